@@ -1,0 +1,9 @@
+// The four pages, each a modal dialog over the main window. Each yields 0 to
+// go on, 1 when the user cancelled, -1 when the dialog could not be made.
+#pragma once
+#include <windows.h>
+
+INT_PTR RunAgreementPage(HWND owner);
+INT_PTR RunDestinationPage(HWND owner);
+INT_PTR RunCopyPage(HWND owner);
+INT_PTR RunShortcutPage(HWND owner);

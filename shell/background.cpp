@@ -1,0 +1,177 @@
+#include "shell/background.h"
+#include "shell/setup_state.h"
+#include <string.h>
+
+HGLOBAL backgroundInfo;
+HPALETTE backgroundPalette;
+HBITMAP backgroundBitmap;
+BYTE* backgroundPixels;
+HFONT titleFont;
+int titlePending;
+
+namespace {
+
+const char titleText[] = "Pictavo - Setup";
+const int paletteSize = 256;
+
+// Builds the palette of blues and the matching colour table. Returns false
+// when no palette could be made: the gradient is then not filled.
+bool BuildBluePalette(BITMAPINFO* info)
+{
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 1032);
+    if (!block)
+        return false;
+    LOGPALETTE* palette = (LOGPALETTE*)GlobalLock(block);
+    if (!palette) {
+        GlobalFree(block);
+        return false;
+    }
+    palette->palVersion = 0x300;
+    palette->palNumEntries = paletteSize;
+    for (int i = 0; i < paletteSize; ++i) {
+        palette->palPalEntry[i].peRed = 0;
+        palette->palPalEntry[i].peGreen = 0;
+        palette->palPalEntry[i].peBlue = (BYTE)i;
+        palette->palPalEntry[i].peFlags = PC_NOCOLLAPSE;
+        info->bmiColors[i].rgbBlue = (BYTE)i;
+        info->bmiColors[i].rgbGreen = 0;
+        info->bmiColors[i].rgbRed = 0;
+        info->bmiColors[i].rgbReserved = 0;
+    }
+    backgroundPalette = CreatePalette(palette);
+    GlobalUnlock(block);
+    GlobalFree(block);
+    return backgroundPalette != NULL;
+}
+
+void DrawTitle(HDC paintContext)
+{
+    titlePending = 0;
+    HDC memory = CreateCompatibleDC(paintContext);
+    if (!memory)
+        return;
+    HPALETTE oldPalette = backgroundPalette ? SelectPalette(memory, backgroundPalette, FALSE) : NULL;
+    HGDIOBJ oldBitmap = SelectObject(memory, backgroundBitmap);
+    HGDIOBJ oldFont = SelectObject(memory, titleFont);
+    SetBkMode(memory, TRANSPARENT);
+    int length = (int)strlen(titleText);
+    SetTextColor(memory, RGB(0, 0, 128));
+    TextOutA(memory, 10, 10, titleText, length);
+    SetTextColor(memory, PALETTERGB(0, 0, 255));
+    TextOutA(memory, 13, 11, titleText, length);
+    if (oldFont)
+        SelectObject(memory, oldFont);
+    if (oldPalette)
+        SelectPalette(memory, oldPalette, FALSE);
+    if (oldBitmap)
+        SelectObject(memory, oldBitmap);
+    DeleteDC(memory);
+}
+
+} // namespace
+
+void FillGradient(BYTE* pixels, int width, int height, int rowSize)
+{
+    int band = height / 255;
+    int value = 255;
+    int run = 0;
+    for (int row = 0; row < height; ++row) {
+        memset(pixels + (size_t)row * rowSize, value, width);
+        if (run >= band) {
+            if (value > 0)
+                --value;
+            run = 0;
+        } else {
+            ++run;
+        }
+    }
+}
+
+void BuildBackground(HWND window)
+{
+    backgroundInfo = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 1064);
+    if (!backgroundInfo)
+        return;
+    BITMAPINFO* info = (BITMAPINFO*)GlobalLock(backgroundInfo);
+    if (!info)
+        return;
+    BITMAPINFOHEADER* header = &info->bmiHeader;
+    header->biSize = sizeof(BITMAPINFOHEADER);
+    header->biWidth = screenWidth;
+    header->biHeight = screenHeight;
+    header->biPlanes = 1;
+    header->biBitCount = 8;
+    header->biCompression = BI_RGB;
+    header->biSizeImage = (DWORD)((((8 * screenWidth) + 31) & ~31) / 8) * (DWORD)screenHeight;
+    header->biClrUsed = paletteSize;
+
+    bool paletteMade = BuildBluePalette(info);
+
+    HDC context = GetDC(window);
+    void* pixels = NULL;
+    backgroundBitmap = CreateDIBSection(context, info, DIB_RGB_COLORS, &pixels, NULL, 0);
+    ReleaseDC(window, context);
+    backgroundPixels = (BYTE*)pixels;
+
+    if (!backgroundBitmap || !backgroundPixels) {
+        if (backgroundBitmap)
+            DeleteObject(backgroundBitmap);
+        backgroundBitmap = NULL;
+        backgroundPixels = NULL;
+    } else if (paletteMade && screenHeight > 0) {
+        FillGradient(backgroundPixels, screenWidth, screenHeight, (int)(header->biSizeImage / screenHeight));
+    }
+    GlobalUnlock(backgroundInfo);
+}
+
+HFONT CreateTitleFont()
+{
+    LOGFONTA font;
+    memset(&font, 0, sizeof font);
+    font.lfHeight = 42;
+    font.lfWidth = 20;
+    font.lfWeight = 900;
+    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    font.lfQuality = PROOF_QUALITY;
+    font.lfPitchAndFamily = FF_ROMAN | DEFAULT_PITCH;
+    return CreateFontIndirectA(&font);
+}
+
+LRESULT PaintMainWindow(HWND window, UINT, WPARAM, LPARAM)
+{
+    PAINTSTRUCT paint;
+    HDC context = BeginPaint(window, &paint);
+    if (backgroundBitmap) {
+        if (titlePending == 1)
+            DrawTitle(context);
+        BlitBackground(context);
+    }
+    EndPaint(window, &paint);
+    return 0;
+}
+
+LRESULT BlitBackground(HDC target)
+{
+    HDC memory = CreateCompatibleDC(target);
+    if (!memory)
+        return 0;
+    HPALETTE oldTargetPalette = NULL;
+    HPALETTE oldMemoryPalette = NULL;
+    if (backgroundPalette) {
+        oldTargetPalette = SelectPalette(target, backgroundPalette, FALSE);
+        RealizePalette(target);
+        oldMemoryPalette = SelectPalette(memory, backgroundPalette, FALSE);
+    }
+    HGDIOBJ oldBitmap = SelectObject(memory, backgroundBitmap);
+    BitBlt(target, 0, 0, screenWidth, screenHeight, memory, 0, 0, SRCCOPY);
+    if (oldTargetPalette)
+        SelectPalette(target, oldTargetPalette, FALSE);
+    if (oldMemoryPalette)
+        SelectPalette(memory, oldMemoryPalette, FALSE);
+    if (oldBitmap)
+        SelectObject(memory, oldBitmap);
+    DeleteDC(memory);
+    return 0;
+}

@@ -1,0 +1,20 @@
+// The full-screen picture behind the pages: a vertical gradient of blues
+// with the title drawn into it once.
+#pragma once
+#include <windows.h>
+
+extern HGLOBAL backgroundInfo;      // bitmap header and colour table, kept for the whole run
+extern HPALETTE backgroundPalette;  // 256 blues, or null when it could not be made
+extern HBITMAP backgroundBitmap;    // the picture, or null
+extern BYTE* backgroundPixels;      // the picture's pixel memory
+extern HFONT titleFont;             // the title font, or null
+extern int titlePending;            // 1 until the title is drawn into the picture
+
+// Fills a bottom-up 8-bit picture: blue 255 at the bottom, one step darker
+// every height / 255 + 1 rows. Only the first width bytes of a row are set.
+void FillGradient(BYTE* pixels, int width, int height, int rowSize);
+
+void BuildBackground(HWND window);
+HFONT CreateTitleFont();
+LRESULT PaintMainWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT BlitBackground(HDC target);

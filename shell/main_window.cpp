@@ -1,0 +1,96 @@
+#include "shell/main_window.h"
+#include "shell/background.h"
+#include "shell/router.h"
+#include "shell/setup_state.h"
+#include "shell/text.h"
+#include "pages/pages.h"
+#include "resources/resource_ids.h"
+#include <string.h>
+
+const char contactAddress[] = "setup@pictavo.example";
+
+static LRESULT RouteMainWindowCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+static const CommandEntry mainWindowCommandEntries[] = {
+    {IDM_START_SETUP, RunPageSequence},
+    {IDM_EXIT, CloseMainWindow},
+};
+static const CommandTable mainWindowCommands = MakeCommandTable(mainWindowCommandEntries, WindowDefault);
+
+static const MessageEntry mainWindowMessageEntries[] = {
+    {WM_CREATE, SetUpMainWindow},
+    {WM_COMMAND, RouteMainWindowCommand},
+    {WM_DESTROY, EndMessageLoop},
+    {WM_PAINT, PaintMainWindow},
+};
+static const MessageTable mainWindowMessages = MakeMessageTable(mainWindowMessageEntries, WindowDefault);
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return RouteMessage(&mainWindowMessages, window, message, wParam, lParam);
+}
+
+static LRESULT RouteMainWindowCommand(HWND window, UINT, WPARAM wParam, LPARAM lParam)
+{
+    return RouteCommand(&mainWindowCommands, window, wParam, lParam);
+}
+
+void TrimStartDir(char* dir)
+{
+    if (strlen(dir) < 4)
+        dir[2] = '\0';
+}
+
+LRESULT SetUpMainWindow(HWND window, UINT, WPARAM, LPARAM)
+{
+    HDC context = GetDC(window);
+    screenWidth = GetDeviceCaps(context, HORZRES);
+    screenHeight = GetDeviceCaps(context, VERTRES);
+    ReleaseDC(window, context);
+    SetWindowPos(window, NULL, 0, 0, screenWidth, screenHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+
+    memset(startDir, 0, sizeof startDir);
+    GetCurrentDirectoryA(500, startDir);
+    TrimStartDir(startDir);
+
+    BuildBackground(window);
+    titlePending = 1;
+    titleFont = CreateTitleFont();
+    // Posted, not sent: creation finishes and the first paint happens before
+    // the first page opens over the window.
+    PostMessageA(window, WM_COMMAND, IDM_START_SETUP, 0);
+    return 0;
+}
+
+LRESULT RunPageSequence(HWND window, WORD, WORD, LPARAM)
+{
+    bool cancelled = RunAgreementPage(window) != 0
+        || RunDestinationPage(window) != 0
+        || RunCopyPage(window) != 0;
+    if (!cancelled) {
+        // Once the files are copied the run has succeeded, shortcuts or not.
+        RunShortcutPage(window);
+        FormatText(messageText, "%s was successfully installed", "Pictavo");
+        MessageBoxA(window, messageText, "Pictavo - Setup", MB_OK | MB_ICONINFORMATION);
+        DestroyWindow(window);
+        ShellExecuteA(NULL, NULL, openFolderPath, NULL, NULL, SW_SHOWNA);
+    } else {
+        FormatText(messageText, "Setup was canceled. Any notes or errors you can send on my email: %s",
+                   contactAddress);
+        MessageBoxA(window, messageText, "Pictavo - Setup", MB_OK | MB_ICONEXCLAMATION);
+        DestroyWindow(window);
+    }
+    return 0;
+}
+
+LRESULT EndMessageLoop(HWND, UINT, WPARAM, LPARAM)
+{
+    PostQuitMessage(0);
+    return 0;
+}
+
+LRESULT CloseMainWindow(HWND window, WORD, WORD, LPARAM)
+{
+    DestroyWindow(window);
+    return 0;
+}

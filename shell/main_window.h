@@ -1,0 +1,15 @@
+// The full-screen main window and the page sequence that runs inside it.
+#pragma once
+#include <windows.h>
+
+extern const char contactAddress[];
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT SetUpMainWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT EndMessageLoop(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT RunPageSequence(HWND window, WORD controlId, WORD notifyCode, LPARAM lParam);
+LRESULT CloseMainWindow(HWND window, WORD controlId, WORD notifyCode, LPARAM lParam);
+
+// A drive root read as the current folder ("C:\") is kept as "C:", so that
+// a backslash and a name can follow it.
+void TrimStartDir(char* dir);

@@ -1,0 +1,27 @@
+#include "shell/setup_state.h"
+
+HINSTANCE instance;
+HWND mainWindow;
+int screenWidth;
+int screenHeight;
+char startDir[PathSize];
+char driveRoots[MaxDrives][DriveRootSize];
+int driveCount;
+int driveIndex;
+DWORD freeKB;
+char baseDir[PathSize];
+char productFolder[PathSize];
+char destDir[PathSize];
+SECURITY_ATTRIBUTES dirSecurity;
+HWND copyDialog;
+DWORD stopCopy;
+DWORD windowsVersion;
+char programsDir[PathSize];
+char shortcutDir[PathSize];
+char uninstallPath[PathSize];
+char openFolderPath[PathSize];
+char messageText[PathSize];
+int folderImage;
+int upImage;
+int newFolderImage;
+int listLastIndex;

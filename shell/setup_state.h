@@ -1,0 +1,37 @@
+// The installer's process-wide state: plain fields that live for the whole
+// run, one of each. Texts are zero-terminated ANSI texts.
+#pragma once
+#include <windows.h>
+
+enum {
+    PathSize = 512,        // every path and message buffer
+    MaxDrives = 20,        // the drive table keeps the first 20 drives
+    DriveRootSize = 5,     // "C:\" and its terminator, with room to spare
+    RequiredKB = 614       // the expanded payload, in units of 1000 bytes
+};
+
+extern HINSTANCE instance;              // module whose resources every page loads; WinMain
+extern HWND mainWindow;                 // the full-screen main window; WinMain
+extern int screenWidth;                 // screen size in pixels; SetUpMainWindow
+extern int screenHeight;
+extern char startDir[PathSize];         // current folder at start-up, "C:" for a root; SetUpMainWindow
+extern char driveRoots[MaxDrives][DriveRootSize]; // drive roots in the system's order; Destination page
+extern int driveCount;                  // how many of driveRoots are filled; Destination page
+extern int driveIndex;                  // the chosen drive; Destination page, Directory browser
+extern DWORD freeKB;                    // free space of the chosen drive, units of 1000 bytes
+extern char baseDir[PathSize];          // folder that receives the product folder
+extern char productFolder[PathSize];    // name of the product folder, "Pictavo" by default
+extern char destDir[PathSize];          // the destination folder; Destination page
+extern SECURITY_ATTRIBUTES dirSecurity; // passed when the destination and shortcut folders are made
+extern HWND copyDialog;                 // the open Copy page
+extern DWORD stopCopy;                  // 1 once the copying must stop; Copy page
+extern DWORD windowsVersion;            // GetVersion, stored by the Shortcut page
+extern char programsDir[PathSize];      // Start-menu folder under which the shortcut folder is made
+extern char shortcutDir[PathSize];      // the product's shortcut folder; Shortcut page
+extern char uninstallPath[PathSize];    // destDir + "\uninstall.exe"; registration
+extern char openFolderPath[PathSize];   // folder the shell opens at the end, empty unless Finish ran
+extern char messageText[PathSize];      // scratch for composed messages; carries nothing between uses
+extern int folderImage;                 // image indexes of the folder lists' image list
+extern int upImage;
+extern int newFolderImage;
+extern int listLastIndex;               // last position used in a folder list

@@ -1,0 +1,32 @@
+// Bounded text helpers. Every fixed char buffer of the installer is written
+// through these: the destination's size travels with its type, and each
+// helper says whether the whole text fit. A text that does not fit is cut
+// at the buffer's end and stays zero-terminated.
+#pragma once
+#include <stddef.h>
+#include <stdarg.h>
+
+bool CopyTextN(char* dst, size_t size, const char* src);
+bool AppendTextN(char* dst, size_t size, const char* src);
+// Understands %s, %c, %d, %u, %lu, %x and %%: all the installer needs.
+bool FormatTextV(char* dst, size_t size, const char* format, va_list args);
+size_t TextLength(const char* text);
+
+template <size_t N> inline bool CopyText(char (&dst)[N], const char* src)
+{
+    return CopyTextN(dst, N, src);
+}
+
+template <size_t N> inline bool AppendText(char (&dst)[N], const char* src)
+{
+    return AppendTextN(dst, N, src);
+}
+
+template <size_t N> inline bool FormatText(char (&dst)[N], const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    bool fit = FormatTextV(dst, N, format, args);
+    va_end(args);
+    return fit;
+}

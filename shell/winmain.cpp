@@ -1,0 +1,39 @@
+#include "shell/main_window.h"
+#include "shell/setup_state.h"
+#include "resources/resource_ids.h"
+
+int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int)
+{
+    // Serves as class name, menu name, window title and accelerator name.
+    static char className[10];
+    LoadStringA(module, IDS_CLASS_NAME, className, sizeof className);
+    instance = module;
+
+    WNDCLASSA windowClass = {};
+    windowClass.style = CS_VREDRAW | CS_HREDRAW;
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SETUP));
+    windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
+    windowClass.hbrBackground = (HBRUSH)(COLOR_MENUTEXT + 1);
+    windowClass.lpszMenuName = className;
+    windowClass.lpszClassName = className;
+    if (!RegisterClassA(&windowClass) && !RegisterClassA(&windowClass))
+        return 0;
+
+    mainWindow = CreateWindowExA(0, className, className, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                                 0, 0, 0, 0, NULL, NULL, instance, NULL);
+    if (!mainWindow)
+        return 0;
+    UpdateWindow(mainWindow);
+
+    HACCEL accelerators = LoadAcceleratorsA(instance, className);
+    MSG message;
+    while (GetMessageA(&message, NULL, 0, 0)) {
+        if (!TranslateAcceleratorA(message.hwnd, accelerators, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    return (int)message.wParam;
+}

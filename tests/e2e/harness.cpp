@@ -1,0 +1,442 @@
+#include "harness.h"
+#include "png.h"
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+namespace e2e {
+
+namespace {
+
+const DWORD pollMs = 25;
+
+std::string TestName()
+{
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    if (!info)
+        return "";
+    return std::string(info->test_suite_name()) + "." + info->name();
+}
+
+std::string ClassName(HWND window)
+{
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+struct WindowSearch {
+    DWORD pid;
+    const std::function<bool(HWND)>* match;
+    HWND found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param)
+{
+    WindowSearch* search = (WindowSearch*)param;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == search->pid && IsWindowVisible(window) && (*search->match)(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Pictures of an earlier run of the same test would mislead whoever looks.
+void ClearOldShots(const std::string& folder)
+{
+    static std::string cleared;
+    if (cleared == folder)
+        return;
+    cleared = folder;
+    WIN32_FIND_DATAA found;
+    std::string pattern = WindowsPath(folder) + "\\*.png";
+    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do
+        DeleteFileA((WindowsPath(folder) + "\\" + found.cFileName).c_str());
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+BOOL CALLBACK PingWindow(HWND window, LPARAM pid)
+{
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == (DWORD)pid)
+        SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, NULL);
+    return TRUE;
+}
+
+} // namespace
+
+COLORREF Screen::At(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= width || y >= height)
+        return CLR_INVALID;
+    const uint8_t* p = &rgb[((size_t)y * width + x) * 3];
+    return RGB(p[0], p[1], p[2]);
+}
+
+std::string EnvOr(const char* name, const char* fallback)
+{
+    char value[1024];
+    DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
+    return n && n < sizeof value ? std::string(value) : std::string(fallback);
+}
+
+std::string WindowsPath(const std::string& unixPath)
+{
+    // Wine maps drive Z: to the host's root folder.
+    std::string path = "Z:" + unixPath;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+std::string InstallerPath()
+{
+    return WindowsPath(EnvOr("PICTAVO_SETUP_EXE", ""));
+}
+
+std::string Text(HWND window)
+{
+    char text[4096] = "";
+    // WM_GETTEXT is marshalled across processes; GetWindowText is not for
+    // controls of another process.
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, NULL);
+    return text;
+}
+
+Installer::Installer(const std::string& startDir, const std::string& shotFolder)
+{
+    std::string exe = InstallerPath();
+    std::string name = shotFolder.empty() ? TestName() : shotFolder;
+    shotFolder_ = EnvOr("PICTAVO_SHOTS", "") + (name.empty() ? "" : "/" + name);
+    CreateDirectoryA(WindowsPath(EnvOr("PICTAVO_SHOTS", "")).c_str(), NULL);
+    CreateDirectoryA(WindowsPath(shotFolder_).c_str(), NULL);
+    ClearOldShots(shotFolder_);
+    std::string folder = startDir;
+    if (folder.empty())
+        folder = exe.substr(0, exe.find_last_of('\\'));
+    std::string commandLine = "\"" + exe + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(exe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, folder.c_str(), &startup,
+                        &process_))
+        throw std::runtime_error("starting the installer " + exe + " failed, error " +
+                                 std::to_string(GetLastError()));
+}
+
+Installer::~Installer()
+{
+    if (process_.hProcess) {
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
+            TerminateProcess(process_.hProcess, 99);
+        CloseHandle(process_.hProcess);
+        CloseHandle(process_.hThread);
+    }
+}
+
+void Installer::Fail(const std::string& step, const std::string& what)
+{
+    std::string shot;
+    try {
+        shot = Shot("failure");
+    } catch (...) {
+        shot = lastShot_;
+    }
+    throw std::runtime_error("step '" + step + "': " + what + " (screenshot: " + shot + ")");
+}
+
+HWND Installer::WaitWindowWhere(const std::function<bool(HWND)>& match, const std::string& step, DWORD timeoutMs)
+{
+    WindowSearch search = {process_.dwProcessId, &match, NULL};
+    DWORD start = GetTickCount();
+    for (;;) {
+        search.found = NULL;
+        EnumWindows(CollectWindow, (LPARAM)&search);
+        if (search.found)
+            return search.found;
+        if (GetTickCount() - start > timeoutMs)
+            Fail(step, "no such window appeared within " + std::to_string(timeoutMs) + " ms");
+        if (WaitForSingleObject(process_.hProcess, pollMs) == WAIT_OBJECT_0) {
+            DWORD code = 0;
+            GetExitCodeProcess(process_.hProcess, &code);
+            Fail(step, "the installer ended (exit code " + std::to_string(code) + ") before the window appeared");
+        }
+    }
+}
+
+HWND Installer::WaitWindow(const std::string& title, const std::string& step, DWORD timeoutMs)
+{
+    return WaitWindowWhere([&](HWND w) { return Text(w) == title; }, step + " [window '" + title + "']", timeoutMs);
+}
+
+bool Installer::HasWindow(const std::string& title)
+{
+    try {
+        WaitWindow(title, "probe", 0);
+        return true;
+    } catch (const std::runtime_error&) {
+        return false;
+    }
+}
+
+MessageBoxInfo Installer::WaitMessageBox(const std::string& caption, const std::string& step, DWORD timeoutMs)
+{
+    MessageBoxInfo box;
+    box.window = WaitWindowWhere(
+        [&](HWND w) { return ClassName(w) == "#32770" && Text(w) == caption && GetDlgItem(w, 0xFFFF); },
+        step + " [message box '" + caption + "']", timeoutMs);
+    box.caption = caption;
+    box.text = Text(GetDlgItem(box.window, 0xFFFF));
+    for (HWND child = FindWindowExA(box.window, NULL, "Button", NULL); child;
+         child = FindWindowExA(box.window, child, "Button", NULL)) {
+        if (IsWindowVisible(child))
+            box.buttons.push_back(Text(child));
+    }
+    return box;
+}
+
+void Installer::WaitGone(HWND window, const std::string& step, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (IsWindow(window) && IsWindowVisible(window)) {
+        if (GetTickCount() - start > timeoutMs)
+            Fail(step, "the window did not close");
+        Sleep(pollMs);
+    }
+}
+
+HWND Installer::Control(HWND dialog, int id, const std::string& step)
+{
+    HWND control = GetDlgItem(dialog, id);
+    if (!control)
+        Fail(step, "the dialog has no control " + std::to_string(id));
+    return control;
+}
+
+std::string Installer::ControlText(HWND dialog, int id)
+{
+    return Text(Control(dialog, id, "read control " + std::to_string(id)));
+}
+
+HWND Installer::Button(HWND dialog, const std::string& caption, const std::string& step)
+{
+    for (HWND child = FindWindowExA(dialog, NULL, "Button", NULL); child;
+         child = FindWindowExA(dialog, child, "Button", NULL)) {
+        std::string text = Text(child);
+        std::string plain;
+        for (char c : text)
+            if (c != '&')
+                plain += c;
+        if (text == caption || plain == caption)
+            return child;
+    }
+    Fail(step, "no button '" + caption + "'");
+}
+
+namespace {
+
+void SendKey(WORD vk, bool up)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.wScan = (WORD)MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    switch (vk) {
+    case VK_HOME: case VK_END: case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN:
+    case VK_DELETE: case VK_INSERT: case VK_PRIOR: case VK_NEXT:
+        input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+        break;
+    }
+    SendInput(1, &input, sizeof input);
+}
+
+WORD KeyByName(const std::string& name)
+{
+    static const struct {
+        const char* name;
+        WORD vk;
+    } keys[] = {
+        {"Return", VK_RETURN}, {"Escape", VK_ESCAPE}, {"Tab", VK_TAB}, {"space", VK_SPACE},
+        {"BackSpace", VK_BACK}, {"Delete", VK_DELETE}, {"Home", VK_HOME}, {"End", VK_END},
+        {"Left", VK_LEFT}, {"Right", VK_RIGHT}, {"Up", VK_UP}, {"Down", VK_DOWN},
+        {"Prior", VK_PRIOR}, {"Next", VK_NEXT}, {"shift", VK_SHIFT}, {"ctrl", VK_CONTROL},
+        {"alt", VK_MENU},
+    };
+    for (const auto& key : keys)
+        if (name == key.name)
+            return key.vk;
+    if (name.size() == 1)
+        return LOBYTE(VkKeyScanA(name[0]));
+    return 0;
+}
+
+void SendMouse(DWORD flags, int x, int y)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    SendInput(1, &input, sizeof input);
+}
+
+} // namespace
+
+// Input goes through SendInput: the system's hardware input queue, the
+// same road a physical keyboard and mouse take. It reaches whichever
+// window is in front, so each step first brings its window to the front.
+void Installer::Focus(HWND window, const std::string& step)
+{
+    HWND top = GetAncestor(window, GA_ROOT);
+    DWORD start = GetTickCount();
+    while (GetForegroundWindow() != top) {
+        SetForegroundWindow(top);
+        if (GetTickCount() - start > 3000)
+            Fail(step, "the window cannot be brought to the front");
+        Sleep(pollMs);
+    }
+}
+
+void Installer::Key(HWND window, const std::string& keys, const std::string& step)
+{
+    Focus(window, step);
+    // "shift+End": modifiers held while the last key is pressed.
+    std::vector<WORD> chord;
+    size_t from = 0;
+    for (;;) {
+        size_t plus = keys.find('+', from);
+        std::string name = keys.substr(from, plus == std::string::npos ? std::string::npos : plus - from);
+        WORD vk = KeyByName(name);
+        if (!vk)
+            Fail(step, "unknown key '" + name + "'");
+        chord.push_back(vk);
+        if (plus == std::string::npos)
+            break;
+        from = plus + 1;
+    }
+    for (WORD vk : chord)
+        SendKey(vk, false);
+    for (auto it = chord.rbegin(); it != chord.rend(); ++it)
+        SendKey(*it, true);
+    Settle();
+}
+
+void Installer::Type(HWND window, const std::string& text, const std::string& step)
+{
+    Focus(window, step);
+    for (char c : text) {
+        SHORT scan = VkKeyScanA(c);
+        if (scan == -1)
+            Fail(step, std::string("no key types '") + c + "'");
+        bool shift = (scan & 0x100) != 0;
+        if (shift)
+            SendKey(VK_SHIFT, false);
+        SendKey(LOBYTE(scan), false);
+        SendKey(LOBYTE(scan), true);
+        if (shift)
+            SendKey(VK_SHIFT, true);
+    }
+    Settle();
+}
+
+void Installer::ClickAt(int x, int y, const std::string&)
+{
+    SendMouse(0, x, y);
+    SendMouse(MOUSEEVENTF_LEFTDOWN, x, y);
+    SendMouse(MOUSEEVENTF_LEFTUP, x, y);
+    Settle();
+}
+
+void Installer::DoubleClickAt(int x, int y, const std::string& step)
+{
+    ClickAt(x, y, step);
+    Sleep(80);
+    ClickAt(x, y, step);
+}
+
+// Lets the installer take the input before the next step looks at it.
+void Installer::Settle()
+{
+    // A message answered by every window means the input before it was read.
+    EnumWindows(PingWindow, (LPARAM)process_.dwProcessId);
+    Sleep(30);
+}
+
+void Installer::Click(HWND control, const std::string& step)
+{
+    RECT r;
+    if (!GetWindowRect(control, &r))
+        Fail(step, "the control is gone");
+    Focus(control, step);
+    ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2, step);
+}
+
+void Installer::Answer(const MessageBoxInfo& box, const std::string& button, const std::string& step)
+{
+    Click(Button(box.window, button, step), step + " [press '" + button + "']");
+    WaitGone(box.window, step + " [box closes]");
+}
+
+Screen Installer::Capture()
+{
+    Screen screen;
+    HDC desktop = GetDC(NULL);
+    screen.width = GetDeviceCaps(desktop, HORZRES);
+    screen.height = GetDeviceCaps(desktop, VERTRES);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = screen.width;
+    info.bmiHeader.biHeight = -screen.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = NULL;
+    HBITMAP bitmap = CreateDIBSection(desktop, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    HDC memory = CreateCompatibleDC(desktop);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, screen.width, screen.height, desktop, 0, 0, SRCCOPY);
+    GdiFlush();
+    screen.rgb.resize((size_t)screen.width * screen.height * 3);
+    const uint8_t* source = (const uint8_t*)bits;
+    for (size_t i = 0; i < (size_t)screen.width * screen.height; ++i) {
+        screen.rgb[i * 3] = source[i * 4 + 2];
+        screen.rgb[i * 3 + 1] = source[i * 4 + 1];
+        screen.rgb[i * 3 + 2] = source[i * 4];
+    }
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    DeleteObject(bitmap);
+    ReleaseDC(NULL, desktop);
+    return screen;
+}
+
+std::string Installer::Shot(const std::string& name, Screen* out)
+{
+    Screen screen = Capture();
+    char number[8];
+    snprintf(number, sizeof number, "%02d-", ++shotCount_);
+    std::string path = shotFolder_ + "/" + number + name + ".png";
+    if (!WritePng(WindowsPath(path), screen.width, screen.height, screen.rgb))
+        throw std::runtime_error("cannot write screenshot " + path);
+    lastShot_ = path;
+    if (out)
+        *out = std::move(screen);
+    return path;
+}
+
+DWORD Installer::WaitExit(const std::string& step, DWORD timeoutMs)
+{
+    if (WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0)
+        Fail(step, "the installer did not end within " + std::to_string(timeoutMs) + " ms");
+    DWORD code = 0;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+}
+
+} // namespace e2e

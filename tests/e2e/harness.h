@@ -1,0 +1,90 @@
+// Drives the real installer as a user would: real keystrokes and mouse
+// clicks through the system's input queue, window and control texts read
+// across processes, screenshots of the whole screen. Every wait polls, and
+// every failure names its step and the last screenshot taken.
+#pragma once
+#include <windows.h>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// The whole screen as captured at one moment, top-down.
+struct Screen {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgb;
+
+    COLORREF At(int x, int y) const;
+    bool Is(int x, int y, int r, int g, int b) const { return At(x, y) == RGB(r, g, b); }
+};
+
+struct MessageBoxInfo {
+    HWND window = NULL;
+    std::string caption;
+    std::string text;
+    std::vector<std::string> buttons;
+};
+
+std::string WindowsPath(const std::string& unixPath);
+std::string EnvOr(const char* name, const char* fallback);
+std::string Text(HWND window);
+
+class Installer {
+public:
+    // Starts the installer. startDir is its current folder (Windows path);
+    // empty means the folder of the executable. Screenshots go to a folder
+    // named after the running test, or after shotFolder when one is given.
+    explicit Installer(const std::string& startDir = "", const std::string& shotFolder = "");
+    ~Installer();
+
+    DWORD ProcessId() const { return process_.dwProcessId; }
+
+    // A visible top-level window of the installer whose title is exactly
+    // title (an owned dialog, a message box or the main window).
+    HWND WaitWindow(const std::string& title, const std::string& step, DWORD timeoutMs = 15000);
+    HWND WaitWindowWhere(const std::function<bool(HWND)>& match, const std::string& step,
+                         DWORD timeoutMs = 15000);
+    bool HasWindow(const std::string& title);
+    MessageBoxInfo WaitMessageBox(const std::string& caption, const std::string& step,
+                                  DWORD timeoutMs = 15000);
+    // Waits until a window is gone, e.g. a page after Next.
+    void WaitGone(HWND window, const std::string& step, DWORD timeoutMs = 15000);
+
+    std::string ControlText(HWND dialog, int id);
+    HWND Control(HWND dialog, int id, const std::string& step);
+    HWND Button(HWND dialog, const std::string& caption, const std::string& step);
+
+    void Click(HWND control, const std::string& step);
+    void ClickAt(int x, int y, const std::string& step);
+    void DoubleClickAt(int x, int y, const std::string& step);
+    // keys by name: "Return", "Escape", "shift+End", "Tab", "a"
+    void Key(HWND window, const std::string& keys, const std::string& step);
+    void Type(HWND window, const std::string& text, const std::string& step);
+    // Presses a message box button by its caption, with a real click.
+    void Answer(const MessageBoxInfo& box, const std::string& button, const std::string& step);
+
+    Screen Capture();
+    // Captures the screen and saves it as PNG under the test's screenshot
+    // folder; returns the PNG's path.
+    std::string Shot(const std::string& name, Screen* screen = nullptr);
+
+    DWORD WaitExit(const std::string& step, DWORD timeoutMs = 20000);
+
+    [[noreturn]] void Fail(const std::string& step, const std::string& what);
+
+private:
+    void Settle();
+    void Focus(HWND window, const std::string& step);
+
+    PROCESS_INFORMATION process_ = {};
+    std::string shotFolder_;
+    std::string lastShot_;
+    int shotCount_ = 0;
+};
+
+// The installer under test, as a Windows path.
+std::string InstallerPath();
+
+} // namespace e2e

@@ -1,0 +1,65 @@
+#include "shell/text.h"
+#include <gtest/gtest.h>
+#include <string.h>
+
+namespace {
+
+// A buffer followed by guard bytes that no helper may touch.
+struct Guarded {
+    char text[8];
+    char guard[8];
+    Guarded() { memset(this, '#', sizeof *this); }
+    bool GuardIntact() const { return memcmp(guard, "########", 8) == 0; }
+};
+
+} // namespace
+
+TEST(BoundedText, CopyAndAppendReportWhetherTheTextFit)
+{
+    Guarded b;
+    EXPECT_TRUE(CopyText(b.text, "1234567"));
+    EXPECT_STREQ("1234567", b.text);
+    EXPECT_FALSE(AppendText(b.text, "8"));
+    EXPECT_STREQ("1234567", b.text);
+
+    EXPECT_TRUE(CopyText(b.text, "abc"));
+    EXPECT_TRUE(AppendText(b.text, "defg"));
+    EXPECT_STREQ("abcdefg", b.text);
+    EXPECT_TRUE(AppendText(b.text, ""));
+    EXPECT_TRUE(b.GuardIntact());
+}
+
+TEST(BoundedText, OverlongTextIsCutAndStaysTerminated)
+{
+    Guarded b;
+    EXPECT_FALSE(CopyText(b.text, "far too long for eight"));
+    EXPECT_STREQ("far too", b.text);
+    EXPECT_TRUE(CopyText(b.text, "ab"));
+    EXPECT_FALSE(AppendText(b.text, "cdefghij"));
+    EXPECT_STREQ("abcdefg", b.text);
+    EXPECT_TRUE(b.GuardIntact());
+}
+
+TEST(BoundedText, AppendToAnUnterminatedBufferRefusesAndTerminates)
+{
+    Guarded b; // all '#', no terminator inside text
+    EXPECT_FALSE(AppendText(b.text, "x"));
+    EXPECT_EQ('\0', b.text[7]);
+    EXPECT_TRUE(b.GuardIntact());
+}
+
+TEST(BoundedText, FormatFillsNumbersAndTextsAndCutsAtTheEnd)
+{
+    char out[64];
+    EXPECT_TRUE(FormatText(out, "%s was successfully installed", "Pictavo"));
+    EXPECT_STREQ("Pictavo was successfully installed", out);
+    EXPECT_TRUE(FormatText(out, "%d|%u|%lu|%x|%c|%%|%d", -42, 4000000000u, 614ul, 0xBEEFu, 'Z', 0));
+    EXPECT_STREQ("-42|4000000000|614|beef|Z|%|0", out);
+    EXPECT_TRUE(FormatText(out, "%d", (int)0x80000000));
+    EXPECT_STREQ("-2147483648", out);
+
+    Guarded b;
+    EXPECT_FALSE(FormatText(b.text, "FROM: %s  TO: %s", "C:\\temp\\x", "D:\\y"));
+    EXPECT_STREQ("FROM: C", b.text);
+    EXPECT_TRUE(b.GuardIntact());
+}

@@ -1,0 +1,10 @@
+#!/bin/bash
+# The CTest emulator of the in-process tests: runs a test program in the
+# shared "unit" prefix, on the display its fixture started.
+set -u
+export PICTAVO_BUILD=$1
+shift
+. "$(dirname "$0")/wine.sh"
+ensure_prefix unit
+load_session unit
+exec "$WINE" "$@"

@@ -1,0 +1,93 @@
+# Shared by the scripts that run test programs under Wine. Sourced, not run.
+# Every prefix, display and server lives under the build folder, never in
+# the user's ~/.wine, and is stopped by the script that started it.
+
+: "${PICTAVO_BUILD:?PICTAVO_BUILD must name the build folder}"
+wine_root="$PICTAVO_BUILD/wine"
+mkdir -p "$wine_root"
+
+# The build's target decides the loader: a 32-bit installer needs wine32,
+# the 64-bit build of the same sources runs under wine64.
+case "$(cat "$PICTAVO_BUILD/wine-arch" 2>/dev/null)" in
+    x86_64) WINE=/usr/lib/wine/wine64; export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64 ;;
+    *)      WINE=/usr/lib/wine/wine;   export WINEARCH=win32 ;;
+esac
+WINESERVER=/usr/lib/wine/wineserver64
+[ -x "$WINESERVER" ] || WINESERVER=/usr/lib/wine/wineserver32
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+use_prefix() {
+    export WINEPREFIX="$wine_root/$1"
+    session_file="$wine_root/$1.session"
+}
+
+# Runs a Wine command with its stdio detached: the services it starts keep
+# their inherited pipes open, and a caller reading them would wait seconds.
+wine_quiet() {
+    "$WINE" "$@" </dev/null >/dev/null 2>&1
+}
+
+# Makes the prefix once. Locked, since tests may ask for it at the same time.
+# An optional Windows version (win98, winxp...) is set for that prefix only.
+ensure_prefix() {
+    local name=$1 version=${2:-}
+    use_prefix "$name"
+    (
+        flock 9
+        [ -f "$WINEPREFIX/.ready" ] && exit 0
+        rm -rf "$WINEPREFIX"
+        wine_quiet wineboot -i
+        # Without a window manager, each closing window stalls two seconds
+        # waiting for a withdrawn state that never comes.
+        wine_quiet reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f
+        [ -n "$version" ] && wine_quiet winecfg -v "$version"
+        "$WINESERVER" -w
+        touch "$WINEPREFIX/.ready"
+    ) 9>"$wine_root/$name.lock"
+}
+
+# Starts a virtual display of the given size and a fresh Wine server that
+# belongs to it, and records both so that stop_session can end them.
+start_session() {
+    local name=$1 size=${2:-1024x768} version=${3:-}
+    ensure_prefix "$name" "$version"
+    stop_session "$name"
+    local numberFile
+    numberFile=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$numberFile" </dev/null >/dev/null 2>&1 &
+    local xvfb=$!
+    local i
+    for i in $(seq 1 100); do
+        [ -s "$numberFile" ] && break
+        sleep 0.05
+    done
+    [ -s "$numberFile" ] || { echo "Xvfb did not start" >&2; kill "$xvfb" 2>/dev/null; return 1; }
+    export DISPLAY=":$(cat "$numberFile")"
+    rm -f "$numberFile"
+    printf 'DISPLAY=%s\nXVFB_PID=%s\n' "$DISPLAY" "$xvfb" >"$session_file"
+    ( "$WINESERVER" -p; wine_quiet cmd /c exit ) </dev/null >/dev/null 2>&1
+}
+
+load_session() {
+    use_prefix "$1"
+    if [ -f "$session_file" ]; then
+        # shellcheck disable=SC1090
+        . "$session_file"
+        export DISPLAY
+    fi
+}
+
+stop_session() {
+    use_prefix "$1"
+    "$WINESERVER" -k >/dev/null 2>&1
+    "$WINESERVER" -w >/dev/null 2>&1
+    if [ -f "$session_file" ]; then
+        local XVFB_PID=
+        # shellcheck disable=SC1090
+        . "$session_file"
+        [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+        rm -f "$session_file"
+    fi
+    return 0
+}
