@@ -1,6 +1,7 @@
 #include "harness.h"
 #include "png.h"
 #include <gtest/gtest.h>
+#include <commctrl.h>
 #include <stdexcept>
 
 namespace e2e {
@@ -376,6 +377,46 @@ void Installer::Click(HWND control, const std::string& step)
         Fail(step, "the control is gone");
     Focus(control, step);
     ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2, step);
+}
+
+void Installer::TypeInto(HWND dialog, int editId, const std::string& text, const std::string& step)
+{
+    HWND edit = Control(dialog, editId, step);
+    Click(edit, step + " [click into " + std::to_string(editId) + "]");
+    Key(edit, "Home", step);
+    Key(edit, "shift+End", step);
+    Key(edit, "Delete", step);
+    Type(edit, text, step);
+}
+
+RECT Installer::ListItemRect(HWND list, int index, const std::string& step)
+{
+    // LVM_GETITEMRECT writes into the list's own process: lend it memory.
+    HANDLE target = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                                process_.dwProcessId);
+    if (!target)
+        Fail(step, "cannot open the installer's memory");
+    void* remote = VirtualAllocEx(target, NULL, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+    RECT r = {LVIR_LABEL, 0, 0, 0};
+    SIZE_T moved = 0;
+    bool ok = remote && WriteProcessMemory(target, remote, &r, sizeof r, &moved) &&
+              SendMessageA(list, LVM_GETITEMRECT, index, (LPARAM)remote) &&
+              ReadProcessMemory(target, remote, &r, sizeof r, &moved);
+    if (remote)
+        VirtualFreeEx(target, remote, 0, MEM_RELEASE);
+    CloseHandle(target);
+    if (!ok)
+        Fail(step, "list item " + std::to_string(index) + " has no rectangle");
+    MapWindowPoints(list, NULL, (POINT*)&r, 2);
+    return r;
+}
+
+void Installer::DoubleClickItem(HWND dialog, int listId, int index, const std::string& step)
+{
+    HWND list = Control(dialog, listId, step);
+    RECT r = ListItemRect(list, index, step);
+    Focus(list, step);
+    DoubleClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2, step);
 }
 
 void Installer::Answer(const MessageBoxInfo& box, const std::string& button, const std::string& step)

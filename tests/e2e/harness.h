@@ -62,6 +62,13 @@ public:
     // keys by name: "Return", "Escape", "shift+End", "Tab", "a"
     void Key(HWND window, const std::string& keys, const std::string& step);
     void Type(HWND window, const std::string& text, const std::string& step);
+    // Clicks into an edit control, empties it and types text. Wine's edit
+    // box ignores Ctrl+A, so the text is selected with Home, Shift+End.
+    void TypeInto(HWND dialog, int editId, const std::string& text, const std::string& step);
+    // The screen rectangle of list view item `index`, read from the
+    // installer's own memory, and a real double click on its middle.
+    RECT ListItemRect(HWND list, int index, const std::string& step);
+    void DoubleClickItem(HWND dialog, int listId, int index, const std::string& step);
     // Presses a message box button by its caption, with a real click.
     void Answer(const MessageBoxInfo& box, const std::string& button, const std::string& step);
 
