@@ -6,7 +6,7 @@ required_packages=(
     g++-mingw-w64-i686 binutils-mingw-w64-i686
     g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
     googletest
-    wine wine32:i386 wine64
+    wine wine32:i386 wine64 fonts-wine
     xvfb xauth x11-utils
     mscompress liblnk-utils
 )

@@ -104,10 +104,14 @@ std::string InstallerPath()
 
 std::string Text(HWND window)
 {
-    char text[4096] = "";
     // WM_GETTEXT is marshalled across processes; GetWindowText is not for
     // controls of another process.
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, NULL);
+    DWORD_PTR length = 0;
+    SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length);
+    std::string text(length + 1, '\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, length + 1, (LPARAM)&text[0], SMTO_ABORTIFHUNG, 2000, &copied);
+    text.resize(copied);
     return text;
 }
 
@@ -174,6 +178,13 @@ HWND Installer::WaitWindowWhere(const std::function<bool(HWND)>& match, const st
 HWND Installer::WaitWindow(const std::string& title, const std::string& step, DWORD timeoutMs)
 {
     return WaitWindowWhere([&](HWND w) { return Text(w) == title; }, step + " [window '" + title + "']", timeoutMs);
+}
+
+HWND Installer::WaitDialogWith(int controlId, const std::string& step, DWORD timeoutMs)
+{
+    return WaitWindowWhere(
+        [&](HWND w) { return ClassName(w) == "#32770" && GetDlgItem(w, controlId) != NULL; },
+        step + " [dialog with control " + std::to_string(controlId) + "]", timeoutMs);
 }
 
 bool Installer::HasWindow(const std::string& title)
@@ -459,7 +470,18 @@ Screen Installer::Capture()
 
 std::string Installer::Shot(const std::string& name, Screen* out)
 {
+    // Controls paint after their dialog, when its queue runs empty: wait
+    // until two captures in a row agree.
+    Settle();
     Screen screen = Capture();
+    for (int i = 0; i < 40; ++i) {
+        Sleep(50);
+        Screen again = Capture();
+        bool same = again.rgb == screen.rgb;
+        screen = std::move(again);
+        if (same)
+            break;
+    }
     char number[8];
     snprintf(number, sizeof number, "%02d-", ++shotCount_);
     std::string path = shotFolder_ + "/" + number + name + ".png";

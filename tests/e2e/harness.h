@@ -47,6 +47,9 @@ public:
     HWND WaitWindowWhere(const std::function<bool(HWND)>& match, const std::string& step,
                          DWORD timeoutMs = 15000);
     bool HasWindow(const std::string& title);
+    // A visible dialog of the installer that holds a control with this id:
+    // how a page without a caption is found.
+    HWND WaitDialogWith(int controlId, const std::string& step, DWORD timeoutMs = 15000);
     MessageBoxInfo WaitMessageBox(const std::string& caption, const std::string& step,
                                   DWORD timeoutMs = 15000);
     // Waits until a window is gone, e.g. a page after Next.

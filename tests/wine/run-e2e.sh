@@ -2,24 +2,42 @@
 # The CTest emulator of the end-to-end tests. Each test gets a display of
 # its own size and a fresh Wine server, both stopped when it ends, pass or
 # fail. The size comes from the suite name (Shell_640x480.SomeTest);
-# 1024x768 when the name gives none.
+# 1024x768 when the name gives none. A suite may arrange the machine first
+# (drives, disks) with tests/e2e/arrange/SUITE.sh, called with "up" while
+# no Wine server runs, and with "down" after the test.
 set -u
 export PICTAVO_BUILD=$1
 shift
-. "$(dirname "$0")/wine.sh"
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine.sh"
 
 size=1024x768
 prefix=e2e
+suite=
 for arg in "$@"; do
     case $arg in
         --gtest_filter=*)
             filter=${arg#--gtest_filter=}
-            if [[ $filter =~ _([0-9]+x[0-9]+)\. ]]; then size=${BASH_REMATCH[1]}; fi
+            suite=${filter%%.*}
+            if [[ $suite =~ _([0-9]+x[0-9]+)$ ]]; then size=${BASH_REMATCH[1]}; fi
+            suite=${suite%%_*}
             ;;
     esac
 done
 
-trap 'stop_session "$prefix"' EXIT
+arrange=$here/../e2e/arrange/$suite.sh
+[ -n "$suite" ] && [ -f "$arrange" ] || arrange=
+finish() {
+    stop_session "$prefix"
+    [ -n "$arrange" ] && bash "$arrange" down
+}
+trap finish EXIT
+
+ensure_prefix "$prefix"
+stop_session "$prefix"
+export WINEPREFIX
+if [ -n "$arrange" ]; then
+    bash "$arrange" up || { echo "arranging the machine for $suite failed" >&2; exit 1; }
+fi
 start_session "$prefix" "$size" || exit 1
-export PICTAVO_WINEPREFIX="$WINEPREFIX"
 "$WINE" "$@"

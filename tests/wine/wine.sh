@@ -41,6 +41,11 @@ ensure_prefix() {
         # Without a window manager, each closing window stalls two seconds
         # waiting for a withdrawn state that never comes.
         wine_quiet reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f
+        # Wine's own fonts (MS Sans Serif, Tahoma, Marlett) are where a real
+        # system has them. The 64-bit loader of Debian's Wine looks for them
+        # in the wrong folder and falls back to the host's fonts, whose other
+        # metrics change the size of every dialog.
+        cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
         [ -n "$version" ] && wine_quiet winecfg -v "$version"
         "$WINESERVER" -w
         touch "$WINEPREFIX/.ready"
