@@ -1,15 +1,241 @@
+#include "pages/destination_page.h"
+#include "pages/browsers.h"
+#include "pages/drive_table.h"
+#include "pages/page_look.h"
 #include "pages/pages.h"
+#include "resources/resource_ids.h"
 #include "shell/router.h"
 #include "shell/setup_state.h"
+#include "shell/text.h"
+#include <string.h>
 
-static const MessageTable destinationPageMessages = {0, NULL, NoDefault};
+static LRESULT RouteDestinationCommand(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+static LRESULT InitDestinationPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+static LRESULT CloseDestinationPage(HWND page, WORD controlId, WORD notifyCode, LPARAM lParam);
+static LRESULT BrowseDestination(HWND page, WORD controlId, WORD notifyCode, LPARAM lParam);
 
-static INT_PTR CALLBACK DestinationPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+static const CommandEntry destinationCommandEntries[] = {
+    {IDOK, CloseDestinationPage},
+    {IDCANCEL, CloseDestinationPage},
+    {IDC_BROWSE, BrowseDestination},
+};
+static const CommandTable destinationCommands = MakeCommandTable(destinationCommandEntries, NoDefault);
+
+static const MessageEntry destinationMessageEntries[] = {
+    {WM_COMMAND, RouteDestinationCommand},
+    {WM_INITDIALOG, InitDestinationPage},
+    {WM_PAINT, PaintLogo},
+    {WM_CTLCOLOREDIT, ColourControl},
+    {WM_CTLCOLORSTATIC, ColourControl},
+};
+static const MessageTable destinationMessages = MakeMessageTable(destinationMessageEntries, NoDefault);
+
+static INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return RouteMessage(&destinationPageMessages, window, message, wParam, lParam);
+    return RouteMessage(&destinationMessages, page, message, wParam, lParam);
+}
+
+static LRESULT RouteDestinationCommand(HWND page, UINT, WPARAM wParam, LPARAM lParam)
+{
+    return RouteCommand(&destinationCommands, page, wParam, lParam);
 }
 
 INT_PTR RunDestinationPage(HWND owner)
 {
     return DialogBoxParamA(instance, "IDD_DIR", owner, DestinationPageProc, 0);
+}
+
+bool ComposeDestination()
+{
+    char composed[PathSize];
+    bool fit = CopyText(composed, baseDir);
+    if (TextLength(baseDir) > 3)
+        fit = fit && AppendText(composed, "\\");
+    fit = fit && AppendText(composed, productFolder);
+    return fit && CopyText(destDir, composed);
+}
+
+namespace {
+
+bool IsLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// A name Windows would refuse, or quietly change by dropping trailing dots
+// and blanks, so that the folder made would not be the one asked for.
+bool IsValidFolderName(const char* name, size_t length)
+{
+    if (length == 0 || name[length - 1] == '.' || name[length - 1] == ' ')
+        return false;
+    for (size_t i = 0; i < length; ++i) {
+        unsigned char c = (unsigned char)name[i];
+        if (c < 32 || strchr("<>:\"/|?*", c))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+TypedDestination TakeTypedDestination(const char* typed)
+{
+    char path[PathSize];
+    if (!CopyText(path, typed))
+        return TypedTooLong;
+    if (strcmp(path, destDir) == 0)
+        return TypedUnchanged;
+
+    size_t length = TextLength(path);
+    while (length > 3 && path[length - 1] == '\\')
+        path[--length] = '\0';
+    if (length < 3 || !IsLetter(path[0]) || path[1] != ':' || path[2] != '\\')
+        return TypedNotAbsolute;
+    if (length == 3)
+        return TypedInvalid;
+    for (const char* name = path + 3; *name;) {
+        const char* end = strchr(name, '\\');
+        size_t nameLength = end ? (size_t)(end - name) : TextLength(name);
+        if (!IsValidFolderName(name, nameLength))
+            return TypedInvalid;
+        name += nameLength + (end ? 1 : 0);
+    }
+
+    // A root keeps its backslash: D:\Pictavo, never the drive-relative D:Pictavo.
+    char* last = strrchr(path, '\\');
+    CopyText(productFolder, last + 1);
+    last[last == path + 2 ? 1 : 0] = '\0';
+    CopyText(baseDir, path);
+
+    char drive = (char)(path[0] & ~0x20);
+    for (int slot = 0; slot < driveCount; ++slot) {
+        if (driveRoots[slot][0] == drive) {
+            driveIndex = slot;
+            ReadFreeSpace(slot);
+            return TypedTaken;
+        }
+    }
+    char root[4] = {drive, ':', '\\', '\0'};
+    freeKB = MeasureFreeKB(root);
+    return TypedTaken;
+}
+
+void CreateParentFolders(const char* path)
+{
+    char parent[PathSize];
+    if (!CopyText(parent, path))
+        return;
+    size_t start = IsLetter(parent[0]) && parent[1] == ':' && parent[2] == '\\' ? 3 : 0;
+    for (size_t i = start; parent[i]; ++i) {
+        if (parent[i] != '\\')
+            continue;
+        parent[i] = '\0';
+        CreateDirectoryA(parent, &dirSecurity);
+        parent[i] = '\\';
+    }
+}
+
+static void ShowDestination(HWND page)
+{
+    SetDlgItemTextA(page, IDC_DESTINATION, destDir);
+}
+
+static LRESULT InitDestinationPage(HWND page, UINT, WPARAM, LPARAM)
+{
+    ChooseDefaultBase();
+    CopyText(productFolder, "Pictavo");
+    dirSecurity.nLength = sizeof dirSecurity;
+    dirSecurity.lpSecurityDescriptor = NULL;
+    dirSecurity.bInheritHandle = FALSE;
+    ComposeDestination();
+    ShowDestination(page);
+    return 1;
+}
+
+static void WarnAboutDestination(HWND page, const char* text)
+{
+    MessageBoxA(page, text, "Pictavo - Setup", MB_OK | MB_ICONWARNING);
+    SetFocus(GetDlgItem(page, IDC_DESTINATION));
+}
+
+// What the user typed counts: installing anywhere else than the folder the
+// box shows would surprise them.
+static bool AdoptTypedDestination(HWND page)
+{
+    char typed[PathSize];
+    HWND box = GetDlgItem(page, IDC_DESTINATION);
+    TypedDestination result = TypedTooLong;
+    if (GetWindowTextLengthA(box) < PathSize) {
+        GetWindowTextA(box, typed, sizeof typed);
+        result = TakeTypedDestination(typed);
+    }
+    switch (result) {
+    case TypedUnchanged:
+    case TypedTaken:
+        return true;
+    case TypedNotAbsolute:
+        WarnAboutDestination(page, "Please type the full path of the destination folder,\n"
+                                   "for example C:\\Program files\\Pictavo");
+        return false;
+    case TypedInvalid:
+        WarnAboutDestination(page, "This is not a valid folder name.\n"
+                                   "A folder name cannot contain any of the characters < > : \" / | ? *\n"
+                                   "and cannot end with a dot or a space.");
+        return false;
+    default:
+        WarnAboutDestination(page, "The path of the destination folder is too long.");
+        return false;
+    }
+}
+
+static void AcceptDestination(HWND page)
+{
+    if (!AdoptTypedDestination(page))
+        return;
+    if (productFolder[0] == '\0') {
+        WarnAboutDestination(page, "You were forgoten to select an directory");
+        return;
+    }
+    if (!HasRoomForProduct(freeKB)) {
+        MessageBoxA(page,
+                    "You do not have enough Free disk space on this drive for installation. Change the drive or "
+                    "remove some other program-s to free more disk space.",
+                    "Pictavo - Setup", MB_YESNO | MB_ICONERROR);
+        return;
+    }
+    if (!ComposeDestination()) {
+        WarnAboutDestination(page, "The path of the destination folder is too long.");
+        return;
+    }
+    ShowDestination(page);
+    // A typed or browsed destination may lie below folders that do not
+    // exist yet. They stay if the setup is cancelled later, like the
+    // destination itself.
+    CreateParentFolders(destDir);
+    if (CreateDirectoryA(destDir, &dirSecurity)) {
+        EndDialog(page, 0);
+        return;
+    }
+    if (MessageBoxA(page, "Directory allready exsist or disk isn't writeable.\nContinue with installation anyway",
+                    "Pictavo - Setup", MB_YESNO | MB_ICONQUESTION) != IDNO)
+        EndDialog(page, 0);
+}
+
+static LRESULT CloseDestinationPage(HWND page, WORD controlId, WORD, LPARAM)
+{
+    if (controlId == IDOK)
+        AcceptDestination(page);
+    else if (controlId == IDCANCEL)
+        ConfirmCancel(page);
+    return 0;
+}
+
+static LRESULT BrowseDestination(HWND page, WORD, WORD, LPARAM)
+{
+    RunDirectoryBrowser(page);
+    if (!ComposeDestination())
+        MessageBoxA(page, "The path of the destination folder is too long.", "Pictavo - Setup",
+                    MB_OK | MB_ICONWARNING);
+    ShowDestination(page);
+    return 0;
 }

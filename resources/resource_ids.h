@@ -8,3 +8,7 @@
 #define IDM_EXIT           300
 #define IDM_START_SETUP    4444
 #define IDM_START_COPY     4445
+
+#define IDC_AGREEMENT_TEXT 199
+#define IDC_BROWSE         100
+#define IDC_DESTINATION    101

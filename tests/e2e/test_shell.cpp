@@ -38,11 +38,15 @@ void CheckRunEndsWithCancelMessage(int width, int height)
     EXPECT_EQ(height, frame.bottom);
     EXPECT_TRUE(GetMenu(main) == NULL) << "the main window has no menu bar";
 
+    HWND agreement = setup.WaitDialogWith(199, "agreement page");
+    setup.Click(setup.Button(agreement, "Cancel", "cancel"), "press Cancel");
+    setup.Answer(setup.WaitMessageBox("Pictavo - Setup", "cancel question"), "Yes", "confirm cancel");
+
     MessageBoxInfo box = setup.WaitMessageBox("Pictavo - Setup", "cancel message");
     EXPECT_EQ("Setup was canceled. Any notes or errors you can send on my email: setup@pictavo.example", box.text);
     EXPECT_EQ(std::vector<std::string>{"OK"}, box.buttons);
 
-    // Taken while the box is up: the picture must already be painted.
+    // Taken while the box is up: the picture stays painted behind it.
     Screen screen;
     setup.Shot("cancel-message", &screen);
     POINT client = {0, 0};

@@ -1,0 +1,15 @@
+// The look that the four pages share: the logo picture filling a borderless
+// frame, and edit boxes and labels painted green on its dark blue.
+#pragma once
+#include <windows.h>
+
+extern HBITMAP logoBitmap;   // "IDB_TORVAN", kept to the end of the run
+extern BITMAP logoInfo;      // its measurements
+extern HBRUSH pageBrush;     // RGB(0,0,136), the background of coloured controls
+
+void LoadPageLook();
+LRESULT PaintLogo(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT ColourControl(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Asks whether to cancel the setup; on Yes the page ends with 1.
+void ConfirmCancel(HWND page);

@@ -1,0 +1,87 @@
+#include "flows.h"
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+namespace e2e {
+
+HWND WaitAgreementPage(Installer& setup)
+{
+    return setup.WaitDialogWith(199, "agreement page");
+}
+
+HWND WaitDestinationPage(Installer& setup)
+{
+    return setup.WaitDialogWith(101, "destination page");
+}
+
+HWND ReachDestinationPage(Installer& setup)
+{
+    HWND agreement = WaitAgreementPage(setup);
+    setup.Click(setup.Button(agreement, "I Agree", "agree"), "press I Agree");
+    return WaitDestinationPage(setup);
+}
+
+void ExpectCancelMessage(Installer& setup)
+{
+    MessageBoxInfo box = setup.WaitMessageBox("Pictavo - Setup", "cancel message");
+    EXPECT_EQ(0u, box.text.find("Setup was canceled.")) << box.text;
+    setup.Answer(box, "OK", "close the cancel message");
+    EXPECT_EQ(0u, setup.WaitExit("installer ends after cancel"));
+}
+
+void CancelSetup(Installer& setup, HWND page)
+{
+    setup.Key(page, "Escape", "Escape on the page");
+    MessageBoxInfo question = setup.WaitMessageBox("Pictavo - Setup", "cancel question");
+    EXPECT_EQ("Are you sure you want to cancel the setup?", question.text);
+    setup.Answer(question, "Yes", "confirm cancel");
+    ExpectCancelMessage(setup);
+}
+
+InstallerResources::InstallerResources()
+    : module_(LoadLibraryExA(InstallerPath().c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE))
+{
+    if (!module_)
+        throw std::runtime_error("cannot read the resources of " + InstallerPath());
+}
+
+InstallerResources::~InstallerResources()
+{
+    FreeLibrary(module_);
+}
+
+std::string InstallerResources::String(int id) const
+{
+    std::vector<char> text(16384);
+    int n = LoadStringA(module_, id, text.data(), (int)text.size());
+    return std::string(text.data(), n);
+}
+
+HBITMAP InstallerResources::Bitmap(const char* name) const
+{
+    return LoadBitmapA(module_, name);
+}
+
+std::vector<COLORREF> BitmapPixels(HBITMAP bitmap, int* width, int* height)
+{
+    BITMAP info = {};
+    GetObjectA(bitmap, sizeof info, &info);
+    *width = info.bmWidth;
+    *height = info.bmHeight;
+    BITMAPINFO header = {};
+    header.bmiHeader.biSize = sizeof header.bmiHeader;
+    header.bmiHeader.biWidth = info.bmWidth;
+    header.bmiHeader.biHeight = -info.bmHeight;
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    std::vector<uint32_t> bgra((size_t)info.bmWidth * info.bmHeight);
+    HDC screen = GetDC(NULL);
+    GetDIBits(screen, bitmap, 0, info.bmHeight, bgra.data(), &header, DIB_RGB_COLORS);
+    ReleaseDC(NULL, screen);
+    std::vector<COLORREF> pixels;
+    for (uint32_t p : bgra)
+        pixels.push_back(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
+    return pixels;
+}
+
+} // namespace e2e

@@ -1,0 +1,32 @@
+// Steps that many end-to-end tests share: reaching a page, cancelling.
+#pragma once
+#include "harness.h"
+
+namespace e2e {
+
+HWND WaitAgreementPage(Installer& setup);
+HWND WaitDestinationPage(Installer& setup);
+// From the Agreement page with "I Agree" to the Destination page.
+HWND ReachDestinationPage(Installer& setup);
+// Escape on a page, Yes to the question, OK on the cancel message; the
+// installer must then end with 0.
+void CancelSetup(Installer& setup, HWND page);
+// OK on the cancel message that ends every cancelled run.
+void ExpectCancelMessage(Installer& setup);
+
+// The installer's own resources, read as a data file.
+class InstallerResources {
+public:
+    InstallerResources();
+    ~InstallerResources();
+    std::string String(int id) const;
+    HBITMAP Bitmap(const char* name) const;
+
+private:
+    HMODULE module_;
+};
+
+// Pixels of a bitmap, top-down, as RGB COLORREFs.
+std::vector<COLORREF> BitmapPixels(HBITMAP bitmap, int* width, int* height);
+
+} // namespace e2e

@@ -1,0 +1,172 @@
+// The Destination page, on drives that tests/e2e/arrange/DestinationPage.sh
+// lays out: A and D folders, E a 512 KB disk, the run started from D:.
+#include "flows.h"
+#include "page_checks.h"
+#include <gtest/gtest.h>
+
+using namespace e2e;
+
+namespace {
+
+bool FolderExists(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Removes a folder tree that an earlier run in this prefix may have left.
+void RemoveTree(const std::string& path)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path + "\\" + name);
+            else
+                DeleteFileA((path + "\\" + name).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+// Moves "C:\Program files" aside for one test and back afterwards.
+class ProgramFilesAway {
+public:
+    ProgramFilesAway() { moved_ = MoveFileA("C:\\Program files", "C:\\Program files.away") != FALSE; }
+    ~ProgramFilesAway()
+    {
+        if (moved_)
+            MoveFileA("C:\\Program files.away", "C:\\Program files");
+    }
+    bool Moved() const { return moved_; }
+
+private:
+    bool moved_;
+};
+
+const char defaultDestination[] = "C:\\Program files\\Pictavo";
+
+} // namespace
+
+TEST(DestinationPage, ProposesProgramFilesOnDriveCInGreenOnTheLogo)
+{
+    RemoveTree(defaultDestination);
+    Installer setup("D:\\");
+    HWND page = ReachDestinationPage(setup);
+    HWND box = setup.Control(page, 101, "destination box");
+    EXPECT_EQ(defaultDestination, Text(box));
+
+    Screen screen;
+    setup.Shot("destination-page", &screen);
+    ExpectCentred(page, screen);
+    ExpectLogoAtTopLeft(page, screen);
+    ExpectGreenOnDarkBlue(box, screen, "destination box");
+    HWND label = FindWindowExA(page, NULL, "Static", "Install in directory");
+    ASSERT_TRUE(label != NULL);
+    ExpectGreenOnDarkBlue(label, screen, "label");
+    CancelSetup(setup, page);
+    EXPECT_FALSE(FolderExists(defaultDestination)) << "nothing is made before Next";
+}
+
+TEST(DestinationPage, ProposesTheRootOfCWithoutProgramFiles)
+{
+    ProgramFilesAway away;
+    ASSERT_TRUE(away.Moved());
+    Installer setup("D:\\");
+    HWND page = ReachDestinationPage(setup);
+    EXPECT_EQ("C:\\Pictavo", setup.ControlText(page, 101));
+    CancelSetup(setup, page);
+}
+
+TEST(DestinationPage, NextCreatesTheFolderAndGoesOn)
+{
+    RemoveTree(defaultDestination);
+    Installer setup("D:\\");
+    HWND page = ReachDestinationPage(setup);
+    setup.Click(setup.Button(page, "Next", "next"), "press Next");
+    setup.WaitGone(page, "destination page closes");
+    EXPECT_TRUE(FolderExists(defaultDestination));
+    // The copying page comes next; until it exists the run ends here.
+    ExpectCancelMessage(setup);
+}
+
+TEST(DestinationPage, ExistingFolderAsksNoKeepsThePageYesGoesOn)
+{
+    CreateDirectoryA(defaultDestination, NULL);
+    Installer setup("D:\\");
+    HWND page = ReachDestinationPage(setup);
+    setup.Click(setup.Button(page, "Next", "next"), "press Next");
+    MessageBoxInfo question = setup.WaitMessageBox("Pictavo - Setup", "existing folder question");
+    EXPECT_EQ("Directory allready exsist or disk isn't writeable.\nContinue with installation anyway", question.text);
+    EXPECT_EQ((std::vector<std::string>{"&Yes", "&No"}), question.buttons);
+    setup.Shot("existing-folder");
+    setup.Answer(question, "No", "keep the page");
+    EXPECT_TRUE(IsWindowVisible(page));
+    EXPECT_EQ(defaultDestination, setup.ControlText(page, 101)) << "not composed twice";
+
+    setup.Key(setup.Control(page, 101, "box"), "Return", "Enter in the box acts as Next");
+    setup.Answer(setup.WaitMessageBox("Pictavo - Setup", "asked again"), "Yes", "go on");
+    setup.WaitGone(page, "destination page closes");
+    ExpectCancelMessage(setup);
+}
+
+TEST(DestinationPage, TypedDestinationOnAnotherDriveIsMadeWithItsParents)
+{
+    RemoveTree("D:\\Apps");
+    Installer setup("D:\\");
+    HWND page = ReachDestinationPage(setup);
+    setup.TypeInto(page, 101, "D:\\Apps\\Tools\\Pictavo\\", "type a destination on D:");
+    setup.Shot("typed-destination");
+    setup.Click(setup.Button(page, "Next", "next"), "press Next");
+    setup.WaitGone(page, "destination page closes");
+    EXPECT_TRUE(FolderExists("D:\\Apps\\Tools\\Pictavo"));
+    EXPECT_FALSE(FolderExists("C:\\Program files\\Pictavo\\Apps"));
+    ExpectCancelMessage(setup);
+}
+
+TEST(DestinationPage, TypedDestinationOnASmallDiskBringsTheLowSpaceError)
+{
+    if (GetDriveTypeA("E:\\") == DRIVE_NO_ROOT_DIR)
+        GTEST_SKIP() << "no 512 KB disk: mounting a tmpfs needs root";
+    Installer setup("D:\\");
+    HWND page = ReachDestinationPage(setup);
+    setup.TypeInto(page, 101, "E:\\Pictavo", "type a destination on E:");
+    setup.Click(setup.Button(page, "Next", "next"), "press Next");
+    MessageBoxInfo error = setup.WaitMessageBox("Pictavo - Setup", "low space error");
+    EXPECT_EQ("You do not have enough Free disk space on this drive for installation. Change the drive or remove "
+              "some other program-s to free more disk space.",
+              error.text);
+    EXPECT_EQ((std::vector<std::string>{"&Yes", "&No"}), error.buttons);
+    setup.Shot("low-space");
+    setup.Answer(error, "Yes", "answer Yes");
+    EXPECT_TRUE(IsWindowVisible(page)) << "Yes keeps the page";
+    setup.Click(setup.Button(page, "Next", "next"), "press Next again");
+    setup.Answer(setup.WaitMessageBox("Pictavo - Setup", "low space again"), "No", "answer No");
+    EXPECT_TRUE(IsWindowVisible(page)) << "No keeps the page";
+    EXPECT_FALSE(FolderExists("E:\\Pictavo"));
+    CancelSetup(setup, page);
+}
+
+TEST(DestinationPage, RelativeOrInvalidTypedPathIsRefusedWithAWarning)
+{
+    Installer setup("D:\\");
+    HWND page = ReachDestinationPage(setup);
+    setup.TypeInto(page, 101, "Pictavo", "type a bare name");
+    setup.Key(setup.Control(page, 101, "box"), "Return", "Enter");
+    MessageBoxInfo warning = setup.WaitMessageBox("Pictavo - Setup", "not absolute");
+    EXPECT_EQ("Please type the full path of the destination folder,\nfor example C:\\Program files\\Pictavo", warning.text);
+    setup.Answer(warning, "OK", "close the warning");
+
+    setup.TypeInto(page, 101, "D:\\what?", "type a name no folder can have");
+    setup.Key(setup.Control(page, 101, "box"), "Return", "Enter");
+    warning = setup.WaitMessageBox("Pictavo - Setup", "invalid name");
+    EXPECT_EQ(0u, warning.text.find("This is not a valid folder name.")) << warning.text;
+    setup.Answer(warning, "OK", "close the warning");
+    EXPECT_TRUE(IsWindowVisible(page));
+    CancelSetup(setup, page);
+}

@@ -1,0 +1,188 @@
+// Checks a logo written by make_logo against what the installer's dialogs
+// rely on: a BMP layout that LoadImage and the palette code accept, the
+// lower part left in the field colour the controls are painted on, and a
+// frame that reads as raised. Prints each fault and exits with 1 if any.
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 556;
+constexpr int kHeight = 384;
+constexpr int kControlsTop = 210;
+constexpr uint8_t kFieldRed = 0, kFieldGreen = 0, kFieldBlue = 136;
+
+int faults = 0;
+
+void Fault(const std::string& what)
+{
+    std::fprintf(stderr, "check_logo: %s\n", what.c_str());
+    ++faults;
+}
+
+unsigned Get16(const std::vector<uint8_t>& file, size_t at)
+{
+    return file[at] | (file[at + 1] << 8);
+}
+
+unsigned Get32(const std::vector<uint8_t>& file, size_t at)
+{
+    return Get16(file, at) | (Get16(file, at + 2) << 16);
+}
+
+struct Picture {
+    const std::vector<uint8_t>& file;
+    unsigned pixelsAt;
+    unsigned stride;
+
+    // (x, y) counted from the top, as the picture is seen.
+    const uint8_t* Colour(int x, int y) const
+    {
+        unsigned index = file[pixelsAt + (kHeight - 1 - y) * stride + x];
+        return &file[14 + 40 + index * 4]; // blue, green, red
+    }
+    bool IsField(int x, int y) const
+    {
+        const uint8_t* c = Colour(x, y);
+        return c[2] == kFieldRed && c[1] == kFieldGreen && c[0] == kFieldBlue;
+    }
+    int Brightness(int x, int y) const
+    {
+        const uint8_t* c = Colour(x, y);
+        return c[0] + c[1] + c[2];
+    }
+};
+
+// Everything else reads through these fields, so a wrong one stops here.
+bool CheckHeaders(const std::vector<uint8_t>& file)
+{
+    if (file.size() < 14 + 40 + 256 * 4) {
+        Fault("file too short for the headers and a 256-entry colour table");
+        return false;
+    }
+    const unsigned stride = (kWidth + 3) & ~3u;
+    const unsigned pixelsAt = 14 + 40 + 256 * 4;
+    struct Field {
+        const char* name;
+        unsigned actual, expected;
+    } fields[] = {
+        {"signature", Get16(file, 0), 'B' | ('M' << 8)},
+        {"bfSize", Get32(file, 2), (unsigned)file.size()},
+        {"bfReserved", Get32(file, 6), 0},
+        {"bfOffBits", Get32(file, 10), pixelsAt},
+        {"biSize", Get32(file, 14), 40},
+        {"biWidth", Get32(file, 18), kWidth},
+        {"biHeight (positive: bottom-up)", Get32(file, 22), kHeight},
+        {"biPlanes", Get16(file, 26), 1},
+        {"biBitCount", Get16(file, 28), 8},
+        {"biCompression (BI_RGB)", Get32(file, 30), 0},
+        {"biClrUsed", Get32(file, 46), 256},
+        {"file size", (unsigned)file.size(), pixelsAt + stride * kHeight},
+    };
+    bool ok = true;
+    for (const Field& f : fields) {
+        if (f.actual != f.expected) {
+            Fault(std::string(f.name) + " is " + std::to_string(f.actual) + ", expected " +
+                  std::to_string(f.expected));
+            ok = false;
+        }
+    }
+    unsigned imageSize = Get32(file, 34);
+    if (imageSize != 0 && imageSize != stride * kHeight)
+        Fault("biSizeImage is " + std::to_string(imageSize));
+    return ok;
+}
+
+// The frame's width on one side: how far in from the edge the field begins.
+int FrameWidth(const Picture& picture, int x, int y, int dx, int dy)
+{
+    int width = 0;
+    while (x >= 0 && x < kWidth && y >= 0 && y < kHeight && !picture.IsField(x, y)) {
+        x += dx;
+        y += dy;
+        ++width;
+    }
+    return width;
+}
+
+void CheckContent(const Picture& picture)
+{
+    const int probeX = kWidth / 2, probeY = (kControlsTop + kHeight) / 2;
+    int left = FrameWidth(picture, 0, probeY, 1, 0);
+    int right = FrameWidth(picture, kWidth - 1, probeY, -1, 0);
+    int top = FrameWidth(picture, probeX, 0, 0, 1);
+    int bottom = FrameWidth(picture, probeX, kHeight - 1, 0, -1);
+    // A frame of zero or implausible width means the field colour is missing
+    // or wrong, which the controls would show as a visible box.
+    for (int width : {left, right, bottom}) {
+        if (width < 2 || width > 16) {
+            Fault("no frame of 2 to 16 pixels around a field of RGB(0,0,136) (found widths " +
+                  std::to_string(left) + ", " + std::to_string(right) + ", " + std::to_string(bottom) + ")");
+            return;
+        }
+    }
+
+    int stray = 0;
+    for (int y = kControlsTop; y < kHeight - bottom; ++y)
+        for (int x = left; x < kWidth - right; ++x)
+            stray += !picture.IsField(x, y);
+    if (stray)
+        Fault(std::to_string(stray) + " pixels below row " + std::to_string(kControlsTop) +
+              " are not RGB(0,0,136)");
+
+    int drawn = 0, area = 0;
+    for (int y = top; y < kControlsTop; ++y) {
+        for (int x = left; x < kWidth - right; ++x) {
+            drawn += !picture.IsField(x, y);
+            ++area;
+        }
+    }
+    if (drawn * 50 < area)
+        Fault("the upper part is nearly empty (" + std::to_string(drawn) + " drawn pixels)");
+
+    // Light from the top left: each side's band summed across its length.
+    long sides[4] = {0, 0, 0, 0}; // top, left, bottom, right
+    const int depth = std::min(std::min(left, right), bottom);
+    for (int d = 0; d < depth; ++d) {
+        for (int x = depth; x < kWidth - depth; ++x) {
+            sides[0] += picture.Brightness(x, d);
+            sides[2] += picture.Brightness(x, kHeight - 1 - d);
+        }
+        for (int y = depth; y < kHeight - depth; ++y) {
+            sides[1] += picture.Brightness(d, y) * (long)(kWidth - 2 * depth) / (kHeight - 2 * depth);
+            sides[3] += picture.Brightness(kWidth - 1 - d, y) * (long)(kWidth - 2 * depth) / (kHeight - 2 * depth);
+        }
+    }
+    if (sides[0] <= sides[2])
+        Fault("the frame's top edge is not lighter than its bottom edge");
+    if (sides[1] <= sides[3])
+        Fault("the frame's left edge is not lighter than its right edge");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: check_logo LOGO.bmp\n");
+        return 2;
+    }
+    FILE* in = std::fopen(argv[1], "rb");
+    if (!in) {
+        std::fprintf(stderr, "check_logo: cannot read %s\n", argv[1]);
+        return 1;
+    }
+    std::vector<uint8_t> file;
+    uint8_t buffer[65536];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0)
+        file.insert(file.end(), buffer, buffer + got);
+    std::fclose(in);
+
+    if (CheckHeaders(file))
+        CheckContent(Picture{file, Get32(file, 10), (kWidth + 3) & ~3u});
+    return faults ? 1 : 0;
+}
