@@ -12,3 +12,5 @@
 #define IDC_AGREEMENT_TEXT 199
 #define IDC_BROWSE         100
 #define IDC_DESTINATION    101
+#define IDC_STATUS         101
+#define IDC_PROGRESS       214

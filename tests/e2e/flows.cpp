@@ -29,6 +29,14 @@ void ExpectCancelMessage(Installer& setup)
     EXPECT_EQ(0u, setup.WaitExit("installer ends after cancel"));
 }
 
+void FinishAfterCopy(Installer& setup)
+{
+    MessageBoxInfo success = setup.WaitMessageBox("Pictavo - Setup", "success message");
+    EXPECT_EQ("Pictavo was successfully installed", success.text);
+    setup.Answer(success, "OK", "close the success message");
+    EXPECT_EQ(0u, setup.WaitExit("installer ends after success"));
+}
+
 void CancelSetup(Installer& setup, HWND page)
 {
     setup.Key(page, "Escape", "Escape on the page");

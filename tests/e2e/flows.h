@@ -13,6 +13,9 @@ HWND ReachDestinationPage(Installer& setup);
 void CancelSetup(Installer& setup, HWND page);
 // OK on the cancel message that ends every cancelled run.
 void ExpectCancelMessage(Installer& setup);
+// After the files are copied: through the last page to the success
+// message, and the installer ends with 0.
+void FinishAfterCopy(Installer& setup);
 
 // The installer's own resources, read as a data file.
 class InstallerResources {

@@ -102,6 +102,11 @@ std::string InstallerPath()
     return WindowsPath(EnvOr("PICTAVO_SETUP_EXE", ""));
 }
 
+std::string HoldingInstallerPath()
+{
+    return WindowsPath(EnvOr("PICTAVO_SETUP_HOLD_EXE", ""));
+}
+
 std::string Text(HWND window)
 {
     // WM_GETTEXT is marshalled across processes; GetWindowText is not for
@@ -115,9 +120,8 @@ std::string Text(HWND window)
     return text;
 }
 
-Installer::Installer(const std::string& startDir, const std::string& shotFolder)
+Installer::Installer(const std::string& startDir, const std::string& shotFolder, const std::string& exe)
 {
-    std::string exe = InstallerPath();
     std::string name = shotFolder.empty() ? TestName() : shotFolder;
     shotFolder_ = EnvOr("PICTAVO_SHOTS", "") + (name.empty() ? "" : "/" + name);
     CreateDirectoryA(WindowsPath(EnvOr("PICTAVO_SHOTS", "")).c_str(), NULL);

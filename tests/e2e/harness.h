@@ -27,6 +27,10 @@ struct MessageBoxInfo {
     std::vector<std::string> buttons;
 };
 
+// The installer under test, as a Windows path.
+std::string InstallerPath();
+// Its test build that holds inside each file until released.
+std::string HoldingInstallerPath();
 std::string WindowsPath(const std::string& unixPath);
 std::string EnvOr(const char* name, const char* fallback);
 std::string Text(HWND window);
@@ -36,7 +40,8 @@ public:
     // Starts the installer. startDir is its current folder (Windows path);
     // empty means the folder of the executable. Screenshots go to a folder
     // named after the running test, or after shotFolder when one is given.
-    explicit Installer(const std::string& startDir = "", const std::string& shotFolder = "");
+    explicit Installer(const std::string& startDir = "", const std::string& shotFolder = "",
+                       const std::string& exe = InstallerPath());
     ~Installer();
 
     DWORD ProcessId() const { return process_.dwProcessId; }
@@ -93,8 +98,5 @@ private:
     std::string lastShot_;
     int shotCount_ = 0;
 };
-
-// The installer under test, as a Windows path.
-std::string InstallerPath();
 
 } // namespace e2e

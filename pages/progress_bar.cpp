@@ -1,0 +1,89 @@
+#include "pages/progress_bar.h"
+#include "shell/text.h"
+
+ProgressBar progressBar;
+HWND progressControl;
+
+void ProgressBegin(int n)
+{
+    ProgressBar& bar = progressBar;
+    GetClientRect(progressControl, &bar.fillRect);
+    bar.barWidth = bar.fillRect.right;
+    bar.stepTotal = 5;
+    bar.stepNumber = 1;
+    int remainder = bar.barWidth % n;
+    bar.increments[0] = bar.barWidth / n;
+    for (int k = 1; k < 5; ++k) {
+        bar.increments[k] = remainder * 10 / n;
+        remainder = remainder * 10 % n;
+    }
+    for (int k = 0; k < 5; ++k)
+        bar.accumulators[k] = 0;
+    SetRect(&bar.fillRect, 0, 2, 0, 18);
+    bar.barDC = GetDC(progressControl);
+    bar.barBrush = CreateSolidBrush(RGB(0, 0, 255));
+    bar.savedBrush = SelectObject(bar.barDC, bar.barBrush);
+}
+
+static void GrowByOnePixel(ProgressBar& bar)
+{
+    bar.fillRect.right = bar.fillRect.right >= bar.barWidth - 1 ? bar.barWidth : bar.fillRect.right + 1;
+}
+
+void ProgressStep()
+{
+    ProgressBar& bar = progressBar;
+    for (int k = 4; k >= 1; --k) {
+        bar.accumulators[k] += bar.increments[k];
+        if (bar.accumulators[k] >= 10) {
+            bar.accumulators[k] -= 10;
+            bar.accumulators[k - 1] += 1;
+        }
+    }
+    if (bar.increments[0] == 0) {
+        // Narrower than n pixels: at most one pixel a step.
+        if (bar.accumulators[0] > 0) {
+            GrowByOnePixel(bar);
+            bar.accumulators[0] -= 1;
+        }
+        FillRect(bar.barDC, &bar.fillRect, bar.barBrush);
+    } else {
+        while (bar.accumulators[0] != 0) {
+            GrowByOnePixel(bar);
+            bar.accumulators[0] -= 1;
+        }
+        FillRect(bar.barDC, &bar.fillRect, bar.barBrush);
+        bar.accumulators[0] = bar.increments[0];
+    }
+
+    if (bar.stepNumber <= bar.stepTotal) {
+        // Between the bar's end and its mirror image: black again when the
+        // control next paints, so an old percentage does not linger there.
+        // Past the middle the band is empty; handed over inverted, the
+        // system would turn it round and black out the bar itself.
+        RECT band = {bar.fillRect.right, 2, bar.barWidth - bar.fillRect.right, 18};
+        if (band.left < band.right)
+            InvalidateRect(progressControl, &band, TRUE);
+        SetBkMode(bar.barDC, TRANSPARENT);
+        SetTextColor(bar.barDC, RGB(255, 255, 255));
+        FormatText(bar.percentText, "%d", bar.stepNumber * 100 / bar.stepTotal);
+        int length = (int)TextLength(bar.percentText);
+        SIZE extent = {0, 0};
+        GetTextExtentPoint32A(bar.barDC, bar.percentText, length, &extent);
+        TextOutA(bar.barDC, bar.barWidth / 2 - extent.cx / 2, 1, bar.percentText, length);
+        ++bar.stepNumber;
+    }
+}
+
+void ProgressEnd()
+{
+    ProgressBar& bar = progressBar;
+    if (bar.savedBrush)
+        SelectObject(bar.barDC, bar.savedBrush);
+    ReleaseDC(progressControl, bar.barDC);
+    if (bar.barBrush)
+        DeleteObject(bar.barBrush);
+    bar.barDC = NULL;
+    bar.barBrush = NULL;
+    bar.savedBrush = NULL;
+}

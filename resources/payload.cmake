@@ -1,0 +1,40 @@
+# The payload as embedded: each product file compressed to SZDD by the
+# project's own encoder, named as the Payload table names it, and listed as
+# RCDATA FILE0 to FILE4 in payload.rc. The originals are gathered beside
+# them, so tests can compare what the installer expands with its source.
+add_host_tool(szdd_encode ${CMAKE_SOURCE_DIR}/tools/szdd_encode.cpp)
+
+set(payload ${CMAKE_BINARY_DIR}/payload)
+set(PAYLOAD_DIR ${payload})
+# row: compressed name, target name, source, last character of the name
+set(rows
+    "pictav~1.ex_|pictavo.exe|$<TARGET_FILE:pictavo>|e"
+    "pictav~2.cf_|pictavo.cfg|${CMAKE_SOURCE_DIR}/product/pictavo.cfg|g"
+    "pvhelp.hl_|pvhelp.hlp|${CMAKE_SOURCE_DIR}/product/pvhelp.hlp|p"
+    "uninst~1.ex_|uninstall.exe|$<TARGET_FILE:uninstall>|e"
+    "readme.wr_|readme.wri|${CMAKE_SOURCE_DIR}/product/readme.wri|i")
+
+set(payloadFiles)
+set(payloadRc "// Generated: the product's files, SZDD-compressed.\n")
+set(row 0)
+foreach(entry IN LISTS rows)
+    string(REPLACE "|" ";" fields "${entry}")
+    list(GET fields 0 compressed)
+    list(GET fields 1 target)
+    list(GET fields 2 source)
+    list(GET fields 3 lastChar)
+    add_custom_command(
+        OUTPUT ${payload}/${compressed} ${payload}/expanded/${target}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${payload}/expanded
+        COMMAND ${CMAKE_COMMAND} -E copy ${source} ${payload}/expanded/${target}
+        COMMAND ${HOST_TOOL_szdd_encode} ${source} ${payload}/${compressed} ${lastChar}
+        DEPENDS ${source} ${HOST_TOOL_szdd_encode}
+        COMMENT "Compressing ${target}")
+    list(APPEND payloadFiles ${payload}/${compressed} ${payload}/expanded/${target})
+    string(APPEND payloadRc "FILE${row} RCDATA \"${payload}/${compressed}\"\n")
+    math(EXPR row "${row} + 1")
+endforeach()
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/payload.rc "${payloadRc}")
+add_custom_target(payload DEPENDS ${payloadFiles})
+add_dependencies(payload pictavo uninstall)
+list(APPEND assets ${payloadFiles})

@@ -1,0 +1,148 @@
+// The Copy page: the real installer copies the product; its test build,
+// which holds inside each file until released, shows each step.
+#include "flows.h"
+#include "page_checks.h"
+#include <gtest/gtest.h>
+#include <fstream>
+#include <sstream>
+
+using namespace e2e;
+
+namespace {
+
+const char destination[] = "C:\\Program files\\Pictavo";
+const char* const compressed[] = {"pictav~1.ex_", "pictav~2.cf_", "pvhelp.hl_", "uninst~1.ex_", "readme.wr_"};
+const char* const targets[] = {"pictavo.exe", "pictavo.cfg", "pvhelp.hlp", "uninstall.exe", "readme.wri"};
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    return in ? content.str() : std::string("<missing>");
+}
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void RemoveInstalled()
+{
+    for (const char* target : targets)
+        DeleteFileA((std::string(destination) + "\\" + target).c_str());
+    RemoveDirectoryA((std::string(destination) + "\\PvFiles").c_str());
+    RemoveDirectoryA(destination);
+}
+
+std::string Original(const char* target)
+{
+    return WindowsPath(EnvOr("PICTAVO_PAYLOAD_DIR", "")) + "\\expanded\\" + target;
+}
+
+HWND WaitCopyPage(Installer& setup)
+{
+    return setup.WaitDialogWith(214, "copy page");
+}
+
+// From the start to the Copy page, with the default choices.
+HWND ReachCopyPage(Installer& setup)
+{
+    HWND page = ReachDestinationPage(setup);
+    setup.Click(setup.Button(page, "Next", "next"), "press Next");
+    return WaitCopyPage(setup);
+}
+
+// The named objects through which the test build waits inside each file.
+struct Hold {
+    HANDLE release = CreateSemaphoreA(NULL, 0, 100, "PictavoSetupHold");
+    HANDLE reached = CreateEventA(NULL, FALSE, FALSE, "PictavoSetupHoldReached");
+    ~Hold()
+    {
+        ReleaseSemaphore(release, 50, NULL);
+        CloseHandle(release);
+        CloseHandle(reached);
+    }
+    void WaitReached(Installer& setup, const std::string& step)
+    {
+        if (WaitForSingleObject(reached, 15000) != WAIT_OBJECT_0)
+            setup.Fail(step, "the installer did not reach the next file");
+    }
+    void Release() { ReleaseSemaphore(release, 1, NULL); }
+};
+
+} // namespace
+
+TEST(CopyPage, FullRunInstallsTheFiveFilesByteForByte)
+{
+    RemoveInstalled();
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    Installer setup;
+    HWND page = ReachDestinationPage(setup);
+    // The shipped payload expands in milliseconds: the Copy page comes
+    // and goes before anyone could look at it.
+    setup.Click(setup.Button(page, "Next", "next"), "press Next");
+    FinishAfterCopy(setup);
+
+    for (const char* target : targets)
+        EXPECT_EQ(ReadAll(Original(target)), ReadAll(std::string(destination) + "\\" + target)) << target;
+    std::string payloadFolder = std::string(destination) + "\\PvFiles";
+    EXPECT_EQ((DWORD)FILE_ATTRIBUTE_DIRECTORY, GetFileAttributesA(payloadFolder.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_TRUE(RemoveDirectoryA(payloadFolder.c_str())) << "PvFiles is empty";
+    for (const char* name : compressed)
+        EXPECT_FALSE(Exists(std::string(temp) + name)) << "temporary " << name << " left behind";
+}
+
+TEST(CopyPage, StatusLineBarAndPercentageAtEachStep)
+{
+    RemoveInstalled();
+    Hold hold;
+    Installer setup("", "", HoldingInstallerPath());
+    HWND page = ReachCopyPage(setup);
+    HWND bar = setup.Control(page, 214, "progress bar");
+    HWND status = setup.Control(page, 101, "status line");
+    RECT area;
+    GetClientRect(bar, &area);
+    ASSERT_EQ(438, area.right) << "292 dialog units";
+    POINT origin = {0, 0};
+    ClientToScreen(bar, &origin);
+    const int edges[] = {0, 110, 219, 329, 438};
+    const char* percents[] = {"20", "40", "60", "80", "100"};
+    for (int row = 0; row < 5; ++row) {
+        std::string step = std::string("file ") + targets[row];
+        hold.WaitReached(setup, step);
+        EXPECT_EQ(std::string("FROM: ") + compressed[row] + "  TO: \\" + targets[row], Text(status)) << step;
+        Screen screen;
+        setup.Shot(std::string("step-") + percents[row], &screen);
+        int y = origin.y + 16; // below the percentage
+        for (int x = 0; x < area.right; ++x) {
+            bool blue = screen.Is(origin.x + x, y, 0, 0, 255);
+            ASSERT_EQ(x < edges[row], blue) << step << ": x " << x;
+        }
+        int white = 0;
+        for (int dy = 2; dy < 15; ++dy)
+            for (int dx = -20; dx < 20; ++dx)
+                white += screen.Is(origin.x + area.right / 2 + dx, origin.y + dy, 255, 255, 255);
+        EXPECT_GT(white, 10) << step << ": the percentage " << percents[row] << " shows";
+        hold.Release();
+    }
+    FinishAfterCopy(setup);
+}
+
+TEST(CopyPage, CancelDuringAFileFinishesThatFileAndStops)
+{
+    RemoveInstalled();
+    Hold hold;
+    Installer setup("", "", HoldingInstallerPath());
+    HWND page = ReachCopyPage(setup);
+    hold.WaitReached(setup, "first file");
+    hold.Release();
+    hold.WaitReached(setup, "second file");
+    // The installer is busy with the second file: the click waits in its queue.
+    setup.Click(setup.Button(page, "Cancel", "cancel"), "press Cancel during the second file");
+    hold.Release();
+    ExpectCancelMessage(setup);
+    for (int row = 0; row < 5; ++row)
+        EXPECT_EQ(row < 2, Exists(std::string(destination) + "\\" + targets[row])) << targets[row];
+}

@@ -1,0 +1,2 @@
+/* A module that only carries resources: the test payloads. */
+int pictavoTestModule;

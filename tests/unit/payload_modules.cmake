@@ -1,0 +1,44 @@
+# Test modules: DLLs that carry their own FILE0 to FILE4, so that the row
+# loop can meet a complete payload and damaged ones. Loaded as data files.
+set(payload ${PAYLOAD_DIR})
+set(damaged ${CMAKE_CURRENT_BINARY_DIR}/damaged)
+add_custom_command(
+    OUTPUT ${damaged}/truncated.cf_ ${damaged}/plain.cfg ${damaged}/empty
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${damaged}
+    COMMAND head -c 200 ${payload}/pictav~2.cf_ > ${damaged}/truncated.cf_
+    COMMAND ${CMAKE_COMMAND} -E copy ${payload}/expanded/pictavo.cfg ${damaged}/plain.cfg
+    COMMAND ${CMAKE_COMMAND} -E touch ${damaged}/empty
+    DEPENDS payload ${payload}/pictav~2.cf_
+    COMMENT "Damaging test payloads")
+add_custom_target(damaged_payloads DEPENDS ${damaged}/truncated.cf_ ${damaged}/plain.cfg ${damaged}/empty)
+
+function(add_payload_module name)
+    set(rc "")
+    set(files)
+    set(row 0)
+    foreach(file IN LISTS ARGN)
+        if(NOT file STREQUAL "-")
+            string(APPEND rc "FILE${row} RCDATA \"${file}\"\n")
+            list(APPEND files ${file})
+        endif()
+        math(EXPR row "${row} + 1")
+    endforeach()
+    set(source ${CMAKE_CURRENT_BINARY_DIR}/${name}.rc)
+    file(WRITE ${source} "${rc}")
+    add_library(${name} MODULE module.c ${source})
+    set_target_properties(${name} PROPERTIES PREFIX "" LIBRARY_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    set_source_files_properties(${source} PROPERTIES OBJECT_DEPENDS "${files}")
+    add_dependencies(${name} payload damaged_payloads)
+    add_dependencies(unit_tests ${name})
+endfunction()
+
+set(f0 ${payload}/pictav~1.ex_)
+set(f1 ${payload}/pictav~2.cf_)
+set(f2 ${payload}/pvhelp.hl_)
+set(f3 ${payload}/uninst~1.ex_)
+set(f4 ${payload}/readme.wr_)
+add_payload_module(payload_complete ${f0} ${f1} ${f2} ${f3} ${f4})
+add_payload_module(payload_without_file2 ${f0} ${f1} - ${f3} ${f4})
+add_payload_module(payload_truncated ${f0} ${damaged}/truncated.cf_ ${f2} ${f3} ${f4})
+add_payload_module(payload_plain ${f0} ${damaged}/plain.cfg ${f2} ${f3} ${f4})
+add_payload_module(payload_empty ${f0} ${damaged}/empty ${f2} ${f3} ${f4})

@@ -1,0 +1,343 @@
+#include "install/payload.h"
+#include "pages/progress_bar.h"
+#include "shell/setup_state.h"
+#include <gtest/gtest.h>
+#include <atomic>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Env(const char* name)
+{
+    char value[1024];
+    DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
+    return n && n < sizeof value ? value : "";
+}
+
+// Unix paths of the build reach Wine programs through drive Z:.
+std::string WindowsPath(std::string path)
+{
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return "Z:" + path;
+}
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    return in ? content.str() : std::string("<missing>");
+}
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void RemoveTree(const std::string& path)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path + "\\" + name);
+            else
+                DeleteFileA((path + "\\" + name).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+const char* const targets[] = {"pictavo.exe", "pictavo.cfg", "pvhelp.hlp", "uninstall.exe", "readme.wri"};
+
+// Answers the failure box from a second thread, the way a user would press
+// OK, and keeps its text.
+class BoxAnswerer {
+public:
+    BoxAnswerer() : thread_(CreateThread(NULL, 0, Run, this, 0, NULL)) {}
+    ~BoxAnswerer()
+    {
+        stop_ = true;
+        WaitForSingleObject(thread_, 5000);
+        CloseHandle(thread_);
+    }
+    std::vector<std::string> Texts() const { return texts_; }
+
+private:
+    static DWORD WINAPI Run(void* self)
+    {
+        BoxAnswerer* answerer = (BoxAnswerer*)self;
+        while (!answerer->stop_) {
+            HWND box = FindWindowA("#32770", "Error");
+            DWORD owner = 0;
+            if (box)
+                GetWindowThreadProcessId(box, &owner);
+            // Tests in other processes show the same box at the same time.
+            if (box && owner == GetCurrentProcessId() && GetDlgItem(box, 0xFFFF) && IsWindowVisible(box)) {
+                char text[2048] = "";
+                GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+                answerer->texts_.push_back(text);
+                SendMessageA(box, WM_COMMAND, IDOK, 0);
+            }
+            Sleep(10);
+        }
+        return 0;
+    }
+
+    std::atomic<bool> stop_{false};
+    std::vector<std::string> texts_;
+    HANDLE thread_;
+};
+
+INT_PTR CALLBACK QuietPageProc(HWND, UINT message, WPARAM, LPARAM)
+{
+    return message == WM_INITDIALOG;
+}
+
+class Payload : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        test_ = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        root_ = "C:\\payload-test\\" + test_;
+        RemoveTree(root_);
+        CreateDirectoryA("C:\\payload-test", NULL);
+        CreateDirectoryA(root_.c_str(), NULL);
+        SetDestination(root_ + "\\dest");
+        originals_ = WindowsPath(Env("PICTAVO_PAYLOAD_DIR")) + "\\expanded\\";
+        // The installer's own Copy page template, made modeless.
+        page_ = CreateDialogParamA(GetModuleHandleA(NULL), "IDD_COPY", NULL, QuietPageProc, 0);
+        ASSERT_TRUE(page_ != NULL);
+        copyDialog = page_;
+        progressControl = GetDlgItem(page_, 214);
+    }
+
+    void TearDown() override
+    {
+        DestroyWindow(page_);
+        if (module_)
+            FreeLibrary(module_);
+        instance = NULL;
+    }
+
+    void SetDestination(const std::string& folder)
+    {
+        strcpy(destDir, folder.c_str());
+        CreateDirectoryA(destDir, NULL);
+    }
+
+    // The resources come from a test module that carries its own FILE0..4.
+    void UseModule(const char* name)
+    {
+        char self[MAX_PATH];
+        GetModuleFileNameA(NULL, self, sizeof self);
+        std::string path = self;
+        path = path.substr(0, path.find_last_of('\\') + 1) + name;
+        module_ = LoadLibraryExA(path.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_TRUE(module_ != NULL) << path;
+        instance = module_;
+    }
+
+    std::vector<std::string> Expand()
+    {
+        BoxAnswerer answerer;
+        ExpandPayload(page_, 4445, 0, 0);
+        return answerer.Texts();
+    }
+
+    std::string Target(int row) const { return std::string(destDir) + "\\" + targets[row]; }
+
+    void ExpectInstalled(int rows)
+    {
+        for (int row = 0; row < 5; ++row) {
+            if (row < rows)
+                EXPECT_EQ(ReadAll(originals_ + targets[row]), ReadAll(Target(row))) << targets[row];
+            else
+                EXPECT_FALSE(Exists(Target(row))) << targets[row] << " must not be made";
+        }
+    }
+
+    std::string FailureText(const std::string& from, const std::string& to)
+    {
+        return "Unable to copy a file:\nFrom=" + from + "\nTo=" + to + "\nProgram will exit";
+    }
+
+    std::string test_;
+    std::string root_;
+    std::string originals_;
+    HWND page_ = NULL;
+    HMODULE module_ = NULL;
+};
+
+} // namespace
+
+TEST(PayloadHeader, OnlyAnSzddFileOfModeAAnnouncesALength)
+{
+    unsigned char header[14] = {0x53, 0x5A, 0x44, 0x44, 0x88, 0xF0, 0x27, 0x33, 'A', 'e', 0x10, 0x32, 0x04, 0x00};
+    DWORD length = 0;
+    EXPECT_TRUE(ReadExpandedLength(header, 14, &length));
+    EXPECT_EQ(0x43210u, length);
+    EXPECT_FALSE(ReadExpandedLength(header, 13, &length)) << "shorter than the header";
+    EXPECT_FALSE(ReadExpandedLength(header, 0, &length));
+    header[8] = 'B';
+    EXPECT_FALSE(ReadExpandedLength(header, 14, &length)) << "another mode";
+    header[8] = 'A';
+    header[3] = 'X';
+    EXPECT_FALSE(ReadExpandedLength(header, 14, &length)) << "no magic";
+}
+
+TEST_F(Payload, AllFiveRowsAreInstalledAndTheTemporaryFilesGo)
+{
+    UseModule("payload_complete.dll");
+    EXPECT_TRUE(Expand().empty());
+    EXPECT_EQ(0u, stopCopy);
+    EXPECT_EQ(5, payloadIndex);
+    ExpectInstalled(5);
+    for (const char* name : compressedNames)
+        EXPECT_FALSE(Exists(std::string(tempFolder) + name)) << name;
+    char status[512];
+    GetDlgItemTextA(page_, 101, status, sizeof status);
+    EXPECT_STREQ("FROM: readme.wr_  TO: \\readme.wri", status);
+    EXPECT_EQ(438, progressBar.barWidth) << "control 214 is 292 units wide";
+    EXPECT_EQ(progressBar.barWidth, progressBar.fillRect.right);
+}
+
+TEST_F(Payload, AnExistingTargetIsReplaced)
+{
+    UseModule("payload_complete.dll");
+    std::ofstream(Target(1), std::ios::binary) << std::string(100000, 'x');
+    EXPECT_TRUE(Expand().empty());
+    ExpectInstalled(5);
+}
+
+TEST_F(Payload, AMissingResourceStopsWithAnEmptyTarget)
+{
+    UseModule("payload_without_file2.dll");
+    std::vector<std::string> boxes = Expand();
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(FailureText(std::string(tempFolder) + "pvhelp.hl_", ""), boxes[0]);
+    EXPECT_EQ(1u, stopCopy);
+    EXPECT_EQ(2, payloadIndex);
+    ExpectInstalled(2);
+}
+
+TEST_F(Payload, DamagedResourcesAreFailuresNotShortFiles)
+{
+    // A truncated stream, data that is not SZDD (the LZ service would copy
+    // it through), and an empty resource.
+    const char* modules[] = {"payload_truncated.dll", "payload_plain.dll", "payload_empty.dll"};
+    for (const char* name : modules) {
+        SCOPED_TRACE(name);
+        RemoveTree(destDir);
+        CreateDirectoryA(destDir, NULL);
+        UseModule(name);
+        std::vector<std::string> boxes = Expand();
+        ASSERT_EQ(1u, boxes.size());
+        EXPECT_EQ(1u, stopCopy);
+        ExpectInstalled(1);
+        bool truncated = std::string(name) == "payload_truncated.dll";
+        std::string temp = std::string(tempFolder) + "pictav~2.cf_";
+        EXPECT_EQ(FailureText(temp, truncated ? Target(1) : ""), boxes[0]);
+        EXPECT_EQ(truncated, Exists(temp)) << "the temporary file of a failed expansion stays";
+        DeleteFileA(temp.c_str());
+        FreeLibrary(module_);
+        module_ = NULL;
+    }
+}
+
+TEST_F(Payload, AFolderInTheWayOfATargetIsAFailureWithNoStandIn)
+{
+    UseModule("payload_complete.dll");
+    CreateDirectoryA(Target(0).c_str(), NULL);
+    std::vector<std::string> boxes = Expand();
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(FailureText(std::string(tempFolder) + "pictav~1.ex_", Target(0)), boxes[0]);
+    EXPECT_FALSE(Exists(std::string(destDir) + "\\pictavo.ex_"));
+    EXPECT_EQ(0, payloadIndex);
+}
+
+TEST_F(Payload, ADestinationOf200CharactersWorks)
+{
+    UseModule("payload_complete.dll");
+    std::string deep = root_;
+    while (deep.size() < 200)
+        deep += "\\" + std::string(std::min<size_t>(40, 200 - deep.size() - 1), 'd');
+    ASSERT_EQ(200u, deep.size());
+    for (size_t at = root_.size() + 1; at <= deep.size(); ++at)
+        if (at == deep.size() || deep[at] == '\\')
+            CreateDirectoryA(deep.substr(0, at).c_str(), NULL);
+    SetDestination(deep);
+    EXPECT_TRUE(Expand().empty());
+    ExpectInstalled(5);
+}
+
+TEST_F(Payload, WithoutAUsableTemporaryFolderTheStartFolderServes)
+{
+    UseModule("payload_truncated.dll");
+    std::string start = root_ + "\\start";
+    CreateDirectoryA(start.c_str(), NULL);
+    strcpy(startDir, start.c_str());
+    // A temporary folder too long for its 260-byte buffer.
+    std::string tooLong = "C:\\" + std::string(300, 't');
+    char tmp[1024] = "", temp[1024] = "";
+    GetEnvironmentVariableA("TMP", tmp, sizeof tmp);
+    GetEnvironmentVariableA("TEMP", temp, sizeof temp);
+    SetEnvironmentVariableA("TMP", tooLong.c_str());
+    SetEnvironmentVariableA("TEMP", tooLong.c_str());
+    std::vector<std::string> boxes = Expand();
+    SetEnvironmentVariableA("TMP", tmp);
+    SetEnvironmentVariableA("TEMP", temp);
+    EXPECT_EQ(start + "\\", std::string(tempFolder));
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_TRUE(Exists(start + "\\pictav~2.cf_")) << "the failed row's temporary file lies in the start folder";
+    ExpectInstalled(1);
+}
+
+namespace {
+
+// The small disks that the unit tests' fixture mounts, when it can.
+std::string Disk(const char* name)
+{
+    std::string folder = Env("PICTAVO_TEST_DISKS");
+    return folder.empty() ? "" : WindowsPath(folder + "/" + name);
+}
+
+} // namespace
+
+TEST_F(Payload, AReadOnlyDiskIsAFailure)
+{
+    std::string disk = Disk("read-only");
+    if (disk.empty() || CreateDirectoryA((disk + "\\probe").c_str(), NULL) || !Exists(disk))
+        GTEST_SKIP() << "no read-only disk: mounting needs root";
+    UseModule("payload_complete.dll");
+    strcpy(destDir, disk.c_str());
+    std::vector<std::string> boxes = Expand();
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(FailureText(std::string(tempFolder) + "pictav~1.ex_", Target(0)), boxes[0]);
+    EXPECT_EQ(0, payloadIndex);
+}
+
+TEST_F(Payload, ADiskThatFillsUpLeavesNoPartialFile)
+{
+    std::string disk = Disk("small");
+    if (disk.empty() || !Exists(disk))
+        GTEST_SKIP() << "no small disk: mounting needs root";
+    UseModule("payload_complete.dll");
+    SetDestination(disk + "\\fill");
+    std::vector<std::string> boxes = Expand();
+    ASSERT_EQ(1u, boxes.size()) << "the disk holds less than the product";
+    int failed = payloadIndex;
+    EXPECT_EQ(FailureText(std::string(tempFolder) + compressedNames[failed], Target(failed)), boxes[0]);
+    ExpectInstalled(failed);
+    RemoveTree(destDir);
+}

@@ -1,0 +1,23 @@
+#!/bin/bash
+# disks.sh mount|unmount DIR: two small disks under DIR for the payload
+# tests, "read-only" and "small" (16 KB, less than the product's program alone).
+# Mounting needs root; without it the tests that need them skip.
+set -u
+dir=$2
+case $1 in
+    mount)
+        "$0" unmount "$dir"
+        mkdir -p "$dir/read-only" "$dir/small"
+        mount -t tmpfs -o size=1m,ro tmpfs "$dir/read-only" 2>/dev/null
+        mount -t tmpfs -o size=16k tmpfs "$dir/small" 2>/dev/null
+        exit 0
+        ;;
+    unmount)
+        for disk in "$dir/read-only" "$dir/small"; do
+            mountpoint -q "$disk" 2>/dev/null && umount "$disk"
+        done
+        rm -rf "$dir"
+        exit 0
+        ;;
+esac
+exit 2
