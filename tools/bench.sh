@@ -23,3 +23,10 @@ export PICTAVO_BUILD=$test_build
 trap 'stop_session bench' EXIT
 start_session bench 1024x768 || exit 1
 "$WINE" "$test_build/bench/startup_timer.exe" "$test_build/pictavo-setup.exe" "$test_build/bench/bare_dialog.exe" 11
+
+cmake --build "$test_build" --target expansion_timer >/dev/null || exit 1
+work=$test_build/bench/work
+rm -rf "$work"
+module=$test_build/bench/payload_large.dll
+"$WINE" "$test_build/bench/expansion_timer.exe" "Z:${module//\//\\}" "Z:${work//\//\\}"
+rm -rf "$work"

@@ -8,6 +8,28 @@
 
 using namespace e2e;
 
+// What the run left in a folder, as a person would look it up.
+static void ListFolder(const std::string& folder)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        std::printf("%s does not exist.\n", folder.c_str());
+        return;
+    }
+    std::printf("%s holds:\n", folder.c_str());
+    do {
+        std::string name = found.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            std::printf("  %-16s folder\n", name.c_str());
+        else
+            std::printf("  %-16s %lu bytes\n", name.c_str(), (unsigned long)found.nFileSizeLow);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
 int main()
 {
     try {
@@ -24,7 +46,7 @@ int main()
             }
             seen.insert(window);
             std::string title = Text(window);
-            std::string name = title.empty() ? "screen" : title;
+            std::string name = title.empty() ? "page" : title;
             for (char& c : name)
                 if (!isalnum((unsigned char)c))
                     c = '-';
@@ -34,6 +56,7 @@ int main()
         }
         DWORD code = setup.WaitExit("installer ends");
         std::printf("The installer ended with exit code %lu.\n", (unsigned long)code);
+        ListFolder("C:\\Program files\\Pictavo");
         return 0;
     } catch (const std::exception& failure) {
         std::printf("walkthrough failed: %s\n", failure.what());
