@@ -4,7 +4,7 @@
 // Every match costs 17 bits and every literal 9 bits whatever the length or
 // distance, so the longest match found at each position is all the parser
 // needs: a shortest-path pass over those lengths gives the cheapest parse the
-// match finder allows, at little more cost than greedy matching.
+// match finder allows, in little more time than greedy matching takes.
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -280,7 +280,8 @@ std::vector<unsigned char> Encode(const std::vector<unsigned char>& text, unsign
                 writer.Literal(text[pos + i]);
                 ++i;
             } else {
-                // Text index t holds input byte t - kWindow.
+                // Text index t holds input byte t - kWindow, which the
+                // decoder writes at ring position kFirstRingPos + t - kWindow.
                 writer.Match((source[i] + kFirstRingPos) % kWindow, choice[i]);
                 i += choice[i];
             }

@@ -41,6 +41,7 @@ gen() {
         elsif ($kind eq "random") { $out = random_bytes($size) }
         elsif ($kind eq "spaces") { $out = " " x $size }
         elsif ($kind eq "run") { $out = "x" x $size }
+        elsif ($kind eq "zeros") { $out = "\0" x $size }
         elsif ($kind eq "bytes") {
             # Every byte value, in orders that repeat at various distances.
             while (length($out) < $size) {
@@ -97,19 +98,30 @@ roundtrip() {
 # between the first write position and the end of the ring, and one window
 # plus the longest match. Each content steers the encoder differently: spaces
 # match the initial window outright, text mixes window and new matches, a
-# run overlaps its own output, random data is mostly literals.
+# run overlaps its own output, random data is mostly literals, and zeros are
+# what lies past the end of a buffer, so a match running over the end of the
+# input would find them.
 for size in 0 1 2 3 4 7 8 9 15 16 17 18 19 4095 4096 4097 4113; do
     bad=
-    for kind in spaces text run random bytes; do
+    for kind in spaces zeros text run random bytes; do
         gen "$kind" "$size" "$size" >"$work/$kind-$size"
         roundtrip "$work/$kind-$size" || bad="$bad $kind ($why);"
     done
     if [ -z "$bad" ]; then
-        ok "size $size round trips (spaces, text, run, random, all byte values)"
+        ok "size $size round trips (spaces, zeros, text, run, random, all byte values)"
     else
         fail "size $size" "$bad"
     fi
 done
+
+# The decoder's window starts as spaces, so 18 of them are one match of the
+# window's own contents; if the two sides disagreed about that window, this
+# is where it would show, and literals would hide it.
+if [ "$(stat -c %s "$work/spaces-18.sz")" = 17 ]; then
+    ok "18 leading spaces pack to one match on the initial window"
+else
+    fail "leading spaces" "18 spaces packed to $(stat -c %s "$work/spaces-18.sz") bytes, expected 14 + 3"
+fi
 
 gen mixed 3000017 7 >"$work/mixed"
 if roundtrip "$work/mixed"; then
