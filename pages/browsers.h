@@ -4,3 +4,4 @@
 #include <windows.h>
 
 INT_PTR RunDirectoryBrowser(HWND owner);
+INT_PTR RunShortcutBrowser(HWND owner);

@@ -17,6 +17,7 @@ HWND copyDialog;
 DWORD stopCopy;
 DWORD windowsVersion;
 char programsDir[PathSize];
+BOOL programsFallback;
 char shortcutDir[PathSize];
 char uninstallPath[PathSize];
 char openFolderPath[PathSize];

@@ -1,5 +1,7 @@
 #include "flows.h"
 #include <gtest/gtest.h>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 namespace e2e {
@@ -29,12 +31,57 @@ void ExpectCancelMessage(Installer& setup)
     EXPECT_EQ(0u, setup.WaitExit("installer ends after cancel"));
 }
 
-void FinishAfterCopy(Installer& setup)
+namespace {
+
+bool HasButton(HWND dialog, const char* caption)
+{
+    return FindWindowExA(dialog, NULL, "Button", caption) != NULL;
+}
+
+std::string ProcessImage(HWND window)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    char image[MAX_PATH] = "";
+    DWORD size = sizeof image;
+    if (process) {
+        QueryFullProcessImageNameA(process, 0, image, &size);
+        CloseHandle(process);
+    }
+    std::string name = image;
+    return name.substr(name.find_last_of('\\') + 1);
+}
+
+} // namespace
+
+HWND WaitShortcutPage(Installer& setup)
+{
+    return setup.WaitWindowWhere([](HWND w) { return HasButton(w, "Finish"); }, "shortcut page");
+}
+
+void ExpectSuccessMessage(Installer& setup)
 {
     MessageBoxInfo success = setup.WaitMessageBox("Pictavo - Setup", "success message");
     EXPECT_EQ("Pictavo was successfully installed", success.text);
     setup.Answer(success, "OK", "close the success message");
     EXPECT_EQ(0u, setup.WaitExit("installer ends after success"));
+}
+
+void CloseShortcutFolderWindow(Installer& setup)
+{
+    HWND folder = setup.WaitForeignWindow(
+        [](HWND w) { return Text(w) == "Pictavo" && _stricmp(ProcessImage(w).c_str(), "explorer.exe") == 0; },
+        "the shell shows the shortcut folder");
+    PostMessageA(folder, WM_CLOSE, 0, 0);
+}
+
+void FinishAfterCopy(Installer& setup)
+{
+    HWND page = WaitShortcutPage(setup);
+    setup.Click(setup.Button(page, "Finish", "finish"), "press Finish");
+    ExpectSuccessMessage(setup);
+    CloseShortcutFolderWindow(setup);
 }
 
 void CancelSetup(Installer& setup, HWND page)
@@ -44,6 +91,51 @@ void CancelSetup(Installer& setup, HWND page)
     EXPECT_EQ("Are you sure you want to cancel the setup?", question.text);
     setup.Answer(question, "Yes", "confirm cancel");
     ExpectCancelMessage(setup);
+}
+
+const char defaultDestination[] = "C:\\Program files\\Pictavo";
+
+bool FileExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool FolderExists(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    return in ? content.str() : std::string("<missing>");
+}
+
+void RemoveTree(const std::string& path)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path + "\\" + name);
+            else
+                DeleteFileA((path + "\\" + name).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+void RemoveDefaultInstallation()
+{
+    RemoveTree(defaultDestination);
 }
 
 InstallerResources::InstallerResources()

@@ -13,9 +13,26 @@ HWND ReachDestinationPage(Installer& setup);
 void CancelSetup(Installer& setup, HWND page);
 // OK on the cancel message that ends every cancelled run.
 void ExpectCancelMessage(Installer& setup);
-// After the files are copied: through the last page to the success
-// message, and the installer ends with 0.
+// The Shortcut page, the one with a Finish button.
+HWND WaitShortcutPage(Installer& setup);
+// The success message: OK, and the installer ends with 0.
+void ExpectSuccessMessage(Installer& setup);
+// After the files are copied: Finish on the Shortcut page, the success
+// message, and the shell's window on the shortcut folder, which is closed.
 void FinishAfterCopy(Installer& setup);
+// The shell's window on the shortcut folder, which Wine titles like the
+// folder: "Pictavo". Closed once found.
+void CloseShortcutFolderWindow(Installer& setup);
+
+// Files and folders of the prefix, as the tests look at them.
+bool FileExists(const std::string& path);
+bool FolderExists(const std::string& path);
+std::string ReadAll(const std::string& path);
+void RemoveTree(const std::string& path);
+// The default destination and its files, removed before a run that
+// installs there, so that it starts from a clean machine.
+extern const char defaultDestination[];
+void RemoveDefaultInstallation();
 
 // The installer's own resources, read as a data file.
 class InstallerResources {

@@ -26,7 +26,7 @@ std::string ClassName(HWND window)
 }
 
 struct WindowSearch {
-    DWORD pid;
+    DWORD pid; // 0: any process
     const std::function<bool(HWND)>* match;
     HWND found;
 };
@@ -36,7 +36,7 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param)
     WindowSearch* search = (WindowSearch*)param;
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (pid == search->pid && IsWindowVisible(window) && (*search->match)(window)) {
+    if ((!search->pid || pid == search->pid) && IsWindowVisible(window) && (*search->match)(window)) {
         search->found = window;
         return FALSE;
     }
@@ -158,6 +158,69 @@ void Installer::Fail(const std::string& step, const std::string& what)
         shot = lastShot_;
     }
     throw std::runtime_error("step '" + step + "': " + what + " (screenshot: " + shot + ")");
+}
+
+HWND Installer::WaitForeignWindow(const std::function<bool(HWND)>& match, const std::string& step, DWORD timeoutMs)
+{
+    WindowSearch search = {0, &match, NULL};
+    DWORD start = GetTickCount();
+    for (;;) {
+        search.found = NULL;
+        EnumWindows(CollectWindow, (LPARAM)&search);
+        if (search.found)
+            return search.found;
+        if (GetTickCount() - start > timeoutMs)
+            Fail(step, "no such window appeared within " + std::to_string(timeoutMs) + " ms");
+        Sleep(pollMs);
+    }
+}
+
+std::string Installer::RunHost(const std::string& command, const std::string& step)
+{
+    // Wine starts a host program by its Unix path but gives no handle to
+    // wait on and splits its arguments at every blank: the command goes
+    // into a script, whose exit status lands in a file.
+    static int count = 0;
+    std::string base = EnvOr("PICTAVO_SHOTS", "/tmp") + "/host-" + std::to_string(GetCurrentProcessId()) + "-" +
+                       std::to_string(++count);
+    std::string script = base + ".sh", output = base + ".out", status = base + ".status";
+    FILE* file = fopen(WindowsPath(script).c_str(), "wb");
+    if (!file)
+        Fail(step, "cannot write " + script);
+    fprintf(file, "( %s ) >'%s' 2>&1\necho $? >'%s.tmp'\nmv '%s.tmp' '%s'\n", command.c_str(), output.c_str(),
+            status.c_str(), status.c_str(), status.c_str());
+    fclose(file);
+    std::string line = "/bin/sh " + script;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION host = {};
+    if (!CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &host))
+        Fail(step, "cannot run " + command);
+    DWORD start = GetTickCount();
+    while (GetFileAttributesA(WindowsPath(status).c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (GetTickCount() - start > 20000)
+            Fail(step, command + " did not finish");
+        Sleep(pollMs);
+    }
+    std::string text, code;
+    char buffer[4096];
+    if (FILE* in = fopen(WindowsPath(output).c_str(), "rb")) {
+        size_t n;
+        while ((n = fread(buffer, 1, sizeof buffer, in)) > 0)
+            text.append(buffer, n);
+        fclose(in);
+    }
+    if (FILE* in = fopen(WindowsPath(status).c_str(), "rb")) {
+        size_t n = fread(buffer, 1, sizeof buffer - 1, in);
+        code.assign(buffer, n);
+        fclose(in);
+    }
+    DeleteFileA(WindowsPath(script).c_str());
+    DeleteFileA(WindowsPath(output).c_str());
+    DeleteFileA(WindowsPath(status).c_str());
+    if (atoi(code.c_str()) != 0)
+        Fail(step, command + " failed: " + text);
+    return text;
 }
 
 HWND Installer::WaitWindowWhere(const std::function<bool(HWND)>& match, const std::string& step, DWORD timeoutMs)

@@ -57,6 +57,12 @@ public:
     HWND WaitDialogWith(int controlId, const std::string& step, DWORD timeoutMs = 15000);
     MessageBoxInfo WaitMessageBox(const std::string& caption, const std::string& step,
                                   DWORD timeoutMs = 15000);
+    // A visible top-level window of any process, such as the shell's.
+    HWND WaitForeignWindow(const std::function<bool(HWND)>& match, const std::string& step,
+                           DWORD timeoutMs = 15000);
+    // Runs a shell command on the host (lnkinfo, wine reg query) and gives
+    // its output; a non-zero exit fails the step.
+    std::string RunHost(const std::string& command, const std::string& step);
     // Waits until a window is gone, e.g. a page after Next.
     void WaitGone(HWND window, const std::string& step, DWORD timeoutMs = 15000);
 

@@ -3,37 +3,14 @@
 #include "flows.h"
 #include "page_checks.h"
 #include <gtest/gtest.h>
-#include <fstream>
-#include <sstream>
 
 using namespace e2e;
 
 namespace {
 
-const char destination[] = "C:\\Program files\\Pictavo";
+const char* const destination = defaultDestination;
 const char* const compressed[] = {"pictav~1.ex_", "pictav~2.cf_", "pvhelp.hl_", "uninst~1.ex_", "readme.wr_"};
 const char* const targets[] = {"pictavo.exe", "pictavo.cfg", "pvhelp.hlp", "uninstall.exe", "readme.wri"};
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream content;
-    content << in.rdbuf();
-    return in ? content.str() : std::string("<missing>");
-}
-
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void RemoveInstalled()
-{
-    for (const char* target : targets)
-        DeleteFileA((std::string(destination) + "\\" + target).c_str());
-    RemoveDirectoryA((std::string(destination) + "\\PvFiles").c_str());
-    RemoveDirectoryA(destination);
-}
 
 std::string Original(const char* target)
 {
@@ -75,7 +52,7 @@ struct Hold {
 
 TEST(CopyPage, FullRunInstallsTheFiveFilesByteForByte)
 {
-    RemoveInstalled();
+    RemoveDefaultInstallation();
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
     Installer setup;
@@ -91,12 +68,12 @@ TEST(CopyPage, FullRunInstallsTheFiveFilesByteForByte)
     EXPECT_EQ((DWORD)FILE_ATTRIBUTE_DIRECTORY, GetFileAttributesA(payloadFolder.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_TRUE(RemoveDirectoryA(payloadFolder.c_str())) << "PvFiles is empty";
     for (const char* name : compressed)
-        EXPECT_FALSE(Exists(std::string(temp) + name)) << "temporary " << name << " left behind";
+        EXPECT_FALSE(FileExists(std::string(temp) + name)) << "temporary " << name << " left behind";
 }
 
 TEST(CopyPage, StatusLineBarAndPercentageAtEachStep)
 {
-    RemoveInstalled();
+    RemoveDefaultInstallation();
     Hold hold;
     Installer setup("", "", HoldingInstallerPath());
     HWND page = ReachCopyPage(setup);
@@ -132,7 +109,7 @@ TEST(CopyPage, StatusLineBarAndPercentageAtEachStep)
 
 TEST(CopyPage, CancelDuringAFileFinishesThatFileAndStops)
 {
-    RemoveInstalled();
+    RemoveDefaultInstallation();
     Hold hold;
     Installer setup("", "", HoldingInstallerPath());
     HWND page = ReachCopyPage(setup);
@@ -144,5 +121,5 @@ TEST(CopyPage, CancelDuringAFileFinishesThatFileAndStops)
     hold.Release();
     ExpectCancelMessage(setup);
     for (int row = 0; row < 5; ++row)
-        EXPECT_EQ(row < 2, Exists(std::string(destination) + "\\" + targets[row])) << targets[row];
+        EXPECT_EQ(row < 2, FileExists(std::string(destination) + "\\" + targets[row])) << targets[row];
 }

@@ -8,32 +8,6 @@ using namespace e2e;
 
 namespace {
 
-bool FolderExists(const std::string& path)
-{
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// Removes a folder tree that an earlier run in this prefix may have left.
-void RemoveTree(const std::string& path)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path + "\\" + name);
-            else
-                DeleteFileA((path + "\\" + name).c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(path.c_str());
-}
-
 // Moves "C:\Program files" aside for one test and back afterwards.
 class ProgramFilesAway {
 public:
@@ -48,8 +22,6 @@ public:
 private:
     bool moved_;
 };
-
-const char defaultDestination[] = "C:\\Program files\\Pictavo";
 
 } // namespace
 

@@ -3,7 +3,6 @@
 // run.sh uses it when there is no display for a person to click on.
 #include "harness.h"
 #include <cstdio>
-#include <set>
 #include <stdexcept>
 
 using namespace e2e;
@@ -30,33 +29,59 @@ static void ListFolder(const std::string& folder)
     FindClose(search);
 }
 
+static void ListValues(const std::string& path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        std::printf("HKLM\\%s does not exist.\n", path.c_str());
+        return;
+    }
+    std::printf("HKLM\\%s holds:\n", path.c_str());
+    char name[256], data[1024];
+    for (DWORD i = 0;; ++i) {
+        DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
+        if (RegEnumValueA(key, i, name, &nameSize, NULL, &type, (BYTE*)data, &dataSize) != ERROR_SUCCESS)
+            break;
+        std::printf("  %-16s %s\n", nameSize ? name : "(default)", type == REG_SZ ? data : "(not text)");
+    }
+    RegCloseKey(key);
+}
+
 int main()
 {
     try {
         Installer setup;
         HWND main = setup.WaitWindow("SETUP", "main window");
-        std::set<HWND> seen = {main};
-        int screens = 0;
-        for (;;) {
+        // The screen that takes input: a page, or a message box over it.
+        // Pages are disabled while a box is up, the main window while a
+        // page is. Twenty screens are more than a run with defaults shows.
+        for (int screens = 1; screens <= 20; ++screens) {
             HWND window = NULL;
             try {
-                window = setup.WaitWindowWhere([&](HWND w) { return !seen.count(w); }, "next screen", 30000);
+                window = setup.WaitWindowWhere([&](HWND w) { return w != main && IsWindowEnabled(w); },
+                                               "next screen", 30000);
             } catch (const std::runtime_error&) {
                 break; // the installer ended
             }
-            seen.insert(window);
             std::string title = Text(window);
             std::string name = title.empty() ? "page" : title;
             for (char& c : name)
                 if (!isalnum((unsigned char)c))
                     c = '-';
-            std::printf("screen %d: '%s'\n  %s\n", ++screens, title.c_str(), setup.Shot(name).c_str());
+            std::printf("screen %d: '%s'\n  %s\n", screens, title.c_str(), setup.Shot(name).c_str());
             setup.Key(window, "Return", "accept '" + title + "'");
-            setup.WaitGone(window, "'" + title + "' closes", 60000);
+            DWORD start = GetTickCount();
+            while (IsWindow(window) && IsWindowVisible(window) && IsWindowEnabled(window) &&
+                   GetTickCount() - start < 60000)
+                Sleep(25);
         }
         DWORD code = setup.WaitExit("installer ends");
         std::printf("The installer ended with exit code %lu.\n", (unsigned long)code);
         ListFolder("C:\\Program files\\Pictavo");
+        ListFolder("C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Pictavo");
+        ListValues("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Uninstall\\Pictavo");
+        ListValues("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pictavo");
+        ListValues("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Pictavo");
         return 0;
     } catch (const std::exception& failure) {
         std::printf("walkthrough failed: %s\n", failure.what());

@@ -1,8 +1,8 @@
 #include "install/payload.h"
 #include "pages/progress_bar.h"
 #include "shell/setup_state.h"
+#include "box_answerer.h"
 #include <gtest/gtest.h>
-#include <atomic>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -59,45 +59,6 @@ void RemoveTree(const std::string& path)
 }
 
 const char* const targets[] = {"pictavo.exe", "pictavo.cfg", "pvhelp.hlp", "uninstall.exe", "readme.wri"};
-
-// Answers the failure box from a second thread, the way a user would press
-// OK, and keeps its text.
-class BoxAnswerer {
-public:
-    BoxAnswerer() : thread_(CreateThread(NULL, 0, Run, this, 0, NULL)) {}
-    ~BoxAnswerer()
-    {
-        stop_ = true;
-        WaitForSingleObject(thread_, 5000);
-        CloseHandle(thread_);
-    }
-    std::vector<std::string> Texts() const { return texts_; }
-
-private:
-    static DWORD WINAPI Run(void* self)
-    {
-        BoxAnswerer* answerer = (BoxAnswerer*)self;
-        while (!answerer->stop_) {
-            HWND box = FindWindowA("#32770", "Error");
-            DWORD owner = 0;
-            if (box)
-                GetWindowThreadProcessId(box, &owner);
-            // Tests in other processes show the same box at the same time.
-            if (box && owner == GetCurrentProcessId() && GetDlgItem(box, 0xFFFF) && IsWindowVisible(box)) {
-                char text[2048] = "";
-                GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-                answerer->texts_.push_back(text);
-                SendMessageA(box, WM_COMMAND, IDOK, 0);
-            }
-            Sleep(10);
-        }
-        return 0;
-    }
-
-    std::atomic<bool> stop_{false};
-    std::vector<std::string> texts_;
-    HANDLE thread_;
-};
 
 INT_PTR CALLBACK QuietPageProc(HWND, UINT message, WPARAM, LPARAM)
 {

@@ -2,7 +2,8 @@
 # The CTest emulator of the end-to-end tests. Each test gets a display of
 # its own size and a fresh Wine server, both stopped when it ends, pass or
 # fail. The size comes from the suite name (Shell_640x480.SomeTest);
-# 1024x768 when the name gives none. A suite may arrange the machine first
+# 1024x768 when the name gives none. Suites whose name ends in Win98 or
+# Win64 run in a prefix of that kind. A suite may arrange the machine first
 # (drives, disks) with tests/e2e/arrange/SUITE.sh, called with "up" while
 # no Wine server runs, and with "down" after the test.
 set -u
@@ -25,6 +26,13 @@ for arg in "$@"; do
     esac
 done
 
+version=
+arch=
+case $suite in
+    *Win98) prefix=e2e-win98 version=win98 ;;
+    *Win64) prefix=e2e-win64 arch=win64 ;;
+esac
+
 arrange=$here/../e2e/arrange/$suite.sh
 [ -n "$suite" ] && [ -f "$arrange" ] || arrange=
 finish() {
@@ -33,11 +41,13 @@ finish() {
 }
 trap finish EXIT
 
-ensure_prefix "$prefix"
+ensure_prefix "$prefix" "$version" "$arch"
 stop_session "$prefix"
 export WINEPREFIX
 if [ -n "$arrange" ]; then
     bash "$arrange" up || { echo "arranging the machine for $suite failed" >&2; exit 1; }
 fi
-start_session "$prefix" "$size" || exit 1
+start_session "$prefix" "$size" "$version" "$arch" || exit 1
+# For the host commands that tests run against the same prefix.
+export PICTAVO_WINE="$WINE"
 "$WINE" "$@"

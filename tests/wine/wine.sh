@@ -17,6 +17,8 @@ WINESERVER=/usr/lib/wine/wineserver64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
+prefix_stamp="pictavo prefix 2: Wine's fonts"
+
 use_prefix() {
     export WINEPREFIX="$wine_root/$1"
     session_file="$wine_root/$1.session"
@@ -29,13 +31,16 @@ wine_quiet() {
 }
 
 # Makes the prefix once. Locked, since tests may ask for it at the same time.
-# An optional Windows version (win98, winxp...) is set for that prefix only.
+# An optional Windows version (win98, winxp...) is set for that prefix only,
+# and an optional architecture (win64) overrides the build's.
 ensure_prefix() {
-    local name=$1 version=${2:-}
+    local name=$1 version=${2:-} arch=${3:-}
     use_prefix "$name"
+    [ -n "$arch" ] && export WINEARCH=$arch
     (
         flock 9
-        [ -f "$WINEPREFIX/.ready" ] && exit 0
+        # The stamp changes whenever the way prefixes are made changes.
+        [ "$(cat "$WINEPREFIX/.ready" 2>/dev/null)" = "$prefix_stamp" ] && exit 0
         rm -rf "$WINEPREFIX"
         wine_quiet wineboot -i
         # Without a window manager, each closing window stalls two seconds
@@ -48,15 +53,15 @@ ensure_prefix() {
         cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
         [ -n "$version" ] && wine_quiet winecfg -v "$version"
         "$WINESERVER" -w
-        touch "$WINEPREFIX/.ready"
+        echo "$prefix_stamp" >"$WINEPREFIX/.ready"
     ) 9>"$wine_root/$name.lock"
 }
 
 # Starts a virtual display of the given size and a fresh Wine server that
 # belongs to it, and records both so that stop_session can end them.
 start_session() {
-    local name=$1 size=${2:-1024x768} version=${3:-}
-    ensure_prefix "$name" "$version"
+    local name=$1 size=${2:-1024x768} version=${3:-} arch=${4:-}
+    ensure_prefix "$name" "$version" "$arch"
     stop_session "$name"
     local numberFile
     numberFile=$(mktemp)

@@ -1,0 +1,95 @@
+#include "install/registration.h"
+#include "shell/setup_state.h"
+#include "shell/text.h"
+
+RegistryPaths registryPaths = {
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
+    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths",
+};
+
+namespace {
+
+// Relative to the opened base key. The NT family refuses a subkey name that
+// begins with a backslash, and the failure would go unreported.
+const char uninstallKey[] = "Uninstall\\Pictavo";
+
+void WriteText(HKEY key, const char* name, const char* text)
+{
+    RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)text, (DWORD)TextLength(text) + 1);
+}
+
+HKEY CreateKey(HKEY parent, const char* name)
+{
+    HKEY key = NULL;
+    if (RegCreateKeyExA(parent, name, 0, (LPSTR) "", REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, NULL, &key, NULL) !=
+        ERROR_SUCCESS)
+        return NULL;
+    return key;
+}
+
+void WriteUninstallEntry(HKEY base)
+{
+    HKEY entry = CreateKey(base, uninstallKey);
+    if (!entry)
+        return;
+    WriteText(entry, "DisplayName", "Pictavo");
+    WriteText(entry, "UninstallString", uninstallPath);
+    WriteText(entry, "Scdir", shortcutDir);
+    WriteText(entry, "Progdir", destDir);
+    RegCloseKey(entry);
+}
+
+bool IsNtFamily(DWORD version)
+{
+    return (version & 0x80000000u) == 0;
+}
+
+} // namespace
+
+const char* ChooseBaseKey(DWORD version)
+{
+    bool modern9x = !IsNtFamily(version) && (version & 0xFF) >= 4;
+    return modern9x ? registryPaths.base9x : registryPaths.baseNT;
+}
+
+void RegisterProduct()
+{
+    const char* basePath = ChooseBaseKey(windowsVersion);
+    HKEY base = NULL;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, basePath, 0, KEY_READ | KEY_WRITE, &base) != ERROR_SUCCESS) {
+        char text[PathSize];
+        FormatText(text, "Couldn't create key in registry\n%s", basePath);
+        MessageBoxA(mainWindow, text, NULL, MB_OK);
+        return;
+    }
+    CopyText(uninstallPath, destDir);
+    AppendText(uninstallPath, "\\uninstall.exe");
+    WriteUninstallEntry(base);
+    RegCloseKey(base);
+
+    // The NT family lists removable programs from the other key only.
+    if (IsNtFamily(windowsVersion)) {
+        HKEY list = NULL;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, registryPaths.windowsList, 0, KEY_READ | KEY_WRITE, &list) ==
+            ERROR_SUCCESS) {
+            WriteUninstallEntry(list);
+            RegCloseKey(list);
+        }
+    }
+
+    HKEY appPaths = NULL;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, registryPaths.appPaths, 0, KEY_READ | KEY_WRITE, &appPaths) != ERROR_SUCCESS)
+        return;
+    HKEY product = CreateKey(appPaths, "Pictavo");
+    if (product) {
+        char program[PathSize];
+        CopyText(program, destDir);
+        AppendText(program, "\\Pictavo");
+        WriteText(product, "", program);
+        WriteText(product, "Path", destDir);
+        RegCloseKey(product);
+    }
+    RegCloseKey(appPaths);
+}

@@ -1,0 +1,18 @@
+// The product's entries in the registry: the Uninstall entry and the
+// application path.
+#pragma once
+#include <windows.h>
+
+// The keys under HKEY_LOCAL_MACHINE. Tests point the base keys at keys that
+// cannot be opened, which no prefix can arrange for real.
+struct RegistryPaths {
+    const char* base9x;       // 9x family, version 4 or later
+    const char* baseNT;       // NT family, and 9x before version 4
+    const char* windowsList;  // what the NT family's list of removable programs reads
+    const char* appPaths;
+};
+extern RegistryPaths registryPaths;
+
+// The base key for a GetVersion value.
+const char* ChooseBaseKey(DWORD version);
+void RegisterProduct();

@@ -1,0 +1,107 @@
+#include "install/shell_link.h"
+#include <gtest/gtest.h>
+#include <objidl.h>
+#include <shlobj.h>
+#include <string>
+
+namespace {
+
+struct LinkContent {
+    HRESULT loaded = E_FAIL;
+    std::string path;
+    std::string description;
+};
+
+// Reads a shortcut back through the shell's own interfaces.
+LinkContent ReadLink(const std::string& linkPath)
+{
+    LinkContent content;
+    CoInitialize(NULL);
+    IShellLinkA* link = NULL;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void**)&link))) {
+        IPersistFile* file = NULL;
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void**)&file))) {
+            WCHAR wide[MAX_PATH];
+            MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide, MAX_PATH);
+            content.loaded = file->Load(wide, STGM_READ);
+            char text[MAX_PATH] = "";
+            link->GetPath(text, sizeof text, NULL, SLGP_RAWPATH);
+            content.path = text;
+            link->GetDescription(text, sizeof text);
+            content.description = text;
+            file->Release();
+        }
+        link->Release();
+    }
+    CoUninitialize();
+    return content;
+}
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+class ShellLinkFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CreateDirectoryA(folder.c_str(), NULL);
+        for (const char* name : {"\\Pictavo.lnk", "\\Uninstall.lnk", "\\Readme.lnk"})
+            DeleteFileA((folder + name).c_str());
+    }
+    const std::string folder = "C:\\links-test";
+};
+
+} // namespace
+
+TEST_F(ShellLinkFile, ThreeLinksInARowCarryTheirTargetsAndDescriptions)
+{
+    const struct {
+        const char* file;
+        const char* target;
+        const char* description;
+    } links[] = {
+        {"\\Pictavo.lnk", "C:\\Apps\\Pictavo\\pictavo.exe", "Pictavo"},
+        {"\\Uninstall.lnk", "C:\\Apps\\Pictavo\\uninstall.exe", "Uninstall"},
+        {"\\Readme.lnk", "C:\\Apps\\Pictavo\\Readme.wri", "Readme"},
+    };
+    for (const auto& link : links)
+        EXPECT_EQ(S_OK, CreateShellLink(link.target, (folder + link.file).c_str(), link.description)) << link.file;
+    for (const auto& link : links) {
+        LinkContent content = ReadLink(folder + link.file);
+        EXPECT_EQ(S_OK, content.loaded) << link.file;
+        EXPECT_EQ(link.target, content.path);
+        EXPECT_EQ(link.description, content.description);
+    }
+}
+
+TEST_F(ShellLinkFile, AnExistingShortcutIsOverwritten)
+{
+    std::string path = folder + "\\Pictavo.lnk";
+    ASSERT_EQ(S_OK, CreateShellLink("C:\\Old\\old.exe", path.c_str(), "Old"));
+    ASSERT_EQ(S_OK, CreateShellLink("C:\\New\\pictavo.exe", path.c_str(), "Pictavo"));
+    LinkContent content = ReadLink(path);
+    EXPECT_EQ("C:\\New\\pictavo.exe", content.path);
+    EXPECT_EQ("Pictavo", content.description);
+}
+
+TEST_F(ShellLinkFile, AMissingFolderOrAnOverlongPathFailsAndLeavesNoFile)
+{
+    std::string missing = "C:\\links-test\\no such folder\\Pictavo.lnk";
+    EXPECT_LT(CreateShellLink("C:\\x.exe", missing.c_str(), "Pictavo"), 0);
+    EXPECT_FALSE(Exists(missing));
+
+    // 260 characters and more do not fit the platform's path limit.
+    std::string deep = folder + "\\" + std::string(200, 'd');
+    CreateDirectoryA(deep.c_str(), NULL);
+    std::string tooLong = deep + "\\" + std::string(259 - deep.size() - 1 - 4 + 1, 'n') + ".lnk";
+    ASSERT_EQ(260u, tooLong.size());
+    EXPECT_LT(CreateShellLink("C:\\x.exe", tooLong.c_str(), "Pictavo"), 0);
+    EXPECT_FALSE(Exists(tooLong));
+    std::string fits = tooLong.substr(0, 255) + ".lnk";
+    ASSERT_EQ(259u, fits.size());
+    EXPECT_EQ(S_OK, CreateShellLink("C:\\x.exe", fits.c_str(), "Pictavo"));
+    DeleteFileA(fits.c_str());
+    RemoveDirectoryA(deep.c_str());
+}
