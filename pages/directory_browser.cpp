@@ -1,15 +1,147 @@
 #include "pages/browsers.h"
+#include "pages/drive_table.h"
+#include "pages/folder_list.h"
+#include "resources/resource_ids.h"
 #include "shell/router.h"
 #include "shell/setup_state.h"
+#include "shell/text.h"
+#include <commctrl.h>
 
-static const MessageTable directoryBrowserMessages = {0, NULL, NoDefault};
+static LRESULT RouteDirectoryBrowserCommand(HWND browser, UINT message, WPARAM wParam, LPARAM lParam);
+static LRESULT InitDirectoryBrowser(HWND browser, UINT message, WPARAM wParam, LPARAM lParam);
+static LRESULT OpenListedFolder(HWND browser, UINT message, WPARAM wParam, LPARAM lParam);
+static LRESULT CloseDirectoryBrowser(HWND browser, WORD controlId, WORD notifyCode, LPARAM lParam);
+static LRESULT TrackFolderName(HWND browser, WORD controlId, WORD notifyCode, LPARAM lParam);
+static LRESULT ChangeDrive(HWND browser, WORD controlId, WORD notifyCode, LPARAM lParam);
+
+static const CommandEntry directoryBrowserCommandEntries[] = {
+    {IDOK, CloseDirectoryBrowser},
+    {IDCANCEL, CloseDirectoryBrowser},
+    {IDC_FOLDER_NAME, TrackFolderName},
+    {IDC_DRIVES, ChangeDrive},
+};
+static const CommandTable directoryBrowserCommands = MakeCommandTable(directoryBrowserCommandEntries, NoDefault);
+
+static const MessageEntry directoryBrowserMessageEntries[] = {
+    {WM_COMMAND, RouteDirectoryBrowserCommand},
+    {WM_INITDIALOG, InitDirectoryBrowser},
+    {WM_NOTIFY, OpenListedFolder},
+};
+static const MessageTable directoryBrowserMessages = MakeMessageTable(directoryBrowserMessageEntries, NoDefault);
+
+static HWND folderNameEdit;   // control 105
+static HWND folderListView;   // control 107
+static HWND driveCombo;       // control 104
+static BOOL nameEditBusy;     // set while the browser itself rewrites control 105
 
 static INT_PTR CALLBACK DirectoryBrowserProc(HWND browser, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return RouteMessage(&directoryBrowserMessages, browser, message, wParam, lParam);
 }
 
+static LRESULT RouteDirectoryBrowserCommand(HWND browser, UINT, WPARAM wParam, LPARAM lParam)
+{
+    return RouteCommand(&directoryBrowserCommands, browser, wParam, lParam);
+}
+
 INT_PTR RunDirectoryBrowser(HWND owner)
 {
+    InitCommonControls();
     return DialogBoxParamA(instance, "IDD_BROWSE", owner, DirectoryBrowserProc, 0);
+}
+
+static void ShowFreeSpace(HWND browser)
+{
+    char line[80];
+    FormatText(line, " Available: %lu KB, Required: %d KB", (unsigned long)freeKB, (int)RequiredKB);
+    SetDlgItemTextA(browser, IDC_FREE_SPACE, line);
+}
+
+static LRESULT InitDirectoryBrowser(HWND browser, UINT, WPARAM, LPARAM)
+{
+    folderNameEdit = GetDlgItem(browser, IDC_FOLDER_NAME);
+    folderListView = GetDlgItem(browser, IDC_FOLDER_LIST);
+    driveCombo = GetDlgItem(browser, IDC_DRIVES);
+    for (int i = 0; i < driveCount; ++i)
+        if (driveRoots[i][0])
+            SendMessageA(driveCombo, CB_ADDSTRING, 0, (LPARAM)driveRoots[i]);
+    SendMessageA(driveCombo, CB_SETCURSEL, driveIndex, 0);
+    ShowFreeSpace(browser);
+    AttachFolderIcons(folderListView);
+    FillFolderList(browser, folderListView, baseDir, DirectoryList);
+    SetWindowTextA(folderNameEdit, "Pictavo");
+    return 1;
+}
+
+static LRESULT TrackFolderName(HWND browser, WORD, WORD notifyCode, LPARAM)
+{
+    if (notifyCode != EN_UPDATE || nameEditBusy)
+        return 1;
+    char name[PathSize];
+    int length = GetDlgItemTextA(browser, IDC_FOLDER_NAME, name, sizeof name);
+    if (length < 100) {
+        CopyText(productFolder, name);
+    } else {
+        nameEditBusy = TRUE;
+        SetWindowTextA(folderNameEdit, productFolder);
+        MessageBeep(0xFFFFFFFF);
+        nameEditBusy = FALSE;
+    }
+    return 1;
+}
+
+static LRESULT ChangeDrive(HWND browser, WORD, WORD notifyCode, LPARAM)
+{
+    if (notifyCode != CBN_SELENDOK)
+        return 0;
+    int selection = (int)SendMessageA(driveCombo, CB_GETCURSEL, 0, 0);
+    if (selection < 0 || selection >= driveCount)
+        return 0;
+    driveIndex = selection;
+    CharUpperA(driveRoots[selection]);
+    CopyText(baseDir, driveRoots[selection]);
+    FillFolderList(browser, folderListView, baseDir, DirectoryList);
+    ReadFreeSpace(selection);
+    ShowFreeSpace(browser);
+    return 0;
+}
+
+static LRESULT OpenListedFolder(HWND browser, UINT, WPARAM, LPARAM lParam)
+{
+    const NMHDR* notice = (const NMHDR*)lParam;
+    if (notice->hwndFrom != folderListView || notice->code != (UINT)NM_DBLCLK)
+        return 0;
+    int index = SelectedFolderItem(folderListView);
+    // A move past the longest searchable path is refused like an over-long
+    // name: the folder stays, and the beep tells why nothing happened.
+    if (index >= 0 && index <= listLastIndex &&
+        !MoveToListedFolder(folderListView, index, baseDir, DirectoryList, MaxBrowsedPath))
+        MessageBeep(0xFFFFFFFF);
+    FillFolderList(browser, folderListView, baseDir, DirectoryList);
+    return 0;
+}
+
+static LRESULT CloseDirectoryBrowser(HWND browser, WORD controlId, WORD, LPARAM)
+{
+    if (controlId == IDCANCEL) {
+        EndDialog(browser, 0);
+        return 1;
+    }
+    if (controlId != IDOK)
+        return 1;
+    SendMessageA(folderNameEdit, WM_GETTEXT, 100, (LPARAM)productFolder);
+    if (productFolder[0] == '\0') {
+        MessageBoxA(browser, "You forget to select a directory", "Warning", MB_ICONWARNING);
+        SetFocus(folderNameEdit);
+        return 1;
+    }
+    if (!HasRoomForProduct(freeKB)) {
+        MessageBoxA(browser,
+                    "You do not have enough Free disk space on this drive for installation. Change the drive or "
+                    "remove some other program-s to free more disk space.",
+                    NULL, MB_ICONERROR | MB_YESNO);
+        return 0;
+    }
+    EndDialog(browser, 0);
+    return 1;
 }

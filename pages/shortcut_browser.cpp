@@ -1,15 +1,75 @@
 #include "pages/browsers.h"
+#include "pages/folder_list.h"
+#include "resources/resource_ids.h"
 #include "shell/router.h"
 #include "shell/setup_state.h"
+#include <commctrl.h>
 
-static const MessageTable shortcutBrowserMessages = {0, NULL, NoDefault};
+static LRESULT RouteShortcutBrowserCommand(HWND browser, UINT message, WPARAM wParam, LPARAM lParam);
+static LRESULT InitShortcutBrowser(HWND browser, UINT message, WPARAM wParam, LPARAM lParam);
+static LRESULT OpenListedShortcutFolder(HWND browser, UINT message, WPARAM wParam, LPARAM lParam);
+static LRESULT CloseShortcutBrowser(HWND browser, WORD controlId, WORD notifyCode, LPARAM lParam);
+
+static const CommandEntry shortcutBrowserCommandEntries[] = {
+    {IDOK, CloseShortcutBrowser},
+    {IDCANCEL, CloseShortcutBrowser},
+};
+static const CommandTable shortcutBrowserCommands = MakeCommandTable(shortcutBrowserCommandEntries, NoDefault);
+
+static const MessageEntry shortcutBrowserMessageEntries[] = {
+    {WM_COMMAND, RouteShortcutBrowserCommand},
+    {WM_INITDIALOG, InitShortcutBrowser},
+    {WM_NOTIFY, OpenListedShortcutFolder},
+};
+static const MessageTable shortcutBrowserMessages = MakeMessageTable(shortcutBrowserMessageEntries, NoDefault);
+
+static HWND shortcutPathEdit;  // control 211
+static HWND shortcutListView;  // control 212
+
+// Finish appends "\Pictavo" and then "\Uninstall.lnk" to programsDir.
+static const size_t finishRoom = 22;
 
 static INT_PTR CALLBACK ShortcutBrowserProc(HWND browser, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return RouteMessage(&shortcutBrowserMessages, browser, message, wParam, lParam);
 }
 
+static LRESULT RouteShortcutBrowserCommand(HWND browser, UINT, WPARAM wParam, LPARAM lParam)
+{
+    return RouteCommand(&shortcutBrowserCommands, browser, wParam, lParam);
+}
+
 INT_PTR RunShortcutBrowser(HWND owner)
 {
+    InitCommonControls();
     return DialogBoxParamA(instance, "IDD_BROWSE_SHORTCUT", owner, ShortcutBrowserProc, 0);
+}
+
+static LRESULT InitShortcutBrowser(HWND browser, UINT, WPARAM, LPARAM)
+{
+    shortcutPathEdit = GetDlgItem(browser, IDC_SHORTCUT_PATH);
+    shortcutListView = GetDlgItem(browser, IDC_SHORTCUT_LIST);
+    SetDlgItemTextA(browser, IDC_SHORTCUT_PATH, programsDir);
+    AttachFolderIcons(shortcutListView);
+    FillFolderList(browser, shortcutListView, programsDir, ShortcutList);
+    return 1;
+}
+
+static LRESULT OpenListedShortcutFolder(HWND browser, UINT, WPARAM, LPARAM lParam)
+{
+    const NMHDR* notice = (const NMHDR*)lParam;
+    if (notice->hwndFrom != shortcutListView || notice->code != (UINT)NM_DBLCLK)
+        return 0;
+    int index = SelectedFolderItem(shortcutListView);
+    if (index >= 0 && index <= listLastIndex &&
+        !MoveToListedFolder(shortcutListView, index, programsDir, ShortcutList, PathSize - 1 - finishRoom))
+        MessageBeep(0xFFFFFFFF);
+    FillFolderList(browser, shortcutListView, programsDir, ShortcutList);
+    return 0;
+}
+
+static LRESULT CloseShortcutBrowser(HWND browser, WORD, WORD, LPARAM)
+{
+    EndDialog(browser, 0);
+    return 1;
 }

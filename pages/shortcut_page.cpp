@@ -8,6 +8,7 @@
 #include "shell/setup_state.h"
 #include "shell/text.h"
 #include <shlobj.h>
+#include <string.h>
 
 static LRESULT RouteShortcutCommand(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 static LRESULT InitShortcutPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
@@ -103,8 +104,14 @@ static LRESULT InitShortcutPage(HWND page, UINT, WPARAM, LPARAM)
     GetWindowsDirectoryA(programsDir, sizeof programsDir);
     AppendText(programsDir, "\\Start Menu\\Programs");
     programsFallback = FALSE;
-    if (GetFileAttributesA(programsDir) == INVALID_FILE_ATTRIBUTES && UseShellProgramsFolder())
+    // The browser lets the user climb no higher than the Start menu: the
+    // parent of the folder proposed here.
+    programsLimit = 21;
+    if (GetFileAttributesA(programsDir) == INVALID_FILE_ATTRIBUTES && UseShellProgramsFolder()) {
         programsFallback = TRUE;
+        const char* last = strrchr(programsDir, '\\');
+        programsLimit = last ? (int)(last - programsDir) : (int)TextLength(programsDir);
+    }
     ShowShortcutFolder(page);
     return 1;
 }

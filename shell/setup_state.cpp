@@ -18,6 +18,7 @@ DWORD stopCopy;
 DWORD windowsVersion;
 char programsDir[PathSize];
 BOOL programsFallback;
+int programsLimit;
 char shortcutDir[PathSize];
 char uninstallPath[PathSize];
 char openFolderPath[PathSize];

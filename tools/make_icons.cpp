@@ -1,7 +1,9 @@
-// Draws the installer's icons and writes them as .ico files (32x32 and
-// 16x16, 32 bits per pixel with alpha). Shapes are described as functions
-// of continuous coordinates on a unit square and sampled 4x4 per pixel, so
-// both sizes come from the same drawing.
+// Draws the installer's icons and writes them as .ico files. The window's
+// icon is 32x32 and 16x16 with alpha, its shapes described as functions of
+// continuous coordinates on a unit square and sampled 4x4 per pixel, so both
+// sizes come from the same drawing. The folder list's icons are 16x16 in
+// the 16 standard colours, drawn as character grids: the list's image list
+// holds 16-colour images, and exact colours can be checked on screen.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -156,6 +158,94 @@ bool WriteIcon(const std::string& path, const Drawing& draw)
     return std::fclose(out) == 0 && ok;
 }
 
+// The 16 colours of the standard palette, in its order.
+const uint8_t standardColours[16][3] = {
+    {0, 0, 0}, {128, 0, 0}, {0, 128, 0}, {128, 128, 0}, {0, 0, 128}, {128, 0, 128}, {0, 128, 128},
+    {192, 192, 192}, {128, 128, 128}, {255, 0, 0}, {0, 255, 0}, {255, 255, 0}, {0, 0, 255},
+    {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
+
+// '.' is transparent; the other characters name colours of the palette.
+int ColourIndex(char c)
+{
+    switch (c) {
+    case 'K': return 0;  // black
+    case 'g': return 2;  // dark green
+    case 'y': return 3;  // dark yellow
+    case 'G': return 10; // green
+    case 'Y': return 11; // yellow
+    case 'W': return 15; // white
+    default: return -1;
+    }
+}
+
+const char* const yellowFolder[16] = {
+    "................", "................", "..KKKKK.........", ".KYYYYYK........",
+    ".KYWYYYYKKKKKKK.", ".KYYYYYYYYYYYYK.", ".KYYYYYYYYYYYYK.", ".KYYYYYYYYYYYYK.",
+    ".KYYYYYYYYYYYYK.", ".KYYYYYYYYYYYYK.", ".KyyyyyyyyyyyyK.", ".KyyyyyyyyyyyyK.",
+    ".KKKKKKKKKKKKKK.", "................", "................", "................"};
+
+const char* const upArrow[16] = {
+    "................", ".......KK.......", "......KKKK......", ".....KKKKKK.....",
+    "....KKKKKKKK....", "...KKKKKKKKKK...", "..KKKKKKKKKKKK..", "......KKKK......",
+    "......KKKK......", "......KKKK......", "......KKKK......", "......KKKK......",
+    "......KKKK......", "......KKKK......", "................", "................"};
+
+const char* const greenFolder[16] = {
+    "................", "................", "..KKKKK.........", ".KGGGGGK........",
+    ".KGWGGGGKKKKKKK.", ".KGGGGGGGGGGGGK.", ".KGGGGGGGGGGGGK.", ".KGGGGGGGGGGGGK.",
+    ".KGGGGGGGGGGGGK.", ".KGGGGGGGGGGGGK.", ".KggggggggggggK.", ".KggggggggggggK.",
+    ".KKKKKKKKKKKKKK.", "................", "................", "................"};
+
+bool WriteGridIcon(const std::string& path, const char* const (&grid)[16])
+{
+    std::vector<uint8_t> image;
+    Put32(image, 40);
+    Put32(image, 16);
+    Put32(image, 32); // colour rows and mask rows
+    Put16(image, 1);
+    Put16(image, 4);
+    Put32(image, 0);
+    Put32(image, 16 * 8 + 16 * 4);
+    Put32(image, 0);
+    Put32(image, 0);
+    Put32(image, 16);
+    Put32(image, 0);
+    for (const auto& colour : standardColours) {
+        image.push_back(colour[2]);
+        image.push_back(colour[1]);
+        image.push_back(colour[0]);
+        image.push_back(0);
+    }
+    for (int row = 15; row >= 0; --row) { // bottom-up
+        for (int col = 0; col < 16; col += 2) {
+            int high = ColourIndex(grid[row][col]), low = ColourIndex(grid[row][col + 1]);
+            image.push_back((uint8_t)(((high < 0 ? 0 : high) << 4) | (low < 0 ? 0 : low)));
+        }
+    }
+    for (int row = 15; row >= 0; --row) {
+        uint8_t mask[4] = {0, 0, 0, 0};
+        for (int col = 0; col < 16; ++col)
+            if (ColourIndex(grid[row][col]) < 0)
+                mask[col / 8] |= (uint8_t)(0x80 >> (col % 8));
+        image.insert(image.end(), mask, mask + 4);
+    }
+    std::vector<uint8_t> file;
+    Put16(file, 0);
+    Put16(file, 1);
+    Put16(file, 1);
+    file.insert(file.end(), {16, 16, 16, 0});
+    Put16(file, 1);
+    Put16(file, 4);
+    Put32(file, (unsigned)image.size());
+    Put32(file, 22);
+    file.insert(file.end(), image.begin(), image.end());
+    FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out)
+        return false;
+    bool ok = std::fwrite(file.data(), 1, file.size(), out) == file.size();
+    return std::fclose(out) == 0 && ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -165,7 +255,8 @@ int main(int argc, char** argv)
         return 2;
     }
     std::string dir = argv[1];
-    if (!WriteIcon(dir + "/setup.ico", SetupIcon)) {
+    if (!WriteIcon(dir + "/setup.ico", SetupIcon) || !WriteGridIcon(dir + "/folder.ico", yellowFolder) ||
+        !WriteGridIcon(dir + "/up.ico", upArrow) || !WriteGridIcon(dir + "/newfolder.ico", greenFolder)) {
         std::fprintf(stderr, "make_icons: cannot write to %s\n", dir.c_str());
         return 1;
     }

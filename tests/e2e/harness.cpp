@@ -130,6 +130,10 @@ Installer::Installer(const std::string& startDir, const std::string& shotFolder,
     std::string folder = startDir;
     if (folder.empty())
         folder = exe.substr(0, exe.find_last_of('\\'));
+    // A fresh Wine server lists the drives only once its mount manager has
+    // started; an installer started before that sees no drive at all.
+    for (DWORD start = GetTickCount(); !(GetLogicalDrives() & (1u << ('C' - 'A'))) && GetTickCount() - start < 15000;)
+        Sleep(pollMs);
     std::string commandLine = "\"" + exe + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -410,7 +414,11 @@ void Installer::Key(HWND window, const std::string& keys, const std::string& ste
 void Installer::Type(HWND window, const std::string& text, const std::string& step)
 {
     Focus(window, step);
+    int typed = 0;
     for (char c : text) {
+        // Paced: a burst of a hundred keys loses some on the way.
+        if (++typed % 8 == 0)
+            Settle();
         SHORT scan = VkKeyScanA(c);
         if (scan == -1)
             Fail(step, std::string("no key types '") + c + "'");
@@ -487,6 +495,47 @@ RECT Installer::ListItemRect(HWND list, int index, const std::string& step)
         Fail(step, "list item " + std::to_string(index) + " has no rectangle");
     MapWindowPoints(list, NULL, (POINT*)&r, 2);
     return r;
+}
+
+std::vector<Installer::ListItem> Installer::ListItems(HWND list, const std::string& step)
+{
+    HANDLE target = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                                process_.dwProcessId);
+    if (!target)
+        Fail(step, "cannot open the installer's memory");
+    struct Remote {
+        LVITEMA item;
+        char text[260];
+    };
+    Remote* remote = (Remote*)VirtualAllocEx(target, NULL, sizeof(Remote), MEM_COMMIT, PAGE_READWRITE);
+    std::vector<ListItem> items;
+    int count = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    for (int i = 0; remote && i < count; ++i) {
+        Remote local = {};
+        local.item.mask = LVIF_TEXT | LVIF_IMAGE;
+        local.item.iItem = i;
+        local.item.pszText = remote->text;
+        local.item.cchTextMax = sizeof local.text;
+        SIZE_T moved = 0;
+        WriteProcessMemory(target, remote, &local, sizeof local, &moved);
+        SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&remote->item);
+        ReadProcessMemory(target, remote, &local, sizeof local, &moved);
+        local.text[sizeof local.text - 1] = '\0';
+        items.push_back({local.text, local.item.iImage});
+    }
+    if (remote)
+        VirtualFreeEx(target, remote, 0, MEM_RELEASE);
+    CloseHandle(target);
+    return items;
+}
+
+int Installer::ListItemIndex(HWND list, const std::string& text, const std::string& step)
+{
+    std::vector<ListItem> items = ListItems(list, step);
+    for (size_t i = 0; i < items.size(); ++i)
+        if (items[i].text == text)
+            return (int)i;
+    Fail(step, "the list has no item '" + text + "'");
 }
 
 void Installer::DoubleClickItem(HWND dialog, int listId, int index, const std::string& step)

@@ -82,6 +82,14 @@ public:
     // The screen rectangle of list view item `index`, read from the
     // installer's own memory, and a real double click on its middle.
     RECT ListItemRect(HWND list, int index, const std::string& step);
+    struct ListItem {
+        std::string text;
+        int image;
+    };
+    // The items of a list view in their order, read the same way.
+    std::vector<ListItem> ListItems(HWND list, const std::string& step);
+    // The index of the item with this text, or a failed step.
+    int ListItemIndex(HWND list, const std::string& text, const std::string& step);
     void DoubleClickItem(HWND dialog, int listId, int index, const std::string& step);
     // Presses a message box button by its caption, with a real click.
     void Answer(const MessageBoxInfo& box, const std::string& button, const std::string& step);

@@ -1,0 +1,111 @@
+#include "pages/folder_list.h"
+#include "resources/resource_ids.h"
+#include "shell/text.h"
+#include <commctrl.h>
+#include <io.h>
+#include <string.h>
+
+const char parentEntryText[] = "........";
+
+void AttachFolderIcons(HWND list)
+{
+    HIMAGELIST icons = ImageList_Create(16, 16, ILC_MASK, 3, 0);
+    folderImage = ImageList_ReplaceIcon(icons, -1, LoadIconA(instance, MAKEINTRESOURCEA(IDI_FOLDER)));
+    upImage = ImageList_ReplaceIcon(icons, -1, LoadIconA(instance, MAKEINTRESOURCEA(IDI_UP)));
+    newFolderImage = ImageList_ReplaceIcon(icons, -1, LoadIconA(instance, MAKEINTRESOURCEA(IDI_NEW_FOLDER)));
+    SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)icons);
+}
+
+LRESULT AddFolderItem(HWND list, const char* text, int position, int image)
+{
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = position;
+    item.pszText = (LPSTR)text;
+    item.iImage = image;
+    return SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item);
+}
+
+int ParentLimit(int mode)
+{
+    return mode == DirectoryList ? 3 : programsLimit;
+}
+
+void FillFolderList(HWND dialog, HWND list, char (&path)[PathSize], int mode)
+{
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    int count = 0;
+    size_t length = TextLength(path);
+    const char* wildcard = "\\*.*";
+    if ((int)length > ParentLimit(mode))
+        AddFolderItem(list, parentEntryText, count++, upImage);
+    else if (mode == DirectoryList)
+        wildcard = "*.*"; // a drive root ends with its backslash
+    bool joined = wildcard[0] == '\\';
+
+    // A path without room for the wildcard is not searched, rather than
+    // searched for something else.
+    if (AppendText(path, wildcard)) {
+        _finddata_t found;
+        intptr_t search = _findfirst(path, &found);
+        if (search != -1) {
+            do {
+                if ((found.attrib & _A_SUBDIR) && found.name[0] != '.')
+                    AddFolderItem(list, found.name, count++, folderImage);
+            } while (_findnext(search, &found) == 0);
+            _findclose(search);
+        }
+    }
+    path[length] = '\0';
+
+    listLastIndex = count;
+    AddFolderItem(list, productFolder, count, newFolderImage);
+    FormatText(messageText, joined ? "%s\\%s" : "%s%s", path, productFolder);
+    SetDlgItemTextA(dialog, mode == DirectoryList ? IDC_RESULT_PATH : IDC_SHORTCUT_PATH, messageText);
+}
+
+bool IsParentEntry(HWND list, int index)
+{
+    char text[16] = "";
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = index;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    return SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&item) && item.iImage == upImage &&
+           strcmp(text, parentEntryText) == 0;
+}
+
+int SelectedFolderItem(HWND list)
+{
+    return (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
+}
+
+bool MoveToListedFolder(HWND list, int index, char (&path)[PathSize], int mode, size_t maxLength)
+{
+    size_t length = TextLength(path);
+    if (IsParentEntry(list, index)) {
+        char* last = strrchr(path, '\\');
+        if (!last)
+            return false;
+        // A drive root keeps its backslash: C:\A goes up to C:\, not C:.
+        size_t at = (size_t)(last - path);
+        path[mode == DirectoryList && at <= 3 ? at + 1 : at] = '\0';
+        return true;
+    }
+    char name[256] = "";
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = index;
+    item.pszText = name;
+    item.cchTextMax = 255;
+    if (!SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&item))
+        return false;
+    bool joined = mode == ShortcutList || (int)length > 3;
+    if (length + (joined ? 1 : 0) + TextLength(name) > maxLength)
+        return false;
+    if (joined)
+        AppendText(path, "\\");
+    AppendText(path, name);
+    return true;
+}

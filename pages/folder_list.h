@@ -1,0 +1,34 @@
+// The list of sub-folders that both folder browsers show: a parent entry
+// "........" that leads one level up, the sub-folders, and the product
+// folder that setup will make there.
+#pragma once
+#include "shell/setup_state.h"
+
+enum FolderListMode {
+    DirectoryList = 0,  // the Directory browser: baseDir, the path in control 102
+    ShortcutList = 1    // the Shortcut folder browser: programsDir, the path in control 211
+};
+
+// Paths longer than this are not moved into: the search appends a
+// wildcard of up to four characters to the 512-byte path.
+const int MaxBrowsedPath = PathSize - 1 - 4;
+
+extern const char parentEntryText[];
+
+// Makes the 16x16 icon list of the three entry kinds and gives it to the
+// list view; sets folderImage, upImage and newFolderImage.
+void AttachFolderIcons(HWND list);
+LRESULT AddFolderItem(HWND list, const char* text, int position, int image);
+// The length above which a path of this mode has a parent entry.
+int ParentLimit(int mode);
+void FillFolderList(HWND dialog, HWND list, char (&path)[PathSize], int mode);
+
+// The item is the parent entry by what it is, text and picture, not by the
+// place where it happens to sort.
+bool IsParentEntry(HWND list, int index);
+// The selected item's index, or -1.
+int SelectedFolderItem(HWND list);
+// Moves path into the item's folder, or up for the parent entry. Returns
+// false, leaving path unchanged, when the item cannot be read or the move
+// would make path longer than maxLength.
+bool MoveToListedFolder(HWND list, int index, char (&path)[PathSize], int mode, size_t maxLength);

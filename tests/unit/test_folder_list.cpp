@@ -1,0 +1,234 @@
+#include "pages/folder_list.h"
+#include "shell/text.h"
+#include <gtest/gtest.h>
+#include <commctrl.h>
+#include <string.h>
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+INT_PTR CALLBACK QuietProc(HWND, UINT message, WPARAM, LPARAM)
+{
+    return message == WM_INITDIALOG;
+}
+
+const std::string root = "C:\\folder-list-test";
+
+void MakeFolder(const std::string& path, DWORD attributes = 0)
+{
+    CreateDirectoryA(path.c_str(), NULL);
+    if (attributes)
+        SetFileAttributesA(path.c_str(), attributes);
+}
+
+void MakeFile(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    CloseHandle(file);
+}
+
+// The browsers' own templates, made modeless, with the real list views.
+class FolderList : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        MakeFolder(root);
+        MakeFolder(root + "\\mixed");
+        MakeFolder(root + "\\mixed\\Sub");
+        MakeFolder(root + "\\mixed\\.dot");
+        MakeFolder(root + "\\mixed\\Hidden", FILE_ATTRIBUTE_HIDDEN);
+        MakeFolder(root + "\\mixed\\System", FILE_ATTRIBUTE_SYSTEM);
+        MakeFile(root + "\\mixed\\file.txt");
+        MakeFolder(root + "\\files-only");
+        MakeFile(root + "\\files-only\\a.txt");
+        MakeFile(root + "\\files-only\\b.txt");
+        MakeFolder(root + "\\twin");
+        MakeFolder(root + "\\twin\\Pictavo");
+    }
+
+    void SetUp() override
+    {
+        InitCommonControls();
+        instance = GetModuleHandleA(NULL);
+        strcpy(productFolder, "Pictavo");
+        directory = CreateDialogParamA(instance, "IDD_BROWSE", NULL, QuietProc, 0);
+        shortcuts = CreateDialogParamA(instance, "IDD_BROWSE_SHORTCUT", NULL, QuietProc, 0);
+        ASSERT_TRUE(directory && shortcuts);
+        directoryList = GetDlgItem(directory, 107);
+        shortcutList = GetDlgItem(shortcuts, 212);
+        AttachFolderIcons(directoryList);
+        AttachFolderIcons(shortcutList);
+        programsLimit = 21;
+    }
+
+    void TearDown() override
+    {
+        DestroyWindow(directory);
+        DestroyWindow(shortcuts);
+    }
+
+    struct Entry {
+        std::string text;
+        int image;
+        bool operator<(const Entry& other) const { return text < other.text || (text == other.text && image < other.image); }
+        bool operator==(const Entry& other) const { return text == other.text && image == other.image; }
+    };
+
+    std::vector<Entry> Fill(const std::string& path, int mode)
+    {
+        char buffer[PathSize];
+        strcpy(buffer, path.c_str());
+        HWND dialog = mode == DirectoryList ? directory : shortcuts;
+        HWND list = mode == DirectoryList ? directoryList : shortcutList;
+        FillFolderList(dialog, list, buffer, mode);
+        EXPECT_EQ(path, buffer) << "the path is left as it came";
+        return Entries(list);
+    }
+
+    std::vector<Entry> Entries(HWND list)
+    {
+        std::vector<Entry> entries;
+        int count = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+        for (int i = 0; i < count; ++i) {
+            char text[260] = "";
+            LVITEMA item = {};
+            item.mask = LVIF_TEXT | LVIF_IMAGE;
+            item.iItem = i;
+            item.pszText = text;
+            item.cchTextMax = sizeof text;
+            SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&item);
+            entries.push_back({text, item.iImage});
+        }
+        std::sort(entries.begin(), entries.end());
+        return entries;
+    }
+
+    bool HasParent(const std::vector<Entry>& entries)
+    {
+        return std::find(entries.begin(), entries.end(), Entry{"........", upImage}) != entries.end();
+    }
+
+    std::string Shown(int id)
+    {
+        char text[1024] = "";
+        GetDlgItemTextA(id == 102 ? directory : shortcuts, id, text, sizeof text);
+        return text;
+    }
+
+    HWND directory = NULL, shortcuts = NULL, directoryList = NULL, shortcutList = NULL;
+};
+
+} // namespace
+
+TEST_F(FolderList, TheIconsKeepTheirOrder)
+{
+    EXPECT_EQ(0, folderImage);
+    EXPECT_EQ(1, upImage);
+    EXPECT_EQ(2, newFolderImage);
+}
+
+TEST_F(FolderList, ParentEntryFollowsEachModesLimit)
+{
+    EXPECT_FALSE(HasParent(Fill("C:\\", DirectoryList)));
+    EXPECT_EQ("C:\\Pictavo", Shown(102)) << "a root gets no second backslash";
+    EXPECT_TRUE(HasParent(Fill("C:\\a", DirectoryList)));
+    EXPECT_EQ("C:\\a\\Pictavo", Shown(102));
+
+    std::string at21 = "C:\\" + std::string(18, 'w'), at22 = at21 + "x";
+    EXPECT_FALSE(HasParent(Fill(at21, ShortcutList)));
+    EXPECT_EQ(at21 + "\\Pictavo", Shown(211)) << "mode 1 joins with a backslash at any length";
+    EXPECT_TRUE(HasParent(Fill(at22, ShortcutList)));
+
+    programsLimit = 43; // the parent of the shell's programs folder
+    std::string at43 = "C:\\" + std::string(40, 'w'), at44 = at43 + "x";
+    EXPECT_FALSE(HasParent(Fill(at43, ShortcutList)));
+    EXPECT_TRUE(HasParent(Fill(at44, ShortcutList)));
+}
+
+TEST_F(FolderList, ListsHiddenAndSystemFoldersButNotDotNamesOrFiles)
+{
+    std::vector<Entry> expected = {{"........", 1}, {"Hidden", 0}, {"Pictavo", 2}, {"Sub", 0}, {"System", 0}};
+    EXPECT_EQ(expected, Fill(root + "\\mixed", DirectoryList));
+    EXPECT_EQ(4, listLastIndex) << "entries inserted before the product folder";
+    std::vector<Entry> filesOnly = {{"........", 1}, {"Pictavo", 2}};
+    EXPECT_EQ(filesOnly, Fill(root + "\\files-only", DirectoryList));
+    EXPECT_EQ(filesOnly, Fill(root + "\\no such folder", DirectoryList));
+}
+
+TEST_F(FolderList, ASubFolderNamedLikeTheProductIsListedTwice)
+{
+    std::vector<Entry> expected = {{"........", 1}, {"Pictavo", 0}, {"Pictavo", 2}};
+    EXPECT_EQ(expected, Fill(root + "\\twin", ShortcutList));
+}
+
+TEST_F(FolderList, LongPathsNeverOverflowTheirBuffers)
+{
+    struct Guarded {
+        char path[PathSize];
+        char guard[32];
+    };
+    for (size_t length = 505; length <= 511; ++length) {
+        SCOPED_TRACE(length);
+        Guarded buffer;
+        memset(buffer.guard, '#', sizeof buffer.guard);
+        std::string path = "C:\\" + std::string(length - 3, 'p');
+        strcpy(buffer.path, path.c_str());
+        FillFolderList(directory, directoryList, buffer.path, DirectoryList);
+        EXPECT_EQ(path, buffer.path);
+        EXPECT_EQ(std::string(32, '#'), std::string(buffer.guard, 32)) << "guard bytes";
+        std::vector<Entry> entries = Entries(directoryList);
+        std::vector<Entry> expected = {{"........", 1}, {"Pictavo", 2}};
+        EXPECT_EQ(expected, entries);
+        std::string shown = Shown(102);
+        EXPECT_LE(shown.size(), 511u);
+        EXPECT_EQ((path + "\\Pictavo").substr(0, 511), shown);
+    }
+}
+
+TEST_F(FolderList, TheParentEntryIsKnownByWhatItIsNotWhereItSorts)
+{
+    MakeFolder(root + "\\sorting");
+    MakeFolder(root + "\\sorting\\(old)");
+    MakeFolder(root + "\\sorting\\!first");
+    char path[PathSize];
+    strcpy(path, (root + "\\sorting").c_str());
+    FillFolderList(directory, directoryList, path, DirectoryList);
+    int count = (int)SendMessageA(directoryList, LVM_GETITEMCOUNT, 0, 0);
+    int parents = 0;
+    for (int i = 0; i < count; ++i) {
+        if (!IsParentEntry(directoryList, i))
+            continue;
+        ++parents;
+        char moved[PathSize];
+        strcpy(moved, path);
+        ASSERT_TRUE(MoveToListedFolder(directoryList, i, moved, DirectoryList, MaxBrowsedPath));
+        EXPECT_STREQ(root.c_str(), moved) << "the parent entry leads up";
+    }
+    EXPECT_EQ(1, parents);
+    // Item 0, whatever sorted there, is entered unless it is the parent.
+    char moved[PathSize];
+    strcpy(moved, path);
+    ASSERT_TRUE(MoveToListedFolder(directoryList, 0, moved, DirectoryList, MaxBrowsedPath));
+    EXPECT_NE(root, std::string(moved));
+}
+
+TEST_F(FolderList, MovesThatWouldPassTheLimitAreRefused)
+{
+    char path[PathSize];
+    std::string start = "C:\\" + std::string(499, 'p'); // 502 characters
+    strcpy(path, start.c_str());
+    FillFolderList(directory, directoryList, path, DirectoryList);
+    EXPECT_FALSE(MoveToListedFolder(directoryList, listLastIndex, path, DirectoryList, MaxBrowsedPath))
+        << "502 + \\Pictavo = 510, past the 507 that leave room for the wildcard";
+    EXPECT_EQ(start, path) << "a refused move leaves the folder where it was";
+
+    strcpy(productFolder, "Pic");
+    FillFolderList(directory, directoryList, path, DirectoryList);
+    EXPECT_TRUE(MoveToListedFolder(directoryList, listLastIndex, path, DirectoryList, MaxBrowsedPath));
+    EXPECT_EQ(506u, strlen(path));
+    FillFolderList(directory, directoryList, path, DirectoryList);
+    EXPECT_FALSE(MoveToListedFolder(directoryList, listLastIndex, path, DirectoryList, MaxBrowsedPath));
+    EXPECT_EQ(506u, strlen(path));
+}
