@@ -46,7 +46,7 @@ static LRESULT RouteDirectoryBrowserCommand(HWND browser, UINT, WPARAM wParam, L
 
 INT_PTR RunDirectoryBrowser(HWND owner)
 {
-    InitCommonControls();
+    LoadCommonControls();
     return DialogBoxParamA(instance, "IDD_BROWSE", owner, DirectoryBrowserProc, 0);
 }
 

@@ -7,12 +7,50 @@
 
 const char parentEntryText[] = "........";
 
+namespace {
+
+// The common controls serve the browsers only. Loaded when a browser first
+// opens, they add nothing to the start-up time of every run.
+typedef HIMAGELIST(WINAPI* ImageListCreate)(int, int, UINT, int, int);
+typedef int(WINAPI* ImageListReplaceIcon)(HIMAGELIST, int, HICON);
+typedef BOOL(WINAPI* InitControlsEx)(const INITCOMMONCONTROLSEX*);
+typedef void(WINAPI* InitControls)();
+
+HMODULE commonControls;
+
+FARPROC CommonControl(const char* name)
+{
+    return commonControls ? GetProcAddress(commonControls, name) : NULL;
+}
+
+} // namespace
+
+void LoadCommonControls()
+{
+    if (commonControls)
+        return;
+    commonControls = LoadLibraryA("comctl32.dll");
+    // The first common controls of Windows 95 know only the older call.
+    InitControlsEx initEx = (InitControlsEx)(void*)CommonControl("InitCommonControlsEx");
+    InitControls init = (InitControls)(void*)CommonControl("InitCommonControls");
+    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_LISTVIEW_CLASSES};
+    if (initEx)
+        initEx(&classes);
+    else if (init)
+        init();
+}
+
 void AttachFolderIcons(HWND list)
 {
-    HIMAGELIST icons = ImageList_Create(16, 16, ILC_MASK, 3, 0);
-    folderImage = ImageList_ReplaceIcon(icons, -1, LoadIconA(instance, MAKEINTRESOURCEA(IDI_FOLDER)));
-    upImage = ImageList_ReplaceIcon(icons, -1, LoadIconA(instance, MAKEINTRESOURCEA(IDI_UP)));
-    newFolderImage = ImageList_ReplaceIcon(icons, -1, LoadIconA(instance, MAKEINTRESOURCEA(IDI_NEW_FOLDER)));
+    LoadCommonControls();
+    ImageListCreate create = (ImageListCreate)(void*)CommonControl("ImageList_Create");
+    ImageListReplaceIcon add = (ImageListReplaceIcon)(void*)CommonControl("ImageList_ReplaceIcon");
+    if (!create || !add)
+        return;
+    HIMAGELIST icons = create(16, 16, ILC_MASK, 3, 0);
+    folderImage = add(icons, -1, LoadIconA(instance, MAKEINTRESOURCEA(IDI_FOLDER)));
+    upImage = add(icons, -1, LoadIconA(instance, MAKEINTRESOURCEA(IDI_UP)));
+    newFolderImage = add(icons, -1, LoadIconA(instance, MAKEINTRESOURCEA(IDI_NEW_FOLDER)));
     SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)icons);
 }
 

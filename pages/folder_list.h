@@ -15,6 +15,8 @@ const int MaxBrowsedPath = PathSize - 1 - 4;
 
 extern const char parentEntryText[];
 
+// Loads the common controls that the browsers' list views need.
+void LoadCommonControls();
 // Makes the 16x16 icon list of the three entry kinds and gives it to the
 // list view; sets folderImage, upImage and newFolderImage.
 void AttachFolderIcons(HWND list);

@@ -41,7 +41,7 @@ static LRESULT RouteShortcutBrowserCommand(HWND browser, UINT, WPARAM wParam, LP
 
 INT_PTR RunShortcutBrowser(HWND owner)
 {
-    InitCommonControls();
+    LoadCommonControls();
     return DialogBoxParamA(instance, "IDD_BROWSE_SHORTCUT", owner, ShortcutBrowserProc, 0);
 }
 
