@@ -19,11 +19,11 @@ foreach(size IN LISTS sampleSizes)
     add_custom_command(
         OUTPUT ${samples}/sample-${size}.szdd
         COMMAND ${SZDD_ENCODER} ${samples}/sample-${size}.bin ${samples}/sample-${size}.szdd
-        DEPENDS ${samples}/sample-${size}.bin payload
+        DEPENDS ${samples}/sample-${size}.bin ${SZDD_ENCODER} payload
         COMMENT "Compressing sample of ${size} bytes")
     list(APPEND encoded ${samples}/sample-${size}.szdd)
 endforeach()
 add_custom_target(szdd_samples DEPENDS ${encoded})
-add_dependencies(szdd_samples payload)
+add_dependencies(szdd_samples payload host_make_szdd_samples)
 add_dependencies(unit_tests szdd_samples)
 set(SZDD_SAMPLES ${samples})
