@@ -4,6 +4,7 @@
 // sizes come from the same drawing. The folder list's icons are 16x16 in
 // the 16 standard colours, drawn as character grids: the list's image list
 // holds 16-colour images, and exact colours can be checked on screen.
+#include "byte_file.h"
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -94,18 +95,6 @@ std::vector<uint8_t> RenderBgra(const Drawing& draw, int size)
     return pixels;
 }
 
-void Put16(std::vector<uint8_t>& out, unsigned v)
-{
-    out.push_back(v & 0xFF);
-    out.push_back((v >> 8) & 0xFF);
-}
-
-void Put32(std::vector<uint8_t>& out, unsigned v)
-{
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-
 bool WriteIcon(const std::string& path, const Drawing& draw)
 {
     const int sizes[] = {32, 16};
@@ -151,11 +140,7 @@ bool WriteIcon(const std::string& path, const Drawing& draw)
     }
     for (const auto& image : images)
         file.insert(file.end(), image.begin(), image.end());
-    FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out)
-        return false;
-    bool ok = std::fwrite(file.data(), 1, file.size(), out) == file.size();
-    return std::fclose(out) == 0 && ok;
+    return WriteBytes(path.c_str(), file);
 }
 
 // The 16 colours of the standard palette, in its order.
@@ -239,11 +224,7 @@ bool WriteGridIcon(const std::string& path, const char* const (&grid)[16])
     Put32(file, (unsigned)image.size());
     Put32(file, 22);
     file.insert(file.end(), image.begin(), image.end());
-    FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out)
-        return false;
-    bool ok = std::fwrite(file.data(), 1, file.size(), out) == file.size();
-    return std::fclose(out) == 0 && ok;
+    return WriteBytes(path.c_str(), file);
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 //
 // The dialogs place their controls on the lower part of the picture and
 // paint their backgrounds in kField, so that part must stay untouched.
+#include "byte_file.h"
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -525,18 +526,6 @@ int Nearest(const std::vector<Rgb>& table, Rgb c)
     return best;
 }
 
-void Put16(std::vector<uint8_t>& out, unsigned v)
-{
-    out.push_back(v & 0xFF);
-    out.push_back((v >> 8) & 0xFF);
-}
-
-void Put32(std::vector<uint8_t>& out, unsigned v)
-{
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-
 // The table is padded with black to the full 256 entries that the header
 // promises.
 std::vector<uint8_t> EncodeBmp(const Canvas& canvas, std::vector<Rgb> table)
@@ -598,13 +587,7 @@ int main(int argc, char** argv)
         return 1;
     }
     std::vector<uint8_t> file = EncodeBmp(canvas, table);
-    FILE* out = std::fopen(argv[1], "wb");
-    if (!out) {
-        std::fprintf(stderr, "make_logo: cannot write %s\n", argv[1]);
-        return 1;
-    }
-    bool ok = std::fwrite(file.data(), 1, file.size(), out) == file.size();
-    if (std::fclose(out) != 0 || !ok) {
+    if (!WriteBytes(argv[1], file)) {
         std::fprintf(stderr, "make_logo: cannot write %s\n", argv[1]);
         return 1;
     }

@@ -450,12 +450,17 @@ void UpdateScrollBars(HWND window)
         InvalidateRect(window, NULL, FALSE);
 }
 
+bool ReadScrollBar(HWND window, int bar, SCROLLINFO& info)
+{
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    return GetScrollInfo(window, bar, &info) != FALSE;
+}
+
 void ScrollTo(HWND window, int bar, int position)
 {
     SCROLLINFO info;
-    info.cbSize = sizeof info;
-    info.fMask = SIF_ALL;
-    if (!GetScrollInfo(window, bar, &info))
+    if (!ReadScrollBar(window, bar, info))
         return;
     int last = info.nMax - (int)info.nPage + 1;
     position = Clamp(position, 0, last > 0 ? last : 0);
@@ -470,9 +475,7 @@ void ScrollTo(HWND window, int bar, int position)
 void OnScroll(HWND window, int bar, int code)
 {
     SCROLLINFO info;
-    info.cbSize = sizeof info;
-    info.fMask = SIF_ALL;
-    if (!GetScrollInfo(window, bar, &info))
+    if (!ReadScrollBar(window, bar, info))
         return;
     int position = info.nPos;
     switch (code) {

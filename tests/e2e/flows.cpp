@@ -1,7 +1,5 @@
 #include "flows.h"
 #include <gtest/gtest.h>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 namespace e2e {
@@ -95,44 +93,6 @@ void CancelSetup(Installer& setup, HWND page)
 
 const char defaultDestination[] = "C:\\Program files\\Pictavo";
 
-bool FileExists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool FolderExists(const std::string& path)
-{
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream content;
-    content << in.rdbuf();
-    return in ? content.str() : std::string("<missing>");
-}
-
-void RemoveTree(const std::string& path)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path + "\\" + name);
-            else
-                DeleteFileA((path + "\\" + name).c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(path.c_str());
-}
-
 void RemoveDefaultInstallation()
 {
     RemoveTree(defaultDestination);
@@ -168,12 +128,7 @@ std::vector<COLORREF> BitmapPixels(HBITMAP bitmap, int* width, int* height)
     GetObjectA(bitmap, sizeof info, &info);
     *width = info.bmWidth;
     *height = info.bmHeight;
-    BITMAPINFO header = {};
-    header.bmiHeader.biSize = sizeof header.bmiHeader;
-    header.bmiHeader.biWidth = info.bmWidth;
-    header.bmiHeader.biHeight = -info.bmHeight;
-    header.bmiHeader.biPlanes = 1;
-    header.bmiHeader.biBitCount = 32;
+    BITMAPINFO header = TopDown32(info.bmWidth, info.bmHeight);
     std::vector<uint32_t> bgra((size_t)info.bmWidth * info.bmHeight);
     HDC screen = GetDC(NULL);
     GetDIBits(screen, bitmap, 0, info.bmHeight, bgra.data(), &header, DIB_RGB_COLORS);

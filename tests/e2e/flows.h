@@ -24,11 +24,6 @@ void FinishAfterCopy(Installer& setup);
 // folder: "Pictavo". Closed once found.
 void CloseShortcutFolderWindow(Installer& setup);
 
-// Files and folders of the prefix, as the tests look at them.
-bool FileExists(const std::string& path);
-bool FolderExists(const std::string& path);
-std::string ReadAll(const std::string& path);
-void RemoveTree(const std::string& path);
 // The default destination and its files, removed before a run that
 // installs there, so that it starts from a clean machine.
 extern const char defaultDestination[];

@@ -80,23 +80,6 @@ COLORREF Screen::At(int x, int y) const
     return RGB(p[0], p[1], p[2]);
 }
 
-std::string EnvOr(const char* name, const char* fallback)
-{
-    char value[1024];
-    DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
-    return n && n < sizeof value ? std::string(value) : std::string(fallback);
-}
-
-std::string WindowsPath(const std::string& unixPath)
-{
-    // Wine maps drive Z: to the host's root folder.
-    std::string path = "Z:" + unixPath;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
-
 std::string InstallerPath()
 {
     return WindowsPath(EnvOr("PICTAVO_SETUP_EXE", ""));
@@ -166,17 +149,7 @@ void Installer::Fail(const std::string& step, const std::string& what)
 
 HWND Installer::WaitForeignWindow(const std::function<bool(HWND)>& match, const std::string& step, DWORD timeoutMs)
 {
-    WindowSearch search = {0, &match, NULL};
-    DWORD start = GetTickCount();
-    for (;;) {
-        search.found = NULL;
-        EnumWindows(CollectWindow, (LPARAM)&search);
-        if (search.found)
-            return search.found;
-        if (GetTickCount() - start > timeoutMs)
-            Fail(step, "no such window appeared within " + std::to_string(timeoutMs) + " ms");
-        Sleep(pollMs);
-    }
+    return PollWindows(0, match, step, timeoutMs);
 }
 
 std::string Installer::RunHost(const std::string& command, const std::string& step)
@@ -229,7 +202,13 @@ std::string Installer::RunHost(const std::string& command, const std::string& st
 
 HWND Installer::WaitWindowWhere(const std::function<bool(HWND)>& match, const std::string& step, DWORD timeoutMs)
 {
-    WindowSearch search = {process_.dwProcessId, &match, NULL};
+    return PollWindows(process_.dwProcessId, match, step, timeoutMs);
+}
+
+HWND Installer::PollWindows(DWORD pid, const std::function<bool(HWND)>& match, const std::string& step,
+                            DWORD timeoutMs)
+{
+    WindowSearch search = {pid, &match, NULL};
     DWORD start = GetTickCount();
     for (;;) {
         search.found = NULL;
@@ -238,11 +217,14 @@ HWND Installer::WaitWindowWhere(const std::function<bool(HWND)>& match, const st
             return search.found;
         if (GetTickCount() - start > timeoutMs)
             Fail(step, "no such window appeared within " + std::to_string(timeoutMs) + " ms");
-        if (WaitForSingleObject(process_.hProcess, pollMs) == WAIT_OBJECT_0) {
+        // A window of the installer will never come once it has ended.
+        if (pid && WaitForSingleObject(process_.hProcess, pollMs) == WAIT_OBJECT_0) {
             DWORD code = 0;
             GetExitCodeProcess(process_.hProcess, &code);
             Fail(step, "the installer ended (exit code " + std::to_string(code) + ") before the window appeared");
         }
+        if (!pid)
+            Sleep(pollMs);
     }
 }
 
@@ -552,18 +534,24 @@ void Installer::Answer(const MessageBoxInfo& box, const std::string& button, con
     WaitGone(box.window, step + " [box closes]");
 }
 
+BITMAPINFO TopDown32(int width, int height)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    return info;
+}
+
 Screen Installer::Capture()
 {
     Screen screen;
     HDC desktop = GetDC(NULL);
     screen.width = GetDeviceCaps(desktop, HORZRES);
     screen.height = GetDeviceCaps(desktop, VERTRES);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = screen.width;
-    info.bmiHeader.biHeight = -screen.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = TopDown32(screen.width, screen.height);
     void* bits = NULL;
     HBITMAP bitmap = CreateDIBSection(desktop, &info, DIB_RGB_COLORS, &bits, NULL, 0);
     HDC memory = CreateCompatibleDC(desktop);

@@ -3,6 +3,7 @@
 // across processes, screenshots of the whole screen. Every wait polls, and
 // every failure names its step and the last screenshot taken.
 #pragma once
+#include "test_files.h"
 #include <windows.h>
 #include <functional>
 #include <string>
@@ -31,9 +32,9 @@ struct MessageBoxInfo {
 std::string InstallerPath();
 // Its test build that holds inside each file until released.
 std::string HoldingInstallerPath();
-std::string WindowsPath(const std::string& unixPath);
-std::string EnvOr(const char* name, const char* fallback);
 std::string Text(HWND window);
+// The header of a 32-bit top-down DIB, as GetDIBits and CreateDIBSection take it.
+BITMAPINFO TopDown32(int width, int height);
 
 class Installer {
 public:
@@ -106,6 +107,8 @@ public:
 private:
     void Settle();
     void Focus(HWND window, const std::string& step);
+    // Polls the visible top-level windows of process pid (0: any process).
+    HWND PollWindows(DWORD pid, const std::function<bool(HWND)>& match, const std::string& step, DWORD timeoutMs);
 
     PROCESS_INFORMATION process_ = {};
     std::string shotFolder_;

@@ -2,61 +2,13 @@
 #include "pages/progress_bar.h"
 #include "shell/setup_state.h"
 #include "box_answerer.h"
+#include "test_files.h"
 #include <gtest/gtest.h>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
-
-std::string Env(const char* name)
-{
-    char value[1024];
-    DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
-    return n && n < sizeof value ? value : "";
-}
-
-// Unix paths of the build reach Wine programs through drive Z:.
-std::string WindowsPath(std::string path)
-{
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return "Z:" + path;
-}
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream content;
-    content << in.rdbuf();
-    return in ? content.str() : std::string("<missing>");
-}
-
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void RemoveTree(const std::string& path)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path + "\\" + name);
-            else
-                DeleteFileA((path + "\\" + name).c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(path.c_str());
-}
 
 const char* const targets[] = {"pictavo.exe", "pictavo.cfg", "pvhelp.hlp", "uninstall.exe", "readme.wri"};
 
@@ -75,7 +27,7 @@ protected:
         CreateDirectoryA("C:\\payload-test", NULL);
         CreateDirectoryA(root_.c_str(), NULL);
         SetDestination(root_ + "\\dest");
-        originals_ = WindowsPath(Env("PICTAVO_PAYLOAD_DIR")) + "\\expanded\\";
+        originals_ = WindowsPath(EnvOr("PICTAVO_PAYLOAD_DIR", "")) + "\\expanded\\";
         // The installer's own Copy page template, made modeless.
         page_ = CreateDialogParamA(GetModuleHandleA(NULL), "IDD_COPY", NULL, QuietPageProc, 0);
         ASSERT_TRUE(page_ != NULL);
@@ -124,7 +76,7 @@ protected:
             if (row < rows)
                 EXPECT_EQ(ReadAll(originals_ + targets[row]), ReadAll(Target(row))) << targets[row];
             else
-                EXPECT_FALSE(Exists(Target(row))) << targets[row] << " must not be made";
+                EXPECT_FALSE(FileExists(Target(row))) << targets[row] << " must not be made";
         }
     }
 
@@ -165,7 +117,7 @@ TEST_F(Payload, AllFiveRowsAreInstalledAndTheTemporaryFilesGo)
     EXPECT_EQ(5, payloadIndex);
     ExpectInstalled(5);
     for (const char* name : compressedNames)
-        EXPECT_FALSE(Exists(std::string(tempFolder) + name)) << name;
+        EXPECT_FALSE(FileExists(std::string(tempFolder) + name)) << name;
     char status[512];
     GetDlgItemTextA(page_, 101, status, sizeof status);
     EXPECT_STREQ("FROM: readme.wr_  TO: \\readme.wri", status);
@@ -209,7 +161,7 @@ TEST_F(Payload, DamagedResourcesAreFailuresNotShortFiles)
         bool truncated = std::string(name) == "payload_truncated.dll";
         std::string temp = std::string(tempFolder) + "pictav~2.cf_";
         EXPECT_EQ(FailureText(temp, truncated ? Target(1) : ""), boxes[0]);
-        EXPECT_EQ(truncated, Exists(temp)) << "the temporary file of a failed expansion stays";
+        EXPECT_EQ(truncated, FileExists(temp)) << "the temporary file of a failed expansion stays";
         DeleteFileA(temp.c_str());
         FreeLibrary(module_);
         module_ = NULL;
@@ -223,7 +175,7 @@ TEST_F(Payload, AFolderInTheWayOfATargetIsAFailureWithNoStandIn)
     std::vector<std::string> boxes = Expand();
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ(FailureText(std::string(tempFolder) + "pictav~1.ex_", Target(0)), boxes[0]);
-    EXPECT_FALSE(Exists(std::string(destDir) + "\\pictavo.ex_"));
+    EXPECT_FALSE(FileExists(std::string(destDir) + "\\pictavo.ex_"));
     EXPECT_EQ(0, payloadIndex);
 }
 
@@ -260,7 +212,7 @@ TEST_F(Payload, WithoutAUsableTemporaryFolderTheStartFolderServes)
     SetEnvironmentVariableA("TEMP", temp);
     EXPECT_EQ(start + "\\", std::string(tempFolder));
     ASSERT_EQ(1u, boxes.size());
-    EXPECT_TRUE(Exists(start + "\\pictav~2.cf_")) << "the failed row's temporary file lies in the start folder";
+    EXPECT_TRUE(FileExists(start + "\\pictav~2.cf_")) << "the failed row's temporary file lies in the start folder";
     ExpectInstalled(1);
 }
 
@@ -269,7 +221,7 @@ namespace {
 // The small disks that the unit tests' fixture mounts, when it can.
 std::string Disk(const char* name)
 {
-    std::string folder = Env("PICTAVO_TEST_DISKS");
+    std::string folder = EnvOr("PICTAVO_TEST_DISKS", "");
     return folder.empty() ? "" : WindowsPath(folder + "/" + name);
 }
 
@@ -278,7 +230,7 @@ std::string Disk(const char* name)
 TEST_F(Payload, AReadOnlyDiskIsAFailure)
 {
     std::string disk = Disk("read-only");
-    if (disk.empty() || CreateDirectoryA((disk + "\\probe").c_str(), NULL) || !Exists(disk))
+    if (disk.empty() || CreateDirectoryA((disk + "\\probe").c_str(), NULL) || !FileExists(disk))
         GTEST_SKIP() << "no read-only disk: mounting needs root";
     UseModule("payload_complete.dll");
     strcpy(destDir, disk.c_str());
@@ -291,7 +243,7 @@ TEST_F(Payload, AReadOnlyDiskIsAFailure)
 TEST_F(Payload, ADiskThatFillsUpLeavesNoPartialFile)
 {
     std::string disk = Disk("small");
-    if (disk.empty() || !Exists(disk))
+    if (disk.empty() || !FileExists(disk))
         GTEST_SKIP() << "no small disk: mounting needs root";
     UseModule("payload_complete.dll");
     SetDestination(disk + "\\fill");

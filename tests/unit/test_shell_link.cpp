@@ -1,4 +1,5 @@
 #include "install/shell_link.h"
+#include "test_files.h"
 #include <gtest/gtest.h>
 #include <objidl.h>
 #include <shlobj.h>
@@ -35,11 +36,6 @@ LinkContent ReadLink(const std::string& linkPath)
     }
     CoUninitialize();
     return content;
-}
-
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 class ShellLinkFile : public ::testing::Test {
@@ -90,7 +86,7 @@ TEST_F(ShellLinkFile, AMissingFolderOrAnOverlongPathFailsAndLeavesNoFile)
 {
     std::string missing = "C:\\links-test\\no such folder\\Pictavo.lnk";
     EXPECT_LT(CreateShellLink("C:\\x.exe", missing.c_str(), "Pictavo"), 0);
-    EXPECT_FALSE(Exists(missing));
+    EXPECT_FALSE(FileExists(missing));
 
     // 260 characters and more do not fit the platform's path limit.
     std::string deep = folder + "\\" + std::string(200, 'd');
@@ -98,7 +94,7 @@ TEST_F(ShellLinkFile, AMissingFolderOrAnOverlongPathFailsAndLeavesNoFile)
     std::string tooLong = deep + "\\" + std::string(259 - deep.size() - 1 - 4 + 1, 'n') + ".lnk";
     ASSERT_EQ(260u, tooLong.size());
     EXPECT_LT(CreateShellLink("C:\\x.exe", tooLong.c_str(), "Pictavo"), 0);
-    EXPECT_FALSE(Exists(tooLong));
+    EXPECT_FALSE(FileExists(tooLong));
     std::string fits = tooLong.substr(0, 255) + ".lnk";
     ASSERT_EQ(259u, fits.size());
     EXPECT_EQ(S_OK, CreateShellLink("C:\\x.exe", fits.c_str(), "Pictavo"));

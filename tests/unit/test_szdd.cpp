@@ -2,30 +2,15 @@
 // sample must come back byte for byte, with the length the header states.
 #include <windows.h>
 #include <lzexpand.h>
+#include "test_files.h"
 #include <gtest/gtest.h>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace {
 
 std::string SamplePath(const char* name)
 {
-    char folder[1024] = "";
-    GetEnvironmentVariableA("PICTAVO_SZDD_SAMPLES", folder, sizeof folder);
-    std::string path = std::string("Z:") + folder + "/" + name;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream content;
-    content << in.rdbuf();
-    return content.str();
+    return WindowsPath(EnvOr("PICTAVO_SZDD_SAMPLES", "") + "/" + name);
 }
 
 } // namespace

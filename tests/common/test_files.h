@@ -1,0 +1,14 @@
+// Files, folders and paths as every test program looks at them.
+#pragma once
+#include <string>
+
+// An environment variable, or the fallback when it is unset or too long.
+std::string EnvOr(const char* name, const char* fallback);
+// Unix paths of the build reach Wine programs through drive Z:.
+std::string WindowsPath(const std::string& unixPath);
+bool FileExists(const std::string& path);
+bool FolderExists(const std::string& path);
+// The whole file, or "<missing>" when it cannot be read.
+std::string ReadAll(const std::string& path);
+// A folder and everything in it; a missing folder is no error.
+void RemoveTree(const std::string& path);
