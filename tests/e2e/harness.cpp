@@ -205,6 +205,18 @@ HWND Installer::WaitWindowWhere(const std::function<bool(HWND)>& match, const st
     return PollWindows(process_.dwProcessId, match, step, timeoutMs);
 }
 
+HWND Installer::FindWindowWhere(const std::function<bool(HWND)>& match)
+{
+    WindowSearch search = {process_.dwProcessId, &match, NULL};
+    EnumWindows(CollectWindow, (LPARAM)&search);
+    return search.found;
+}
+
+bool Installer::Ended()
+{
+    return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
+}
+
 HWND Installer::PollWindows(DWORD pid, const std::function<bool(HWND)>& match, const std::string& step,
                             DWORD timeoutMs)
 {
@@ -242,12 +254,7 @@ HWND Installer::WaitDialogWith(int controlId, const std::string& step, DWORD tim
 
 bool Installer::HasWindow(const std::string& title)
 {
-    try {
-        WaitWindow(title, "probe", 0);
-        return true;
-    } catch (const std::runtime_error&) {
-        return false;
-    }
+    return FindWindowWhere([&](HWND w) { return Text(w) == title; }) != NULL;
 }
 
 MessageBoxInfo Installer::WaitMessageBox(const std::string& caption, const std::string& step, DWORD timeoutMs)

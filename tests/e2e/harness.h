@@ -53,6 +53,9 @@ public:
     HWND WaitWindowWhere(const std::function<bool(HWND)>& match, const std::string& step,
                          DWORD timeoutMs = 15000);
     bool HasWindow(const std::string& title);
+    // One look, no waiting: such a window of the installer, or NULL.
+    HWND FindWindowWhere(const std::function<bool(HWND)>& match);
+    bool Ended();
     // A visible dialog of the installer that holds a control with this id:
     // how a page without a caption is found.
     HWND WaitDialogWith(int controlId, const std::string& step, DWORD timeoutMs = 15000);

@@ -56,13 +56,14 @@ int main()
         // Pages are disabled while a box is up, the main window while a
         // page is. Twenty screens are more than a run with defaults shows.
         for (int screens = 1; screens <= 20; ++screens) {
+            auto takesInput = [&](HWND w) { return w != main && IsWindowEnabled(w); };
             HWND window = NULL;
-            try {
-                window = setup.WaitWindowWhere([&](HWND w) { return w != main && IsWindowEnabled(w); },
-                                               "next screen", 30000);
-            } catch (const std::runtime_error&) {
-                break; // the installer ended
-            }
+            DWORD start = GetTickCount();
+            while (!(window = setup.FindWindowWhere(takesInput)) && !setup.Ended() &&
+                   GetTickCount() - start < 30000)
+                Sleep(25);
+            if (!window)
+                break; // the installer ended, or shows nothing more to answer
             std::string title = Text(window);
             std::string name = title.empty() ? "page" : title;
             for (char& c : name)
@@ -70,7 +71,7 @@ int main()
                     c = '-';
             std::printf("screen %d: '%s'\n  %s\n", screens, title.c_str(), setup.Shot(name).c_str());
             setup.Key(window, "Return", "accept '" + title + "'");
-            DWORD start = GetTickCount();
+            start = GetTickCount();
             while (IsWindow(window) && IsWindowVisible(window) && IsWindowEnabled(window) &&
                    GetTickCount() - start < 60000)
                 Sleep(25);
