@@ -3,11 +3,41 @@
 #include <objidl.h>
 #include <shlobj.h>
 
+namespace {
+
+typedef HRESULT(WINAPI* CoInitializeProc)(LPVOID);
+typedef HRESULT(WINAPI* CoCreateInstanceProc)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
+typedef void(WINAPI* CoUninitializeProc)();
+
+// COM is loaded only when the first shortcut is made: linked at start-up
+// it would slow every run's start, cancelled ones included.
+struct ComLibrary {
+    CoInitializeProc initialize;
+    CoCreateInstanceProc createInstance;
+    CoUninitializeProc uninitialize;
+};
+
+bool LoadCom(ComLibrary& com)
+{
+    static HMODULE ole = LoadLibraryA("ole32.dll");
+    if (!ole)
+        return false;
+    com.initialize = (CoInitializeProc)(void*)GetProcAddress(ole, "CoInitialize");
+    com.createInstance = (CoCreateInstanceProc)(void*)GetProcAddress(ole, "CoCreateInstance");
+    com.uninitialize = (CoUninitializeProc)(void*)GetProcAddress(ole, "CoUninitialize");
+    return com.initialize && com.createInstance && com.uninitialize;
+}
+
+} // namespace
+
 HRESULT CreateShellLink(const char* targetPath, const char* linkPath, const char* description)
 {
-    CoInitialize(NULL);
+    ComLibrary com;
+    if (!LoadCom(com))
+        return HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);
+    com.initialize(NULL);
     IShellLinkA* link = NULL;
-    HRESULT status = CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void**)&link);
+    HRESULT status = com.createInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void**)&link);
     if (SUCCEEDED(status)) {
         link->SetPath(targetPath);
         link->SetDescription(description);
@@ -25,6 +55,6 @@ HRESULT CreateShellLink(const char* targetPath, const char* linkPath, const char
         }
         link->Release();
     }
-    CoUninitialize();
+    com.uninitialize();
     return status;
 }
