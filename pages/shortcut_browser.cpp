@@ -26,9 +26,6 @@ static const MessageTable shortcutBrowserMessages = MakeMessageTable(shortcutBro
 static HWND shortcutPathEdit;  // control 211
 static HWND shortcutListView;  // control 212
 
-// Finish appends "\Pictavo" and then "\Uninstall.lnk" to programsDir.
-static const size_t finishRoom = 22;
-
 static INT_PTR CALLBACK ShortcutBrowserProc(HWND browser, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return RouteMessage(&shortcutBrowserMessages, browser, message, wParam, lParam);
@@ -62,7 +59,7 @@ static LRESULT OpenListedShortcutFolder(HWND browser, UINT, WPARAM, LPARAM lPara
         return 0;
     int index = SelectedFolderItem(shortcutListView);
     if (index >= 0 && index <= listLastIndex &&
-        !MoveToListedFolder(shortcutListView, index, programsDir, ShortcutList, PathSize - 1 - finishRoom))
+        !MoveToListedFolder(shortcutListView, index, programsDir, ShortcutList, PathSize - 1 - finishSuffix))
         MessageBeep(0xFFFFFFFF);
     FillFolderList(browser, shortcutListView, programsDir, ShortcutList);
     return 0;

@@ -59,9 +59,6 @@ const Shortcut shortcuts[] = {
     {"\\Readme.lnk", "\\Readme.wri", "Readme"},
 };
 
-// "\Pictavo" and then "\Uninstall.lnk", the longest name, follow programsDir.
-const size_t finishSuffix = 22;
-
 bool EndsWithBackslash(const char* text)
 {
     size_t length = TextLength(text);
