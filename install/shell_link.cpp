@@ -1,4 +1,5 @@
 #include "install/shell_link.h"
+#include "shell/system_function.h"
 #include "shell/text.h"
 #include <objidl.h>
 #include <shlobj.h>
@@ -19,12 +20,9 @@ struct ComLibrary {
 
 bool LoadCom(ComLibrary& com)
 {
-    static HMODULE ole = LoadLibraryA("ole32.dll");
-    if (!ole)
-        return false;
-    com.initialize = (CoInitializeProc)(void*)GetProcAddress(ole, "CoInitialize");
-    com.createInstance = (CoCreateInstanceProc)(void*)GetProcAddress(ole, "CoCreateInstance");
-    com.uninitialize = (CoUninitializeProc)(void*)GetProcAddress(ole, "CoUninitialize");
+    com.initialize = (CoInitializeProc)(void*)SystemFunction("ole32.dll", "CoInitialize");
+    com.createInstance = (CoCreateInstanceProc)(void*)SystemFunction("ole32.dll", "CoCreateInstance");
+    com.uninitialize = (CoUninitializeProc)(void*)SystemFunction("ole32.dll", "CoUninitialize");
     return com.initialize && com.createInstance && com.uninitialize;
 }
 

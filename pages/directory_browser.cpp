@@ -111,13 +111,7 @@ static LRESULT OpenListedFolder(HWND browser, UINT, WPARAM, LPARAM lParam)
     const NMHDR* notice = (const NMHDR*)lParam;
     if (notice->hwndFrom != folderListView || notice->code != (UINT)NM_DBLCLK)
         return 0;
-    int index = SelectedFolderItem(folderListView);
-    // A move past the longest searchable path is refused like an over-long
-    // name: the folder stays, and the beep tells why nothing happened.
-    if (index >= 0 && index <= listLastIndex &&
-        !MoveToListedFolder(folderListView, index, baseDir, DirectoryList, MaxBrowsedPath))
-        MessageBeep(0xFFFFFFFF);
-    FillFolderList(browser, folderListView, baseDir, DirectoryList);
+    OpenSelectedFolder(browser, folderListView, baseDir, DirectoryList, MaxBrowsedPath);
     return 0;
 }
 

@@ -1,5 +1,6 @@
 #include "pages/drive_table.h"
 #include "shell/setup_state.h"
+#include "shell/system_function.h"
 #include "shell/text.h"
 
 DriveProbe driveProbe = {GetLogicalDriveStringsA, SetCurrentDirectoryA};
@@ -35,7 +36,7 @@ DWORD MeasureFreeKB(const char* root)
     // The Ex call is missing from the first releases of Windows 95, and the
     // plain one stops at 2 GB on the 9x family.
     static FreeSpaceEx freeSpaceEx =
-        (FreeSpaceEx)(void*)GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetDiskFreeSpaceExA");
+        (FreeSpaceEx)(void*)SystemFunction("kernel32.dll", "GetDiskFreeSpaceExA");
     if (freeSpaceEx) {
         ULARGE_INTEGER available, total, totalFree;
         bool measured = freeSpaceEx(root, &available, &total, &totalFree) != FALSE;

@@ -1,5 +1,6 @@
 #include "pages/folder_list.h"
 #include "resources/resource_ids.h"
+#include "shell/system_function.h"
 #include "shell/text.h"
 #include <commctrl.h>
 #include <io.h>
@@ -16,20 +17,19 @@ typedef int(WINAPI* ImageListReplaceIcon)(HIMAGELIST, int, HICON);
 typedef BOOL(WINAPI* InitControlsEx)(const INITCOMMONCONTROLSEX*);
 typedef void(WINAPI* InitControls)();
 
-HMODULE commonControls;
-
 FARPROC CommonControl(const char* name)
 {
-    return commonControls ? GetProcAddress(commonControls, name) : NULL;
+    return SystemFunction("comctl32.dll", name);
 }
 
 } // namespace
 
 void LoadCommonControls()
 {
-    if (commonControls)
+    static bool loaded;
+    if (loaded)
         return;
-    commonControls = LoadLibraryA("comctl32.dll");
+    loaded = true;
     // The first common controls of Windows 95 know only the older call.
     InitControlsEx initEx = (InitControlsEx)(void*)CommonControl("InitCommonControlsEx");
     InitControls init = (InitControls)(void*)CommonControl("InitCommonControls");
@@ -114,11 +114,6 @@ bool IsParentEntry(HWND list, int index)
            strcmp(text, parentEntryText) == 0;
 }
 
-int SelectedFolderItem(HWND list)
-{
-    return (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
-}
-
 bool MoveToListedFolder(HWND list, int index, char (&path)[PathSize], int mode, size_t maxLength)
 {
     size_t length = TextLength(path);
@@ -146,4 +141,15 @@ bool MoveToListedFolder(HWND list, int index, char (&path)[PathSize], int mode, 
         AppendText(path, "\\");
     AppendText(path, name);
     return true;
+}
+
+void OpenSelectedFolder(HWND dialog, HWND list, char (&path)[PathSize], int mode, size_t maxLength)
+{
+    int index = (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
+    // A move past the longest path the browser allows is refused like an
+    // over-long name: the folder stays, and the beep tells why nothing
+    // happened.
+    if (index >= 0 && index <= listLastIndex && !MoveToListedFolder(list, index, path, mode, maxLength))
+        MessageBeep(0xFFFFFFFF);
+    FillFolderList(dialog, list, path, mode);
 }

@@ -28,9 +28,10 @@ void FillFolderList(HWND dialog, HWND list, char (&path)[PathSize], int mode);
 // The item is the parent entry by what it is, text and picture, not by the
 // place where it happens to sort.
 bool IsParentEntry(HWND list, int index);
-// The selected item's index, or -1.
-int SelectedFolderItem(HWND list);
 // Moves path into the item's folder, or up for the parent entry. Returns
 // false, leaving path unchanged, when the item cannot be read or the move
 // would make path longer than maxLength.
 bool MoveToListedFolder(HWND list, int index, char (&path)[PathSize], int mode, size_t maxLength);
+// What a double click on the list does in either browser: moves path into
+// the selected entry and lists the folder it then names.
+void OpenSelectedFolder(HWND dialog, HWND list, char (&path)[PathSize], int mode, size_t maxLength);

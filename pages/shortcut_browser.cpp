@@ -57,11 +57,7 @@ static LRESULT OpenListedShortcutFolder(HWND browser, UINT, WPARAM, LPARAM lPara
     const NMHDR* notice = (const NMHDR*)lParam;
     if (notice->hwndFrom != shortcutListView || notice->code != (UINT)NM_DBLCLK)
         return 0;
-    int index = SelectedFolderItem(shortcutListView);
-    if (index >= 0 && index <= listLastIndex &&
-        !MoveToListedFolder(shortcutListView, index, programsDir, ShortcutList, PathSize - 1 - finishSuffix))
-        MessageBeep(0xFFFFFFFF);
-    FillFolderList(browser, shortcutListView, programsDir, ShortcutList);
+    OpenSelectedFolder(browser, shortcutListView, programsDir, ShortcutList, PathSize - 1 - finishSuffix);
     return 0;
 }
 

@@ -6,6 +6,7 @@
 #include "resources/resource_ids.h"
 #include "shell/router.h"
 #include "shell/setup_state.h"
+#include "shell/system_function.h"
 #include "shell/text.h"
 #include <shlobj.h>
 #include <string.h>
@@ -84,9 +85,7 @@ void ShowShortcutFolder(HWND page)
 bool UseShellProgramsFolder()
 {
     typedef BOOL(WINAPI * SpecialFolderPath)(HWND, LPSTR, int, BOOL);
-    HMODULE shell = LoadLibraryA("shell32.dll");
-    SpecialFolderPath folderPath =
-        shell ? (SpecialFolderPath)(void*)GetProcAddress(shell, "SHGetSpecialFolderPathA") : NULL;
+    SpecialFolderPath folderPath = (SpecialFolderPath)(void*)SystemFunction("shell32.dll", "SHGetSpecialFolderPathA");
     char folder[MAX_PATH] = "";
     bool found = folderPath && (folderPath(NULL, folder, CSIDL_COMMON_PROGRAMS, FALSE) ||
                                 folderPath(NULL, folder, CSIDL_PROGRAMS, FALSE));
@@ -119,10 +118,8 @@ static void FinishShortcuts(HWND page)
         MessageBoxA(page, "The path of the shortcut folder is too long.", "Pictavo - Setup", MB_OK | MB_ICONWARNING);
         return;
     }
-    if (!EndsWithBackslash(programsDir))
-        AppendText(programsDir, "\\");
-    AppendText(programsDir, "Pictavo");
-    CopyText(shortcutDir, programsDir);
+    ComposeShortcutFolder(shortcutDir, programsDir);
+    CopyText(programsDir, shortcutDir);
     // Registered first, so that Scdir names the final folder.
     RegisterProduct();
     CreateDirectoryA(shortcutDir, &dirSecurity);

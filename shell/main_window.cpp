@@ -2,6 +2,7 @@
 #include "shell/background.h"
 #include "shell/router.h"
 #include "shell/setup_state.h"
+#include "shell/system_function.h"
 #include "shell/text.h"
 #include "pages/pages.h"
 #include "resources/resource_ids.h"
@@ -67,8 +68,7 @@ LRESULT SetUpMainWindow(HWND window, UINT, WPARAM, LPARAM)
 static void OpenShortcutFolder()
 {
     typedef HINSTANCE(WINAPI * ShellExecuteProc)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
-    HMODULE shell = LoadLibraryA("shell32.dll");
-    ShellExecuteProc shellExecute = shell ? (ShellExecuteProc)(void*)GetProcAddress(shell, "ShellExecuteA") : NULL;
+    ShellExecuteProc shellExecute = (ShellExecuteProc)(void*)SystemFunction("shell32.dll", "ShellExecuteA");
     if (shellExecute)
         shellExecute(NULL, NULL, openFolderPath, NULL, NULL, SW_SHOWNA);
 }
