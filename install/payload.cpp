@@ -2,9 +2,9 @@
 #include "pages/progress_bar.h"
 #include "resources/resource_ids.h"
 #include "shell/setup_state.h"
+#include "shell/system_function.h"
 #include "shell/text.h"
 #include <lzexpand.h>
-#include <stdio.h>
 #include <string.h>
 
 int payloadIndex;
@@ -58,9 +58,56 @@ bool ReadExpandedLength(const void* data, DWORD size, DWORD* length)
 
 namespace {
 
-// Writes the resource of row i to tempFilePath and says how long the file
-// must come out. The temporary copy is what the LZ service reads.
-bool WriteCompressedCopy(int row, DWORD* expandedLength)
+// The LZ service is not one of the libraries that the system always takes
+// from its own folder: linked at start-up, a copy of it lying beside the
+// installer would run with the installer's rights.
+struct LzService {
+    decltype(&::LZInit) init;
+    decltype(&::LZCopy) copy;
+    decltype(&::LZClose) close;
+};
+
+bool LoadLzService(LzService& lz)
+{
+    lz.init = SYSTEM_FUNCTION("lz32.dll", LZInit);
+    lz.copy = SYSTEM_FUNCTION("lz32.dll", LZCopy);
+    lz.close = SYSTEM_FUNCTION("lz32.dll", LZClose);
+    return lz.init && lz.copy && lz.close;
+}
+
+// The temporary folder is the user's, open to every program the user runs
+// without elevation. A fixed name there could be taken first by a file or a
+// link, or swapped between writing and reading, and what lies there would
+// be expanded into the program folder. So the copy gets a name that no file
+// has yet, and it stays open, shared for reading only, from its first byte
+// written to its last byte read.
+HANDLE CreateCompressedCopy()
+{
+    static DWORD serial = GetTickCount();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char name[40];
+        FormatText(name, "pvs%x-%x.tmp", (unsigned)GetCurrentProcessId(), (unsigned)++serial);
+        if (!CopyText(tempFilePath, tempFolder) || !AppendText(tempFilePath, name))
+            return INVALID_HANDLE_VALUE;
+        HANDLE copy = CreateFileA(tempFilePath, GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, NULL,
+                                  CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY, NULL);
+        if (copy != INVALID_HANDLE_VALUE || (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS))
+            return copy;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+bool WriteAll(HANDLE file, const void* data, DWORD size)
+{
+    DWORD written = 0;
+    return WriteFile(file, data, size, &written, NULL) && written == size &&
+           SetFilePointer(file, 0, NULL, FILE_BEGIN) == 0;
+}
+
+// Writes the resource of row i to a new temporary copy, which the LZ
+// service then reads through the same handle, and says how long the file
+// must come out.
+HANDLE WriteCompressedCopy(int row, DWORD* expandedLength)
 {
     char name[16];
     FormatText(name, "FILE%d", row);
@@ -68,63 +115,80 @@ bool WriteCompressedCopy(int row, DWORD* expandedLength)
     HGLOBAL loaded = found ? LoadResource(instance, found) : NULL;
     const void* data = loaded ? LockResource(loaded) : NULL;
     if (!data)
-        return false;
+        return INVALID_HANDLE_VALUE;
     DWORD size = SizeofResource(instance, found);
     if (!ReadExpandedLength(data, size, expandedLength))
-        return false;
-    FILE* copy = fopen(tempFilePath, "wb");
-    if (!copy)
-        return false;
-    fwrite(data, 1, size, copy);
-    fclose(copy);
-    return true;
+        return INVALID_HANDLE_VALUE;
+    HANDLE copy = CreateCompressedCopy();
+    if (copy != INVALID_HANDLE_VALUE && !WriteAll(copy, data, size)) {
+        CloseHandle(copy);
+        return INVALID_HANDLE_VALUE;
+    }
+    return copy;
 }
 
-// Expands tempFilePath into targetFilePath. The files are opened here, not
+// Once expanded, the copy is marked for removal while it is still open, so
+// that no file that took its name afterwards can be the one removed.
+// Systems without that call remove it by name.
+bool MarkCopyForRemoval(HANDLE copy)
+{
+    auto setInformation = SYSTEM_FUNCTION("kernel32.dll", SetFileInformationByHandle);
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    return setInformation && setInformation(copy, FileDispositionInfo, &disposition, sizeof disposition);
+}
+
+// Expands the open copy into targetFilePath. The target is opened here, not
 // by LZOpenFileA: that one fails for paths of 128 characters or more, and
 // when it cannot create a target it quietly writes a file whose name ends
-// in "_" instead and reports success.
-bool ExpandCopy(DWORD expandedLength)
+// in "_" instead and reports success. Closing the LZ handle closes the copy.
+bool ExpandCopy(HANDLE copy, DWORD expandedLength)
 {
-    HANDLE sourceFile = CreateFileA(tempFilePath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, NULL);
-    if (sourceFile == INVALID_HANDLE_VALUE)
+    LzService lz;
+    if (!LoadLzService(lz)) {
+        CloseHandle(copy);
         return false;
-    INT source = LZInit((HFILE)(INT_PTR)sourceFile);
+    }
+    INT source = lz.init((HFILE)(INT_PTR)copy);
     if (source < 0) {
-        CloseHandle(sourceFile);
+        CloseHandle(copy);
         return false;
     }
     HANDLE target = CreateFileA(targetFilePath, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (target == INVALID_HANDLE_VALUE) {
-        LZClose(source);
+        lz.close(source);
         return false;
     }
     // A truncated or damaged stream expands without an error, only shorter.
-    LONG copied = LZCopy(source, (HFILE)(INT_PTR)target);
-    LZClose(source);
+    LONG copied = lz.copy(source, (HFILE)(INT_PTR)target);
     CloseHandle(target);
-    if (copied < 0 || (DWORD)copied != expandedLength) {
+    bool whole = copied >= 0 && (DWORD)copied == expandedLength;
+    bool marked = whole && MarkCopyForRemoval(copy);
+    lz.close(source);
+    if (!whole) {
         // A cut-short program must not look installed.
         DeleteFileA(targetFilePath);
         return false;
     }
+    if (!marked)
+        DeleteFileA(tempFilePath);
     return true;
 }
 
 bool InstallRow(int row)
 {
-    memset(tempFilePath, 0, sizeof tempFilePath);
     memset(targetFilePath, 0, sizeof targetFilePath);
+    // Until a copy exists, a failure names the file that could not be had.
+    CopyText(tempFilePath, compressedNames[row]);
     DWORD expandedLength = 0;
-    if (!CopyText(tempFilePath, tempFolder) || !AppendText(tempFilePath, compressedNames[row]) ||
-        !WriteCompressedCopy(row, &expandedLength))
+    HANDLE copy = WriteCompressedCopy(row, &expandedLength);
+    if (copy == INVALID_HANDLE_VALUE)
         return false;
-    if (!CopyText(targetFilePath, destDir) || !AppendText(targetFilePath, targetNames[row]) ||
-        !ExpandCopy(expandedLength))
+    HoldForHarness();
+    if (!CopyText(targetFilePath, destDir) || !AppendText(targetFilePath, targetNames[row])) {
+        CloseHandle(copy);
         return false;
-    DeleteFileA(tempFilePath);
-    return true;
+    }
+    return ExpandCopy(copy, expandedLength);
 }
 
 // Lets the page handle what came in during the last file: Cancel, Escape,
@@ -157,7 +221,6 @@ LRESULT ExpandPayload(HWND page, WORD, WORD, LPARAM)
         FormatText(statusText, "FROM: %s  TO: %s", compressedNames[row], targetNames[row]);
         SetDlgItemTextA(copyDialog, IDC_STATUS, statusText);
         ProgressStep();
-        HoldForHarness();
         if (!InstallRow(row)) {
             ReportCopyFailure();
             stopCopy = 1;

@@ -6,23 +6,19 @@
 
 namespace {
 
-typedef HRESULT(WINAPI* CoInitializeProc)(LPVOID);
-typedef HRESULT(WINAPI* CoCreateInstanceProc)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
-typedef void(WINAPI* CoUninitializeProc)();
-
 // COM is loaded only when the first shortcut is made: linked at start-up
 // it would slow every run's start, cancelled ones included.
 struct ComLibrary {
-    CoInitializeProc initialize;
-    CoCreateInstanceProc createInstance;
-    CoUninitializeProc uninitialize;
+    decltype(&::CoInitialize) initialize;
+    decltype(&::CoCreateInstance) createInstance;
+    decltype(&::CoUninitialize) uninitialize;
 };
 
 bool LoadCom(ComLibrary& com)
 {
-    com.initialize = (CoInitializeProc)(void*)SystemFunction("ole32.dll", "CoInitialize");
-    com.createInstance = (CoCreateInstanceProc)(void*)SystemFunction("ole32.dll", "CoCreateInstance");
-    com.uninitialize = (CoUninitializeProc)(void*)SystemFunction("ole32.dll", "CoUninitialize");
+    com.initialize = SYSTEM_FUNCTION("ole32.dll", CoInitialize);
+    com.createInstance = SYSTEM_FUNCTION("ole32.dll", CoCreateInstance);
+    com.uninitialize = SYSTEM_FUNCTION("ole32.dll", CoUninitialize);
     return com.initialize && com.createInstance && com.uninitialize;
 }
 

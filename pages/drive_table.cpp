@@ -7,7 +7,6 @@ DriveProbe driveProbe = {GetLogicalDriveStringsA, SetCurrentDirectoryA};
 
 namespace {
 
-typedef BOOL(WINAPI* FreeSpaceEx)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
 
 void UpperCase(char* text)
 {
@@ -35,8 +34,7 @@ DWORD MeasureFreeKB(const char* root)
 {
     // The Ex call is missing from the first releases of Windows 95, and the
     // plain one stops at 2 GB on the 9x family.
-    static FreeSpaceEx freeSpaceEx =
-        (FreeSpaceEx)(void*)SystemFunction("kernel32.dll", "GetDiskFreeSpaceExA");
+    static auto freeSpaceEx = SYSTEM_FUNCTION("kernel32.dll", GetDiskFreeSpaceExA);
     if (freeSpaceEx) {
         ULARGE_INTEGER available, total, totalFree;
         bool measured = freeSpaceEx(root, &available, &total, &totalFree) != FALSE;

@@ -12,15 +12,7 @@ namespace {
 
 // The common controls serve the browsers only. Loaded when a browser first
 // opens, they add nothing to the start-up time of every run.
-typedef HIMAGELIST(WINAPI* ImageListCreate)(int, int, UINT, int, int);
-typedef int(WINAPI* ImageListReplaceIcon)(HIMAGELIST, int, HICON);
-typedef BOOL(WINAPI* InitControlsEx)(const INITCOMMONCONTROLSEX*);
-typedef void(WINAPI* InitControls)();
-
-FARPROC CommonControl(const char* name)
-{
-    return SystemFunction("comctl32.dll", name);
-}
+const char commonControls[] = "comctl32.dll";
 
 } // namespace
 
@@ -31,8 +23,8 @@ void LoadCommonControls()
         return;
     loaded = true;
     // The first common controls of Windows 95 know only the older call.
-    InitControlsEx initEx = (InitControlsEx)(void*)CommonControl("InitCommonControlsEx");
-    InitControls init = (InitControls)(void*)CommonControl("InitCommonControls");
+    auto initEx = SYSTEM_FUNCTION(commonControls, InitCommonControlsEx);
+    auto init = SYSTEM_FUNCTION(commonControls, InitCommonControls);
     INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_LISTVIEW_CLASSES};
     if (initEx)
         initEx(&classes);
@@ -43,8 +35,8 @@ void LoadCommonControls()
 void AttachFolderIcons(HWND list)
 {
     LoadCommonControls();
-    ImageListCreate create = (ImageListCreate)(void*)CommonControl("ImageList_Create");
-    ImageListReplaceIcon add = (ImageListReplaceIcon)(void*)CommonControl("ImageList_ReplaceIcon");
+    auto create = SYSTEM_FUNCTION(commonControls, ImageList_Create);
+    auto add = SYSTEM_FUNCTION(commonControls, ImageList_ReplaceIcon);
     if (!create || !add)
         return;
     HIMAGELIST icons = create(16, 16, ILC_MASK, 3, 0);

@@ -6,6 +6,7 @@
 #include "shell/text.h"
 #include "pages/pages.h"
 #include "resources/resource_ids.h"
+#include <shellapi.h>
 #include <string.h>
 
 const char contactAddress[] = "setup@pictavo.example";
@@ -67,8 +68,7 @@ LRESULT SetUpMainWindow(HWND window, UINT, WPARAM, LPARAM)
 // would cost every run a noticeable part of its start-up time.
 static void OpenShortcutFolder()
 {
-    typedef HINSTANCE(WINAPI * ShellExecuteProc)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
-    ShellExecuteProc shellExecute = (ShellExecuteProc)(void*)SystemFunction("shell32.dll", "ShellExecuteA");
+    auto shellExecute = SYSTEM_FUNCTION("shell32.dll", ShellExecuteA);
     if (shellExecute)
         shellExecute(NULL, NULL, openFolderPath, NULL, NULL, SW_SHOWNA);
 }

@@ -1,9 +1,11 @@
 #include "shell/main_window.h"
 #include "shell/setup_state.h"
+#include "shell/system_function.h"
 #include "resources/resource_ids.h"
 
 int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int)
 {
+    RestrictProcess();
     // Serves as class name, menu name, window title and accelerator name.
     static char className[10];
     LoadStringA(module, IDS_CLASS_NAME, className, sizeof className);

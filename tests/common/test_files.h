@@ -1,5 +1,6 @@
 // Files, folders and paths as every test program looks at them.
 #pragma once
+#include <set>
 #include <string>
 
 // An environment variable, or the fallback when it is unset or too long.
@@ -10,5 +11,7 @@ bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
 // The whole file, or "<missing>" when it cannot be read.
 std::string ReadAll(const std::string& path);
+// The names of the files (not folders) in a folder that ends with "\".
+std::set<std::string> FilesIn(const std::string& folder);
 // A folder and everything in it; a missing folder is no error.
 void RemoveTree(const std::string& path);
