@@ -54,14 +54,14 @@ const char* ChooseBaseKey(DWORD version)
     return modern9x ? registryPaths.base9x : registryPaths.baseNT;
 }
 
-void RegisterProduct()
+void RegisterProduct(HWND owner)
 {
     const char* basePath = ChooseBaseKey(windowsVersion);
     HKEY base = NULL;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, basePath, 0, KEY_READ | KEY_WRITE, &base) != ERROR_SUCCESS) {
         char text[PathSize];
         FormatText(text, "Couldn't create key in registry\n%s", basePath);
-        MessageBoxA(mainWindow, text, NULL, MB_OK);
+        MessageBoxA(owner, text, NULL, MB_OK);
         return;
     }
     CopyText(uninstallPath, destDir);

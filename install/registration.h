@@ -15,4 +15,6 @@ extern RegistryPaths registryPaths;
 
 // The base key for a GetVersion value.
 const char* ChooseBaseKey(DWORD version);
-void RegisterProduct();
+// The failure message is owned by owner, the page that runs the
+// registration, so that the page stays disabled while it is up.
+void RegisterProduct(HWND owner);

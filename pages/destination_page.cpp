@@ -1,4 +1,5 @@
 #include "pages/destination_page.h"
+#include "install/folders.h"
 #include "pages/browsers.h"
 #include "pages/drive_table.h"
 #include "pages/page_look.h"
@@ -120,21 +121,6 @@ TypedDestination TakeTypedDestination(const char* typed)
     return TypedTaken;
 }
 
-void CreateParentFolders(const char* path)
-{
-    char parent[PathSize];
-    if (!CopyText(parent, path))
-        return;
-    size_t start = IsLetter(parent[0]) && parent[1] == ':' && parent[2] == '\\' ? 3 : 0;
-    for (size_t i = start; parent[i]; ++i) {
-        if (parent[i] != '\\')
-            continue;
-        parent[i] = '\0';
-        CreateDirectoryA(parent, &dirSecurity);
-        parent[i] = '\\';
-    }
-}
-
 static void ShowDestination(HWND page)
 {
     SetDlgItemTextA(page, IDC_DESTINATION, destDir);
@@ -211,7 +197,7 @@ static void AcceptDestination(HWND page)
     // A typed or browsed destination may lie below folders that do not
     // exist yet. They stay if the setup is cancelled later, like the
     // destination itself.
-    CreateParentFolders(destDir);
+    CreateParentFolders(destDir, &dirSecurity);
     if (CreateDirectoryA(destDir, &dirSecurity)) {
         EndDialog(page, 0);
         return;

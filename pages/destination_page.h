@@ -14,7 +14,3 @@ enum TypedDestination {
     TypedTooLong
 };
 TypedDestination TakeTypedDestination(const char* typed);
-
-// Makes the folders above path that are missing; the last level is left
-// to the caller, which must know whether it existed.
-void CreateParentFolders(const char* path);

@@ -57,7 +57,8 @@ static LRESULT OpenListedShortcutFolder(HWND browser, UINT, WPARAM, LPARAM lPara
     const NMHDR* notice = (const NMHDR*)lParam;
     if (notice->hwndFrom != shortcutListView || notice->code != (UINT)NM_DBLCLK)
         return 0;
-    OpenSelectedFolder(browser, shortcutListView, programsDir, ShortcutList, PathSize - 1 - finishSuffix);
+    // No deeper than the system can make the folder and its longest link.
+    OpenSelectedFolder(browser, shortcutListView, programsDir, ShortcutList, MAX_PATH - 1 - finishSuffix);
     return 0;
 }
 

@@ -1,3 +1,4 @@
+#include "install/folders.h"
 #include "install/registration.h"
 #include "install/shell_link.h"
 #include "pages/browsers.h"
@@ -79,57 +80,91 @@ void ShowShortcutFolder(HWND page)
     SetDlgItemTextA(page, IDC_DESTINATION, shortcutDir);
 }
 
-// On the NT family the Windows folder has no "Start Menu\Programs": the
-// shortcuts would silently never be made. The shell names the real one,
-// on systems whose shell can say.
+// The shell's programs folder for all users, or the user's own where there
+// is no shared one; the browser may climb to its parent, the Start menu.
 bool UseShellProgramsFolder()
 {
-    typedef BOOL(WINAPI * SpecialFolderPath)(HWND, LPSTR, int, BOOL);
-    SpecialFolderPath folderPath = (SpecialFolderPath)(void*)SystemFunction("shell32.dll", "SHGetSpecialFolderPathA");
+    auto folderPath = SYSTEM_FUNCTION("shell32.dll", SHGetSpecialFolderPathA);
     char folder[MAX_PATH] = "";
     bool found = folderPath && (folderPath(NULL, folder, CSIDL_COMMON_PROGRAMS, FALSE) ||
                                 folderPath(NULL, folder, CSIDL_PROGRAMS, FALSE));
-    return found && CopyText(programsDir, folder);
+    if (!found || !CopyText(programsDir, folder))
+        return false;
+    const char* last = strrchr(programsDir, '\\');
+    programsLimit = last ? (int)(last - programsDir) : (int)TextLength(programsDir);
+    return true;
 }
+
+// Makes the three shortcuts in shortcutDir; false as soon as one cannot be
+// saved. shortcutDir names the folder again on return.
+bool CreateShortcuts()
+{
+    char folder[PathSize];
+    CopyText(folder, shortcutDir);
+    bool made = true;
+    for (const Shortcut& shortcut : shortcuts) {
+        char target[PathSize];
+        made = AppendText(shortcutDir, shortcut.file) && CopyText(target, destDir) &&
+               AppendText(target, shortcut.target) &&
+               SUCCEEDED(CreateShellLink(target, shortcutDir, shortcut.description));
+        CopyText(shortcutDir, folder);
+        if (!made)
+            break;
+    }
+    return made;
+}
+
+// Set while Finish runs: its message boxes pump the page's messages, and a
+// second Finish would append the product's folder a second time.
+bool finishing;
 
 } // namespace
 
 static LRESULT InitShortcutPage(HWND page, UINT, WPARAM, LPARAM)
 {
     windowsVersion = GetVersion();
+    finishing = false;
+    // The Start menu of the NT family is the shell's, whatever a folder in
+    // the Windows folder may be called. The 9x family keeps it in the
+    // Windows folder, and the browser climbs no higher than its Start menu.
+    bool ntFamily = (windowsVersion & 0x80000000u) == 0;
+    if (ntFamily && UseShellProgramsFolder()) {
+        ShowShortcutFolder(page);
+        return 1;
+    }
     GetWindowsDirectoryA(programsDir, sizeof programsDir);
     AppendText(programsDir, "\\Start Menu\\Programs");
-    programsFallback = FALSE;
-    // The browser lets the user climb no higher than the Start menu: the
-    // parent of the folder proposed here.
     programsLimit = 21;
-    if (GetFileAttributesA(programsDir) == INVALID_FILE_ATTRIBUTES && UseShellProgramsFolder()) {
-        programsFallback = TRUE;
-        const char* last = strrchr(programsDir, '\\');
-        programsLimit = last ? (int)(last - programsDir) : (int)TextLength(programsDir);
-    }
+    if (GetFileAttributesA(programsDir) == INVALID_FILE_ATTRIBUTES)
+        UseShellProgramsFolder();
     ShowShortcutFolder(page);
     return 1;
 }
 
 static void FinishShortcuts(HWND page)
 {
-    if (TextLength(programsDir) + finishSuffix >= PathSize) {
+    if (finishing)
+        return;
+    finishing = true;
+    // The folder and the longest link must stay within what the system can
+    // make; the browser keeps to that, but the proposed folder may not.
+    char folder[PathSize];
+    if (TextLength(programsDir) + finishSuffix >= MAX_PATH || !ComposeShortcutFolder(folder, programsDir)) {
         MessageBoxA(page, "The path of the shortcut folder is too long.", "Pictavo - Setup", MB_OK | MB_ICONWARNING);
+        finishing = false;
         return;
     }
-    ComposeShortcutFolder(shortcutDir, programsDir);
-    CopyText(programsDir, shortcutDir);
+    CopyText(shortcutDir, folder);
     // Registered first, so that Scdir names the final folder.
-    RegisterProduct();
-    CreateDirectoryA(shortcutDir, &dirSecurity);
-    for (const Shortcut& shortcut : shortcuts) {
-        char target[PathSize];
-        AppendText(shortcutDir, shortcut.file);
-        if (CopyText(target, destDir) && AppendText(target, shortcut.target))
-            CreateShellLink(target, shortcutDir, shortcut.description);
-        CopyText(shortcutDir, programsDir);
+    RegisterProduct(page);
+    if (!CreateFolderTree(shortcutDir, &dirSecurity) || !CreateShortcuts()) {
+        FormatText(messageText, "The shortcuts could not be made in\n%s\nPlease choose another folder.", shortcutDir);
+        MessageBoxA(page, messageText, "Pictavo - Setup", MB_OK | MB_ICONWARNING);
+        ShowShortcutFolder(page);
+        finishing = false;
+        return;
     }
+    CopyText(programsDir, shortcutDir);
     CopyText(openFolderPath, programsDir);
     EndDialog(page, 0);
 }
@@ -138,7 +173,7 @@ static LRESULT CloseShortcutPage(HWND page, WORD controlId, WORD, LPARAM)
 {
     if (controlId == IDOK)
         FinishShortcuts(page);
-    else if (controlId == IDCANCEL &&
+    else if (controlId == IDCANCEL && !finishing &&
              MessageBoxA(page, "Cancel creating the shortcuts?", "Confirmation", MB_YESNO | MB_ICONQUESTION) == IDYES)
         EndDialog(page, 1);
     return 0;

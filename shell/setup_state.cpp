@@ -17,7 +17,6 @@ HWND copyDialog;
 DWORD stopCopy;
 DWORD windowsVersion;
 char programsDir[PathSize];
-BOOL programsFallback;
 int programsLimit;
 char shortcutDir[PathSize];
 char uninstallPath[PathSize];

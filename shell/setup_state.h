@@ -27,7 +27,6 @@ extern HWND copyDialog;                 // the open Copy page
 extern DWORD stopCopy;                  // 1 once the copying must stop; Copy page
 extern DWORD windowsVersion;            // GetVersion, stored by the Shortcut page
 extern char programsDir[PathSize];      // Start-menu folder under which the shortcut folder is made
-extern BOOL programsFallback;           // programsDir came from the shell, the Windows folder had none
 extern int programsLimit;               // how short programsDir may get in the Shortcut folder browser
 extern char shortcutDir[PathSize];      // the product's shortcut folder; Shortcut page
 extern char uninstallPath[PathSize];    // destDir + "\uninstall.exe"; registration

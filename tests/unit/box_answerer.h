@@ -11,6 +11,7 @@ public:
     struct Box {
         std::string caption;
         std::string text;
+        HWND owner;
     };
 
     BoxAnswerer() : thread_(CreateThread(NULL, 0, Run, this, 0, NULL)) {}
@@ -46,6 +47,7 @@ private:
         box.caption = text;
         GetDlgItemTextA(window, 0xFFFF, text, sizeof text);
         box.text = text;
+        box.owner = GetWindow(window, GW_OWNER);
         ((BoxAnswerer*)self)->boxes_.push_back(box);
         SendMessageA(window, WM_COMMAND, IDOK, 0);
         return TRUE;

@@ -1,4 +1,5 @@
 #include "pages/destination_page.h"
+#include "install/folders.h"
 #include "pages/drive_table.h"
 #include "shell/setup_state.h"
 #include <gtest/gtest.h>
@@ -223,7 +224,7 @@ TEST(ParentFolders, MissingParentsAreMadeButNotTheLastLevel)
     RemoveDirectoryA("C:\\parents-test\\a\\b");
     RemoveDirectoryA("C:\\parents-test\\a");
     RemoveDirectoryA("C:\\parents-test");
-    CreateParentFolders("C:\\parents-test\\a\\b\\Pictavo");
+    CreateParentFolders("C:\\parents-test\\a\\b\\Pictavo", NULL);
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("C:\\parents-test\\a\\b"));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("C:\\parents-test\\a\\b\\Pictavo"));
     RemoveDirectoryA("C:\\parents-test\\a\\b");

@@ -86,7 +86,7 @@ protected:
 TEST_F(Registration, NineteenNinetyFiveFamilyVersionFourWritesUnderWindows)
 {
     windowsVersion = 0xC0000A04; // bit 31 set, major version 4
-    RegisterProduct();
+    RegisterProduct(NULL);
     ExpectUninstallEntry(Key(windowsBase, "Uninstall\\Pictavo"));
     EXPECT_FALSE(KeyExists(Key(ntBase, "Uninstall\\Pictavo")));
     ExpectText(appPathsKey, "", "C:\\Apps\\Pictavo\\Pictavo");
@@ -98,7 +98,7 @@ TEST_F(Registration, NineteenNinetyFiveFamilyVersionFourWritesUnderWindows)
 TEST_F(Registration, NineteenNinetyFiveFamilyVersionThreeWritesUnderWindowsNT)
 {
     windowsVersion = 0x80000003;
-    RegisterProduct();
+    RegisterProduct(NULL);
     ExpectUninstallEntry(Key(ntBase, "Uninstall\\Pictavo"));
     EXPECT_FALSE(KeyExists(Key(windowsBase, "Uninstall\\Pictavo"))) << "only the NT family gets the second entry";
     ExpectText(appPathsKey, "", "C:\\Apps\\Pictavo\\Pictavo");
@@ -107,7 +107,7 @@ TEST_F(Registration, NineteenNinetyFiveFamilyVersionThreeWritesUnderWindowsNT)
 TEST_F(Registration, NTFamilyWritesBothUninstallEntries)
 {
     windowsVersion = 0x23F00206; // bit 31 clear
-    RegisterProduct();
+    RegisterProduct(NULL);
     ExpectUninstallEntry(Key(ntBase, "Uninstall\\Pictavo"));
     ExpectUninstallEntry(Key(windowsBase, "Uninstall\\Pictavo"));
     ExpectText(appPathsKey, "", "C:\\Apps\\Pictavo\\Pictavo");
@@ -117,9 +117,9 @@ TEST_F(Registration, NTFamilyWritesBothUninstallEntries)
 TEST_F(Registration, ASecondRunOverwritesWithoutDuplicating)
 {
     windowsVersion = 0x23F00206;
-    RegisterProduct();
+    RegisterProduct(NULL);
     strcpy(destDir, "D:\\Other\\Pictavo");
-    RegisterProduct();
+    RegisterProduct(NULL);
     std::string entry = Key(ntBase, "Uninstall\\Pictavo");
     ExpectText(entry, "Progdir", "D:\\Other\\Pictavo");
     ExpectText(entry, "UninstallString", "D:\\Other\\Pictavo\\uninstall.exe");
@@ -143,10 +143,15 @@ TEST_F(Registration, ABaseKeyThatCannotBeOpenedIsReportedAndNothingIsWritten)
 {
     registryPaths.baseNT = "SOFTWARE\\Pictavo Test\\No Such Key";
     windowsVersion = 0x23F00206;
+    // The page that runs the registration owns the box, so that it stays
+    // disabled, and its Finish unclickable, while the box is up.
+    HWND page = CreateWindowExA(0, "STATIC", "page", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
     BoxAnswerer answerer;
-    RegisterProduct();
+    RegisterProduct(page);
     std::vector<BoxAnswerer::Box> boxes = answerer.Boxes();
+    DestroyWindow(page);
     ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(page, boxes[0].owner);
     EXPECT_EQ("Couldn't create key in registry\nSOFTWARE\\Pictavo Test\\No Such Key", boxes[0].text);
     EXPECT_EQ("Error", boxes[0].caption) << "the platform's default caption";
     EXPECT_FALSE(KeyExists(appPathsKey));
