@@ -139,4 +139,29 @@ std::vector<COLORREF> BitmapPixels(HBITMAP bitmap, int* width, int* height)
     return pixels;
 }
 
+std::string Original(const char* target)
+{
+    return WindowsPath(EnvOr("PICTAVO_PAYLOAD_DIR", "")) + "\\expanded\\" + target;
+}
+
+HWND ReachCopyPage(Installer& setup)
+{
+    HWND page = ReachDestinationPage(setup);
+    setup.Click(setup.Button(page, "Next", "next"), "press Next");
+    return setup.WaitDialogWith(214, "copy page");
+}
+
+Hold::~Hold()
+{
+    ReleaseSemaphore(release, 50, NULL);
+    CloseHandle(release);
+    CloseHandle(reached);
+}
+
+void Hold::WaitReached(Installer& setup, const std::string& step)
+{
+    if (WaitForSingleObject(reached, 15000) != WAIT_OBJECT_0)
+        setup.Fail(step, "the installer did not reach the next file");
+}
+
 } // namespace e2e

@@ -24,6 +24,21 @@ void FinishAfterCopy(Installer& setup);
 // folder: "Pictavo". Closed once found.
 void CloseShortcutFolderWindow(Installer& setup);
 
+// The product file as built, which an installed one must equal.
+std::string Original(const char* target);
+// From the start to the Copy page, with the default choices.
+HWND ReachCopyPage(Installer& setup);
+
+// The named objects through which the installer's test build waits inside
+// each file, after its compressed copy is written and before it is expanded.
+struct Hold {
+    HANDLE release = CreateSemaphoreA(NULL, 0, 100, "PictavoSetupHold");
+    HANDLE reached = CreateEventA(NULL, FALSE, FALSE, "PictavoSetupHoldReached");
+    ~Hold();
+    void WaitReached(Installer& setup, const std::string& step);
+    void Release() { ReleaseSemaphore(release, 1, NULL); }
+};
+
 // The default destination and its files, removed before a run that
 // installs there, so that it starts from a clean machine.
 extern const char defaultDestination[];

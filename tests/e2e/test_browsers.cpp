@@ -305,6 +305,8 @@ TEST(ShortcutBrowser, TheProductFolderEntryIsEnteredAndARenamedProductShows)
 
 TEST(ShortcutBrowserWin98, TheWindowsFoldersStartMenuIsTheLimit)
 {
+    if ((GetVersion() & 0x80000000u) == 0)
+        GTEST_SKIP() << "Wine reports no 9x version to a 64-bit program, and the NT family's Start menu is the shell's";
     Installer setup;
     HWND page = ReachShortcutPage(setup);
     ShortcutBrowser browser(setup, page);
@@ -322,4 +324,74 @@ TEST(ShortcutBrowserWin98, TheWindowsFoldersStartMenuIsTheLimit)
     setup.Key(page, "Escape", "cancel the shortcuts");
     setup.Answer(setup.WaitMessageBox("Confirmation", "cancel question"), "Yes", "yes");
     ExpectSuccessMessage(setup);
+}
+
+namespace {
+
+// Finish in a shortcut folder that the browser reached: either the three
+// links land in the folder that the page shows, or the page says that it
+// cannot make them and stays open. Never success with links missing.
+void FinishInBrowsedFolder(Installer& setup, HWND page)
+{
+    std::string folder = setup.ControlText(page, 101);
+    setup.Click(setup.Button(page, "Finish", "finish"), "press Finish");
+    MessageBoxInfo box = setup.WaitMessageBox("Pictavo - Setup", "after Finish");
+    setup.Shot("after-finish");
+    if (box.text.find("could not be made") != std::string::npos) {
+        EXPECT_NE(std::string::npos, box.text.find(folder)) << "the message names the folder";
+        setup.Answer(box, "OK", "close the message");
+        EXPECT_TRUE(IsWindowVisible(page)) << "the page stays for another choice";
+        setup.Key(page, "Escape", "cancel the shortcuts");
+        setup.Answer(setup.WaitMessageBox("Confirmation", "cancel question"), "Yes", "yes");
+        ExpectSuccessMessage(setup);
+        return;
+    }
+    EXPECT_EQ("Pictavo was successfully installed", box.text);
+    setup.Answer(box, "OK", "close the success message");
+    EXPECT_EQ(0u, setup.WaitExit("installer ends"));
+    for (const char* link : {"Pictavo.lnk", "Uninstall.lnk", "Readme.lnk"})
+        EXPECT_TRUE(FileExists(folder + "\\" + link)) << folder << "\\" << link;
+}
+
+} // namespace
+
+TEST(ShortcutBrowser, NewFoldersBelowNewFoldersGetTheirLinks)
+{
+    std::string programs = ntPrograms;
+    RemoveTree(programs + "\\Pictavo");
+    Installer setup;
+    HWND page = ReachShortcutPage(setup);
+    ShortcutBrowser browser(setup, page);
+    // The product entry leads into folders that do not exist yet.
+    browser.Open("Pictavo", 2);
+    browser.Open("Pictavo", 2);
+    setup.Click(setup.Button(browser.window, "OK", "ok"), "press OK");
+    setup.WaitGone(browser.window, "browser closes");
+    EXPECT_EQ(programs + "\\Pictavo\\Pictavo\\Pictavo", setup.ControlText(page, 101));
+    FinishInBrowsedFolder(setup, page);
+    CloseShortcutFolderWindow(setup);
+    RemoveTree(programs + "\\Pictavo");
+}
+
+TEST(ShortcutBrowser, AFolderPastWhatTheSystemCanMakeIsNeverReportedAsDone)
+{
+    // A folder whose path comes within a few characters of what the system
+    // allows for a folder and its links.
+    std::string programs = ntPrograms;
+    std::string deep = programs + "\\" + std::string(232 - programs.size() - 1, 'L');
+    RemoveTree(deep);
+    ASSERT_TRUE(CreateDirectoryA(deep.c_str(), NULL)) << deep;
+    Installer setup;
+    HWND page = ReachShortcutPage(setup);
+    ShortcutBrowser browser(setup, page);
+    browser.Open(deep.substr(programs.size() + 1));
+    browser.Open("Pictavo", 2);
+    browser.Open("Pictavo", 2);
+    setup.Shot("deepest-reached");
+    setup.Click(setup.Button(browser.window, "OK", "ok"), "press OK");
+    setup.WaitGone(browser.window, "browser closes");
+    FinishInBrowsedFolder(setup, page);
+    if (FolderExists(deep + "\\Pictavo"))
+        CloseShortcutFolderWindow(setup);
+    RemoveTree(deep);
 }

@@ -12,41 +12,6 @@ const char* const destination = defaultDestination;
 const char* const compressed[] = {"pictav~1.ex_", "pictav~2.cf_", "pvhelp.hl_", "uninst~1.ex_", "readme.wr_"};
 const char* const targets[] = {"pictavo.exe", "pictavo.cfg", "pvhelp.hlp", "uninstall.exe", "readme.wri"};
 
-std::string Original(const char* target)
-{
-    return WindowsPath(EnvOr("PICTAVO_PAYLOAD_DIR", "")) + "\\expanded\\" + target;
-}
-
-HWND WaitCopyPage(Installer& setup)
-{
-    return setup.WaitDialogWith(214, "copy page");
-}
-
-// From the start to the Copy page, with the default choices.
-HWND ReachCopyPage(Installer& setup)
-{
-    HWND page = ReachDestinationPage(setup);
-    setup.Click(setup.Button(page, "Next", "next"), "press Next");
-    return WaitCopyPage(setup);
-}
-
-// The named objects through which the test build waits inside each file.
-struct Hold {
-    HANDLE release = CreateSemaphoreA(NULL, 0, 100, "PictavoSetupHold");
-    HANDLE reached = CreateEventA(NULL, FALSE, FALSE, "PictavoSetupHoldReached");
-    ~Hold()
-    {
-        ReleaseSemaphore(release, 50, NULL);
-        CloseHandle(release);
-        CloseHandle(reached);
-    }
-    void WaitReached(Installer& setup, const std::string& step)
-    {
-        if (WaitForSingleObject(reached, 15000) != WAIT_OBJECT_0)
-            setup.Fail(step, "the installer did not reach the next file");
-    }
-    void Release() { ReleaseSemaphore(release, 1, NULL); }
-};
 
 } // namespace
 

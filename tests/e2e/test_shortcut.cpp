@@ -163,13 +163,27 @@ TEST(ShortcutPage, FinishRegistersMakesThreeShortcutsAndOpensTheirFolder)
 TEST(ShortcutPageWin98, ShortcutsGoToTheStartMenuOfTheWindowsFolder)
 {
 #ifdef _WIN64
-    // Wine reports no 9x version to a 64-bit program: there the Windows
-    // folder's Start menu is still used, with the NT family's entries.
-    EXPECT_EQ(0u, GetVersion() & 0x80000000u);
+    // Wine reports no 9x version to a 64-bit program. The prefix still has
+    // the Windows folder's Start menu, which the NT family never shows: the
+    // shortcuts go to the shell's.
+    ASSERT_EQ(0u, GetVersion() & 0x80000000u);
+    InstallAndCheck(ntPrograms);
+    EXPECT_FALSE(FolderExists(std::string(nineXPrograms) + "\\Pictavo"));
 #else
-    EXPECT_NE(0u, GetVersion() & 0x80000000u) << "the prefix reports the 9x family";
-#endif
+    ASSERT_NE(0u, GetVersion() & 0x80000000u) << "the prefix reports the 9x family";
     InstallAndCheck(nineXPrograms);
+#endif
+}
+
+// A folder named like the 9x Start menu in the Windows folder of an NT
+// system (left by an old program, or made to catch the shortcuts) is not
+// where the NT family's Start menu is.
+TEST(StrayStartMenu, NTShortcutsGoToTheShellsStartMenu)
+{
+    ASSERT_EQ(0u, GetVersion() & 0x80000000u) << "a new prefix reports the NT family";
+    ASSERT_TRUE(FolderExists(nineXPrograms)) << "arranged for this suite";
+    InstallAndCheck(ntPrograms);
+    EXPECT_FALSE(FolderExists(std::string(nineXPrograms) + "\\Pictavo"));
 }
 
 TEST(ShortcutPage, CancelStillSucceedsWithoutShortcutsOrRegistration)

@@ -28,6 +28,13 @@ done
 
 version=
 arch=
+# Wine takes its DLL overrides from the environment that the first Wine
+# program of a tree starts with, not from one that a Windows program hands
+# to its child: the suite that plants libraries needs them from here.
+case $suite in
+    PlantedLibraries) planted_overrides=";lz32,comctl32=n,b" ;;
+    *) planted_overrides= ;;
+esac
 case $suite in
     *Win98) prefix=e2e-win98 version=win98 ;;
     *Win64) prefix=e2e-win64 arch=win64 ;;
@@ -50,4 +57,4 @@ fi
 start_session "$prefix" "$size" "$version" "$arch" || exit 1
 # For the host commands that tests run against the same prefix.
 export PICTAVO_WINE="$WINE"
-"$WINE" "$@"
+WINEDLLOVERRIDES="$WINEDLLOVERRIDES$planted_overrides" "$WINE" "$@"
