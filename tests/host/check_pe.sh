@@ -1,8 +1,13 @@
 #!/bin/bash
 # check_pe.sh EXE...: each is a Windows GUI program that imports only DLLs
-# that every Windows system has, so the single file runs on its own.
+# that every Windows system has, so the single file runs on its own, and
+# only those that the system always takes from its own folder (its known
+# DLLs): any other, such as lz32, comctl32 or version, is searched for in
+# the program's folder first, where anybody may have put one, and it would
+# run with the rights of an elevated installer. Such libraries are loaded
+# at run time by their full path instead.
 set -u
-system_dlls='^(kernel32|user32|gdi32|comctl32|comdlg32|shell32|ole32|oleaut32|advapi32|lz32|msvcrt|shlwapi|version)\.dll$'
+system_dlls='^(kernel32|user32|gdi32|comdlg32|shell32|ole32|oleaut32|advapi32|msvcrt|shlwapi)\.dll$'
 passed=0 failed=0
 for exe in "$@"; do
     [ -n "$exe" ] || continue
@@ -13,7 +18,7 @@ for exe in "$@"; do
     esac
     bad=$(printf '%s\n' "$headers" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | grep -v -E "$system_dlls")
     if [ -n "$bad" ]; then
-        echo "FAIL $exe imports non-system DLLs: $bad"
+        echo "FAIL $exe imports DLLs that the system would look for beside it: $bad"
         failed=$((failed + 1))
     else
         echo "ok   $exe: $(file -b "$exe" | cut -d, -f1), imports $(printf '%s\n' "$headers" | sed -n 's/^\s*DLL Name: //p' | tr '\n' ' ')"
