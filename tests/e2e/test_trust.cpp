@@ -258,3 +258,22 @@ TEST(FinishOnce, ASecondFinishWhileTheRegistryErrorIsUpIsIgnored)
         EXPECT_TRUE(FileExists(folder + "\\" + link)) << link;
     EXPECT_FALSE(FolderExists(folder + "\\Pictavo")) << "the shortcut folder was extended twice";
 }
+
+// Where the system would ask for a disk in its own box, the installer asks
+// the system not to, and tells what it found in its own words.
+TEST(EmptyDrive, ADriveWithoutADiskBringsNoSystemBox)
+{
+    ASSERT_EQ((UINT)DRIVE_REMOVABLE, GetDriveTypeA("R:\\")) << "arranged as a floppy drive without a disk";
+    Installer setup;
+    HWND page = ReachDestinationPage(setup);
+    setup.TypeInto(page, 101, "R:\\Pictavo", "type a destination on the empty drive");
+    setup.Click(setup.Button(page, "Next", "next"), "press Next");
+    MessageBoxInfo box = setup.WaitMessageBox("Pictavo - Setup", "the page's own message");
+    setup.Shot("empty-drive");
+    EXPECT_NE(std::string::npos, box.text.find("enough Free disk space")) << box.text;
+    HWND mainWindow = GetWindow(page, GW_OWNER);
+    HWND other = setup.FindWindowWhere([&](HWND w) { return w != box.window && w != page && w != mainWindow; });
+    EXPECT_TRUE(other == NULL) << "another window: " << Text(other);
+    setup.Answer(box, "No", "answer No");
+    CancelSetup(setup, page);
+}
