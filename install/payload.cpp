@@ -239,4 +239,5 @@ void ReportCopyFailure()
     // Two paths of up to 511 characters do not fit: the text is cut.
     FormatText(messageText, "Unable to copy a file:\nFrom=%s\nTo=%s\nProgram will exit", tempFilePath, targetFilePath);
     MessageBoxA(copyDialog, messageText, "Error", MB_OK | MB_ICONERROR);
+    exitCode = ExitPayloadFailed;
 }

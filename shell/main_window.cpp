@@ -96,7 +96,9 @@ LRESULT RunPageSequence(HWND window, WORD, WORD, LPARAM)
 
 LRESULT EndMessageLoop(HWND, UINT, WPARAM, LPARAM)
 {
-    PostQuitMessage(0);
+    // A failed file ends the run like a cancel, but a script that ran the
+    // installer must be able to tell the two apart.
+    PostQuitMessage(exitCode);
     return 0;
 }
 

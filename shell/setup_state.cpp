@@ -15,6 +15,7 @@ char destDir[PathSize];
 SECURITY_ATTRIBUTES dirSecurity;
 HWND copyDialog;
 DWORD stopCopy;
+int exitCode;
 DWORD windowsVersion;
 char programsDir[PathSize];
 int programsLimit;

@@ -10,6 +10,10 @@ enum {
     RequiredKB = 614       // the expanded payload, in units of 1000 bytes
 };
 
+// The process's exit code when a payload file could not be installed; a
+// finished or cancelled run exits with 0.
+enum { ExitPayloadFailed = 4 };
+
 extern HINSTANCE instance;              // module whose resources every page loads; WinMain
 extern HWND mainWindow;                 // the full-screen main window; WinMain
 extern int screenWidth;                 // screen size in pixels; SetUpMainWindow
@@ -25,6 +29,7 @@ extern char destDir[PathSize];          // the destination folder; Destination p
 extern SECURITY_ATTRIBUTES dirSecurity; // passed when the destination and shortcut folders are made
 extern HWND copyDialog;                 // the open Copy page
 extern DWORD stopCopy;                  // 1 once the copying must stop; Copy page
+extern int exitCode;                    // what WinMain returns; ExitPayloadFailed once a file failed
 extern DWORD windowsVersion;            // GetVersion, stored by the Shortcut page
 extern char programsDir[PathSize];      // Start-menu folder under which the shortcut folder is made
 extern int programsLimit;               // how short programsDir may get in the Shortcut folder browser
