@@ -19,29 +19,6 @@ const char windowsBase[] = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 const char appPaths[] = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Pictavo";
 enum { PayloadFailedExit = 4 };
 
-std::string Original(const char* target)
-{
-    return WindowsPath(EnvOr("PICTAVO_PAYLOAD_DIR", "")) + "\\expanded\\" + target;
-}
-
-// The named objects through which the test build waits inside each file.
-struct Hold {
-    HANDLE release = CreateSemaphoreA(NULL, 0, 100, "PictavoSetupHold");
-    HANDLE reached = CreateEventA(NULL, FALSE, FALSE, "PictavoSetupHoldReached");
-    ~Hold()
-    {
-        ReleaseSemaphore(release, 50, NULL);
-        CloseHandle(release);
-        CloseHandle(reached);
-    }
-    void WaitReached(Installer& setup, const std::string& step)
-    {
-        if (WaitForSingleObject(reached, 15000) != WAIT_OBJECT_0)
-            setup.Fail(step, "the installer did not reach the next file");
-    }
-    void Release() { ReleaseSemaphore(release, 1, NULL); }
-};
-
 // The names in a folder, sorted; "." and ".." left out.
 std::vector<std::string> FolderNames(const std::string& folder)
 {
