@@ -8,7 +8,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # -static: with only -static-libgcc/-static-libstdc++ the posix compilers
 # still leave an import of libwinpthread-1.dll.
-# No time stamp in the PE header: two builds of one commit give the same
-# bytes, and so does the header's checksum, which is taken over them.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -Wl,--no-insert-timestamp")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-Wl,--no-insert-timestamp")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
