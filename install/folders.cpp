@@ -1,6 +1,6 @@
 #include "install/folders.h"
-#include "shell/setup_state.h"
-#include "shell/text.h"
+#include "base/setup_state.h"
+#include "base/text.h"
 
 void CreateParentFolders(const char* path, SECURITY_ATTRIBUTES* security)
 {

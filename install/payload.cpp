@@ -1,9 +1,10 @@
 #include "install/payload.h"
+#include "install/szdd_header.h"
 #include "pages/progress_bar.h"
 #include "resources/resource_ids.h"
-#include "shell/setup_state.h"
-#include "shell/system_function.h"
-#include "shell/text.h"
+#include "base/setup_state.h"
+#include "base/system_function.h"
+#include "base/text.h"
 #include <lzexpand.h>
 #include <string.h>
 
@@ -45,16 +46,6 @@ static void HoldForHarness()
 {
 }
 #endif
-
-bool ReadExpandedLength(const void* data, DWORD size, DWORD* length)
-{
-    static const unsigned char magic[8] = {0x53, 0x5A, 0x44, 0x44, 0x88, 0xF0, 0x27, 0x33};
-    const unsigned char* bytes = (const unsigned char*)data;
-    if (!bytes || size < 14 || memcmp(bytes, magic, sizeof magic) != 0 || bytes[8] != 'A')
-        return false;
-    *length = bytes[10] | (bytes[11] << 8) | (bytes[12] << 16) | ((DWORD)bytes[13] << 24);
-    return true;
-}
 
 namespace {
 
@@ -107,7 +98,7 @@ bool WriteAll(HANDLE file, const void* data, DWORD size)
 // Writes the resource of row i to a new temporary copy, which the LZ
 // service then reads through the same handle, and says how long the file
 // must come out.
-HANDLE WriteCompressedCopy(int row, DWORD* expandedLength)
+HANDLE WriteCompressedCopy(int row, uint32_t* expandedLength)
 {
     char name[16];
     FormatText(name, "FILE%d", row);
@@ -141,7 +132,7 @@ bool MarkCopyForRemoval(HANDLE copy)
 // by LZOpenFileA: that one fails for paths of 128 characters or more, and
 // when it cannot create a target it quietly writes a file whose name ends
 // in "_" instead and reports success. Closing the LZ handle closes the copy.
-bool ExpandCopy(HANDLE copy, DWORD expandedLength)
+bool ExpandCopy(HANDLE copy, uint32_t expandedLength)
 {
     LzService lz;
     if (!LoadLzService(lz)) {
@@ -179,7 +170,7 @@ bool InstallRow(int row)
     memset(targetFilePath, 0, sizeof targetFilePath);
     // Until a copy exists, a failure names the file that could not be had.
     CopyText(tempFilePath, compressedNames[row]);
-    DWORD expandedLength = 0;
+    uint32_t expandedLength = 0;
     HANDLE copy = WriteCompressedCopy(row, &expandedLength);
     if (copy == INVALID_HANDLE_VALUE)
         return false;

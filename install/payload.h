@@ -14,10 +14,6 @@ extern char tempFilePath[512];
 extern char targetFilePath[512];
 extern char statusText[512];
 
-// The expanded length an SZDD resource announces in its header. False when
-// the data is not an SZDD file of mode A: the LZ service would copy such
-// data through unchanged and report success.
-bool ReadExpandedLength(const void* data, DWORD size, DWORD* length);
 
 LRESULT ExpandPayload(HWND page, WORD controlId, WORD notifyCode, LPARAM lParam);
 void ReportCopyFailure();

@@ -1,6 +1,6 @@
 #include "install/registration.h"
-#include "shell/setup_state.h"
-#include "shell/text.h"
+#include "base/setup_state.h"
+#include "base/text.h"
 
 RegistryPaths registryPaths = {
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",

@@ -1,6 +1,6 @@
 #include "install/shell_link.h"
-#include "shell/system_function.h"
-#include "shell/text.h"
+#include "base/system_function.h"
+#include "base/text.h"
 #include <objidl.h>
 #include <shlobj.h>
 

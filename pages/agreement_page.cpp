@@ -1,8 +1,8 @@
 #include "pages/page_look.h"
 #include "pages/pages.h"
 #include "resources/resource_ids.h"
-#include "shell/router.h"
-#include "shell/setup_state.h"
+#include "base/router.h"
+#include "base/setup_state.h"
 
 static LRESULT RouteAgreementCommand(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 static LRESULT InitAgreementPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam);

@@ -3,9 +3,9 @@
 #include "pages/pages.h"
 #include "pages/progress_bar.h"
 #include "resources/resource_ids.h"
-#include "shell/router.h"
-#include "shell/setup_state.h"
-#include "shell/text.h"
+#include "base/router.h"
+#include "base/setup_state.h"
+#include "base/text.h"
 
 static LRESULT RouteCopyCommand(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 static LRESULT StartCopyPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam);

@@ -5,9 +5,9 @@
 #include "pages/page_look.h"
 #include "pages/pages.h"
 #include "resources/resource_ids.h"
-#include "shell/router.h"
-#include "shell/setup_state.h"
-#include "shell/text.h"
+#include "base/router.h"
+#include "base/setup_state.h"
+#include "base/text.h"
 #include <string.h>
 
 static LRESULT RouteDestinationCommand(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
@@ -56,59 +56,14 @@ bool ComposeDestination()
     return fit && CopyText(destDir, composed);
 }
 
-namespace {
-
-bool IsLetter(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-// A name Windows would refuse, or quietly change by dropping trailing dots
-// and blanks, so that the folder made would not be the one asked for.
-bool IsValidFolderName(const char* name, size_t length)
-{
-    if (length == 0 || name[length - 1] == '.' || name[length - 1] == ' ')
-        return false;
-    for (size_t i = 0; i < length; ++i) {
-        unsigned char c = (unsigned char)name[i];
-        if (c < 32 || strchr("<>:\"/|?*", c))
-            return false;
-    }
-    return true;
-}
-
-} // namespace
-
 TypedDestination TakeTypedDestination(const char* typed)
 {
-    char path[PathSize];
-    if (!CopyText(path, typed))
-        return TypedTooLong;
-    if (strcmp(path, destDir) == 0)
+    if (strcmp(typed, destDir) == 0)
         return TypedUnchanged;
-
-    size_t length = TextLength(path);
-    while (length > 3 && path[length - 1] == '\\')
-        path[--length] = '\0';
-    if (length < 3 || !IsLetter(path[0]) || path[1] != ':' || path[2] != '\\')
-        return TypedNotAbsolute;
-    if (length == 3)
-        return TypedInvalid;
-    for (const char* name = path + 3; *name;) {
-        const char* end = strchr(name, '\\');
-        size_t nameLength = end ? (size_t)(end - name) : TextLength(name);
-        if (!IsValidFolderName(name, nameLength))
-            return TypedInvalid;
-        name += nameLength + (end ? 1 : 0);
-    }
-
-    // A root keeps its backslash: D:\Pictavo, never the drive-relative D:Pictavo.
-    char* last = strrchr(path, '\\');
-    CopyText(productFolder, last + 1);
-    last[last == path + 2 ? 1 : 0] = '\0';
-    CopyText(baseDir, path);
-
-    char drive = (char)(path[0] & ~0x20);
+    TypedDestination result = ParseTypedDestination(typed, baseDir, productFolder);
+    if (result != TypedTaken)
+        return result;
+    char drive = (char)(baseDir[0] & ~0x20);
     for (int slot = 0; slot < driveCount; ++slot) {
         if (driveRoots[slot][0] == drive) {
             driveIndex = slot;

@@ -2,9 +2,9 @@
 #include "pages/drive_table.h"
 #include "pages/folder_list.h"
 #include "resources/resource_ids.h"
-#include "shell/router.h"
-#include "shell/setup_state.h"
-#include "shell/text.h"
+#include "base/router.h"
+#include "base/setup_state.h"
+#include "base/text.h"
 #include <commctrl.h>
 
 static LRESULT RouteDirectoryBrowserCommand(HWND browser, UINT message, WPARAM wParam, LPARAM lParam);

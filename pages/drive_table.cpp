@@ -1,7 +1,7 @@
 #include "pages/drive_table.h"
-#include "shell/setup_state.h"
-#include "shell/system_function.h"
-#include "shell/text.h"
+#include "base/setup_state.h"
+#include "base/system_function.h"
+#include "base/text.h"
 
 DriveProbe driveProbe = {GetLogicalDriveStringsA, SetCurrentDirectoryA};
 

@@ -1,7 +1,7 @@
 #include "pages/folder_list.h"
 #include "resources/resource_ids.h"
-#include "shell/system_function.h"
-#include "shell/text.h"
+#include "base/system_function.h"
+#include "base/text.h"
 #include <commctrl.h>
 #include <io.h>
 #include <string.h>

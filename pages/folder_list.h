@@ -2,7 +2,7 @@
 // "........" that leads one level up, the sub-folders, and the product
 // folder that setup will make there.
 #pragma once
-#include "shell/setup_state.h"
+#include "base/setup_state.h"
 
 enum FolderListMode {
     DirectoryList = 0,  // the Directory browser: baseDir, the path in control 102

@@ -1,5 +1,5 @@
 #include "pages/page_look.h"
-#include "shell/setup_state.h"
+#include "base/setup_state.h"
 
 HBITMAP logoBitmap;
 BITMAP logoInfo;

@@ -1,5 +1,5 @@
 #include "pages/progress_bar.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 ProgressBar progressBar;
 HWND progressControl;
@@ -11,50 +11,18 @@ void ProgressBegin(int n)
     bar.barWidth = bar.fillRect.right;
     bar.stepTotal = 5;
     bar.stepNumber = 1;
-    int remainder = bar.barWidth % n;
-    bar.increments[0] = bar.barWidth / n;
-    for (int k = 1; k < 5; ++k) {
-        bar.increments[k] = remainder * 10 / n;
-        remainder = remainder * 10 % n;
-    }
-    for (int k = 0; k < 5; ++k)
-        bar.accumulators[k] = 0;
+    SplitWidth(bar.steps, bar.barWidth, n);
     SetRect(&bar.fillRect, 0, 2, 0, 18);
     bar.barDC = GetDC(progressControl);
     bar.barBrush = CreateSolidBrush(RGB(0, 0, 255));
     bar.savedBrush = SelectObject(bar.barDC, bar.barBrush);
 }
 
-static void GrowByOnePixel(ProgressBar& bar)
-{
-    bar.fillRect.right = bar.fillRect.right >= bar.barWidth - 1 ? bar.barWidth : bar.fillRect.right + 1;
-}
-
 void ProgressStep()
 {
     ProgressBar& bar = progressBar;
-    for (int k = 4; k >= 1; --k) {
-        bar.accumulators[k] += bar.increments[k];
-        if (bar.accumulators[k] >= 10) {
-            bar.accumulators[k] -= 10;
-            bar.accumulators[k - 1] += 1;
-        }
-    }
-    if (bar.increments[0] == 0) {
-        // Narrower than n pixels: at most one pixel a step.
-        if (bar.accumulators[0] > 0) {
-            GrowByOnePixel(bar);
-            bar.accumulators[0] -= 1;
-        }
-        FillRect(bar.barDC, &bar.fillRect, bar.barBrush);
-    } else {
-        while (bar.accumulators[0] != 0) {
-            GrowByOnePixel(bar);
-            bar.accumulators[0] -= 1;
-        }
-        FillRect(bar.barDC, &bar.fillRect, bar.barBrush);
-        bar.accumulators[0] = bar.increments[0];
-    }
+    bar.fillRect.right = AdvanceEdge(bar.steps, bar.fillRect.right, bar.barWidth);
+    FillRect(bar.barDC, &bar.fillRect, bar.barBrush);
 
     if (bar.stepNumber <= bar.stepTotal) {
         // Between the bar's end and its mirror image: black again when the

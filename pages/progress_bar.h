@@ -1,7 +1,6 @@
-// A hand-drawn progress bar that advances in exact fractional steps: the
-// width per increment is kept as a whole part and four decimal digits, so
-// that n increments fill the width exactly, without floating point.
+// A hand-drawn progress bar that advances in exact fractional steps.
 #pragma once
+#include "pages/progress_steps.h"
 #include <windows.h>
 
 struct ProgressBar {
@@ -9,8 +8,7 @@ struct ProgressBar {
     int stepNumber;         // the next step
     int barWidth;           // client width of the bar's control
     RECT fillRect;          // the blue part; its right edge grows
-    int increments[5];      // barWidth / n: whole pixels, then four decimal digits
-    int accumulators[5];    // pixels pending, then four running decimal digits
+    ProgressSteps steps;    // barWidth split into n increments
     HDC barDC;              // held from ProgressBegin to ProgressEnd
     HBRUSH barBrush;
     HGDIOBJ savedBrush;

@@ -1,8 +1,8 @@
 #include "pages/browsers.h"
 #include "pages/folder_list.h"
 #include "resources/resource_ids.h"
-#include "shell/router.h"
-#include "shell/setup_state.h"
+#include "base/router.h"
+#include "base/setup_state.h"
 #include <commctrl.h>
 
 static LRESULT RouteShortcutBrowserCommand(HWND browser, UINT message, WPARAM wParam, LPARAM lParam);

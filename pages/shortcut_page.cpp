@@ -5,10 +5,10 @@
 #include "pages/page_look.h"
 #include "pages/pages.h"
 #include "resources/resource_ids.h"
-#include "shell/router.h"
-#include "shell/setup_state.h"
-#include "shell/system_function.h"
-#include "shell/text.h"
+#include "base/router.h"
+#include "base/setup_state.h"
+#include "base/system_function.h"
+#include "base/text.h"
 #include <shlobj.h>
 #include <string.h>
 

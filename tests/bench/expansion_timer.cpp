@@ -4,8 +4,8 @@
 // Usage: expansion_timer PAYLOAD_MODULE WORK_FOLDER
 #include "install/payload.h"
 #include "pages/progress_bar.h"
-#include "shell/setup_state.h"
-#include "shell/text.h"
+#include "base/setup_state.h"
+#include "base/text.h"
 #include <lzexpand.h>
 #include <stdio.h>
 #include <string.h>

@@ -1,7 +1,7 @@
 #include "pages/destination_page.h"
 #include "install/folders.h"
 #include "pages/drive_table.h"
-#include "shell/setup_state.h"
+#include "base/setup_state.h"
 #include <gtest/gtest.h>
 #include <string.h>
 #include <string>

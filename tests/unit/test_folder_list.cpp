@@ -1,5 +1,5 @@
 #include "pages/folder_list.h"
-#include "shell/text.h"
+#include "base/text.h"
 #include <gtest/gtest.h>
 #include <commctrl.h>
 #include <string.h>

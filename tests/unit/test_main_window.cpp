@@ -1,6 +1,6 @@
-#include "shell/background.h"
-#include "shell/main_window.h"
-#include "shell/setup_state.h"
+#include "app/background.h"
+#include "app/main_window.h"
+#include "base/setup_state.h"
 #include "resources/resource_ids.h"
 #include <gtest/gtest.h>
 #include <string.h>

@@ -1,6 +1,7 @@
 #include "install/payload.h"
+#include "install/szdd_header.h"
 #include "pages/progress_bar.h"
-#include "shell/setup_state.h"
+#include "base/setup_state.h"
 #include "box_answerer.h"
 #include "test_files.h"
 #include <gtest/gtest.h>
@@ -97,7 +98,7 @@ protected:
 TEST(PayloadHeader, OnlyAnSzddFileOfModeAAnnouncesALength)
 {
     unsigned char header[14] = {0x53, 0x5A, 0x44, 0x44, 0x88, 0xF0, 0x27, 0x33, 'A', 'e', 0x10, 0x32, 0x04, 0x00};
-    DWORD length = 0;
+    uint32_t length = 0;
     EXPECT_TRUE(ReadExpandedLength(header, 14, &length));
     EXPECT_EQ(0x43210u, length);
     EXPECT_FALSE(ReadExpandedLength(header, 13, &length)) << "shorter than the header";

@@ -50,7 +50,7 @@ TEST_F(Bar, FractionalIncrementsFillTheWidthExactly)
     ProgressBegin(4);
     EXPECT_EQ(438, progressBar.barWidth);
     EXPECT_EQ((std::vector<int>{109, 5, 0, 0, 0}),
-              std::vector<int>(progressBar.increments, progressBar.increments + 5));
+              std::vector<int>(progressBar.steps.increments, progressBar.steps.increments + 5));
     ProgressEnd();
     EXPECT_EQ((std::vector<int>{0, 110, 219, 329, 438}), Edges());
 }

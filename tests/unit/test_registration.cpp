@@ -1,5 +1,5 @@
 #include "install/registration.h"
-#include "shell/setup_state.h"
+#include "base/setup_state.h"
 #include "box_answerer.h"
 #include <gtest/gtest.h>
 #include <string.h>

@@ -1,4 +1,4 @@
-#include "shell/router.h"
+#include "base/router.h"
 #include <gtest/gtest.h>
 
 namespace {

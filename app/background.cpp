@@ -1,5 +1,5 @@
-#include "shell/background.h"
-#include "shell/setup_state.h"
+#include "app/background.h"
+#include "base/setup_state.h"
 #include <string.h>
 
 HGLOBAL backgroundInfo;

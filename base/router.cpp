@@ -1,4 +1,4 @@
-#include "shell/router.h"
+#include "base/router.h"
 
 LRESULT CallDefault(int kind, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {

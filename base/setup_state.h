@@ -1,14 +1,8 @@
 // The installer's process-wide state: plain fields that live for the whole
 // run, one of each. Texts are zero-terminated ANSI texts.
 #pragma once
+#include "base/limits.h"
 #include <windows.h>
-
-enum {
-    PathSize = 512,        // every path and message buffer
-    MaxDrives = 20,        // the drive table keeps the first 20 drives
-    DriveRootSize = 5,     // "C:\" and its terminator, with room to spare
-    RequiredKB = 614       // the expanded payload, in units of 1000 bytes
-};
 
 // The process's exit code when a payload file could not be installed; a
 // finished or cancelled run exits with 0.

@@ -1,5 +1,5 @@
-#include "shell/system_function.h"
-#include "shell/text.h"
+#include "base/system_function.h"
+#include "base/text.h"
 
 namespace {
 

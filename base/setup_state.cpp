@@ -1,4 +1,4 @@
-#include "shell/setup_state.h"
+#include "base/setup_state.h"
 
 HINSTANCE instance;
 HWND mainWindow;

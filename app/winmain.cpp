@@ -1,6 +1,6 @@
-#include "shell/main_window.h"
-#include "shell/setup_state.h"
-#include "shell/system_function.h"
+#include "app/main_window.h"
+#include "base/setup_state.h"
+#include "base/system_function.h"
 #include "resources/resource_ids.h"
 
 int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int)
