@@ -11,30 +11,22 @@
 
 const char contactAddress[] = "setup@pictavo.example";
 
-static LRESULT RouteMainWindowCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 static const CommandEntry mainWindowCommandEntries[] = {
     {IDM_START_SETUP, RunPageSequence},
-    {IDM_EXIT, CloseMainWindow},
 };
 static const CommandTable mainWindowCommands = MakeCommandTable(mainWindowCommandEntries, WindowDefault);
 
 static const MessageEntry mainWindowMessageEntries[] = {
     {WM_CREATE, SetUpMainWindow},
-    {WM_COMMAND, RouteMainWindowCommand},
     {WM_DESTROY, EndMessageLoop},
     {WM_PAINT, PaintMainWindow},
 };
-static const MessageTable mainWindowMessages = MakeMessageTable(mainWindowMessageEntries, WindowDefault);
+static const MessageTable mainWindowMessages = MakeMessageTable(mainWindowMessageEntries, WindowDefault, &mainWindowCommands);
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return RouteMessage(&mainWindowMessages, window, message, wParam, lParam);
-}
-
-static LRESULT RouteMainWindowCommand(HWND window, UINT, WPARAM wParam, LPARAM lParam)
-{
-    return RouteCommand(&mainWindowCommands, window, wParam, lParam);
 }
 
 void TrimStartDir(char* dir)
@@ -99,11 +91,5 @@ LRESULT EndMessageLoop(HWND, UINT, WPARAM, LPARAM)
     // A failed file ends the run like a cancel, but a script that ran the
     // installer must be able to tell the two apart.
     PostQuitMessage(exitCode);
-    return 0;
-}
-
-LRESULT CloseMainWindow(HWND window, WORD, WORD, LPARAM)
-{
-    DestroyWindow(window);
     return 0;
 }

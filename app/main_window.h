@@ -8,7 +8,6 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 LRESULT SetUpMainWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT EndMessageLoop(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT RunPageSequence(HWND window, WORD controlId, WORD notifyCode, LPARAM lParam);
-LRESULT CloseMainWindow(HWND window, WORD controlId, WORD notifyCode, LPARAM lParam);
 
 // A drive root read as the current folder ("C:\") is kept as "C:", so that
 // a backslash and a name can follow it.

@@ -6,7 +6,7 @@
 int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int)
 {
     RestrictProcess();
-    // Serves as class name, menu name, window title and accelerator name.
+    // Serves as class name and window title.
     static char className[10];
     LoadStringA(module, IDS_CLASS_NAME, className, sizeof className);
     instance = module;
@@ -18,9 +18,8 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int)
     windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SETUP));
     windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
     windowClass.hbrBackground = (HBRUSH)(COLOR_MENUTEXT + 1);
-    windowClass.lpszMenuName = className;
     windowClass.lpszClassName = className;
-    if (!RegisterClassA(&windowClass) && !RegisterClassA(&windowClass))
+    if (!RegisterClassA(&windowClass))
         return 0;
 
     mainWindow = CreateWindowExA(0, className, className, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
@@ -29,13 +28,10 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int)
         return 0;
     UpdateWindow(mainWindow);
 
-    HACCEL accelerators = LoadAcceleratorsA(instance, className);
     MSG message;
     while (GetMessageA(&message, NULL, 0, 0)) {
-        if (!TranslateAcceleratorA(message.hwnd, accelerators, &message)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
     }
     return (int)message.wParam;
 }

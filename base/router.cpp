@@ -1,6 +1,6 @@
 #include "base/router.h"
 
-LRESULT CallDefault(int kind, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CallDefault(DefaultKind kind, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (kind) {
     case WindowDefault:
@@ -14,6 +14,8 @@ LRESULT CallDefault(int kind, HWND window, UINT message, WPARAM wParam, LPARAM l
 
 LRESULT RouteMessage(const MessageTable* table, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_COMMAND && table->commands)
+        return RouteCommand(table->commands, window, wParam, lParam);
     for (int i = 0; i < table->count; ++i) {
         if (table->entries[i].message == message)
             return table->entries[i].handler(window, message, wParam, lParam);

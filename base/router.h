@@ -1,5 +1,5 @@
-// Message routing as data: each window has a constant Message table and
-// Command table, and one shared router looks the handler up.
+// Message routing as data: each window has a constant Message table, which
+// carries its Command table, and one shared router looks the handler up.
 #pragma once
 #include <windows.h>
 
@@ -23,30 +23,33 @@ enum DefaultKind {
     DialogDefault = 2       // DefDlgProcA
 };
 
-struct MessageTable {
-    int count;
-    const MessageEntry* entries;
-    int defaultKind;
-};
-
 struct CommandTable {
     int count;
     const CommandEntry* entries;
-    int defaultKind;
+    DefaultKind defaultKind;
+};
+
+// WM_COMMAND goes to the Command table, when the window has one.
+struct MessageTable {
+    int count;
+    const MessageEntry* entries;
+    DefaultKind defaultKind;
+    const CommandTable* commands;
 };
 
 template <size_t N>
-constexpr MessageTable MakeMessageTable(const MessageEntry (&entries)[N], int defaultKind)
-{
-    return MessageTable{(int)N, entries, defaultKind};
-}
-
-template <size_t N>
-constexpr CommandTable MakeCommandTable(const CommandEntry (&entries)[N], int defaultKind)
+constexpr CommandTable MakeCommandTable(const CommandEntry (&entries)[N], DefaultKind defaultKind)
 {
     return CommandTable{(int)N, entries, defaultKind};
 }
 
+template <size_t N>
+constexpr MessageTable MakeMessageTable(const MessageEntry (&entries)[N], DefaultKind defaultKind,
+                                        const CommandTable* commands = nullptr)
+{
+    return MessageTable{(int)N, entries, defaultKind, commands};
+}
+
 LRESULT RouteMessage(const MessageTable* table, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT RouteCommand(const CommandTable* table, HWND window, WPARAM wParam, LPARAM lParam);
-LRESULT CallDefault(int kind, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CallDefault(DefaultKind kind, HWND window, UINT message, WPARAM wParam, LPARAM lParam);

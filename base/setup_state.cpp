@@ -13,8 +13,6 @@ char baseDir[PathSize];
 char productFolder[PathSize];
 char destDir[PathSize];
 SECURITY_ATTRIBUTES dirSecurity;
-HWND copyDialog;
-DWORD stopCopy;
 int exitCode;
 DWORD windowsVersion;
 char programsDir[PathSize];

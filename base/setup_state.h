@@ -21,8 +21,6 @@ extern char baseDir[PathSize];          // folder that receives the product fold
 extern char productFolder[PathSize];    // name of the product folder, "Pictavo" by default
 extern char destDir[PathSize];          // the destination folder; Destination page
 extern SECURITY_ATTRIBUTES dirSecurity; // passed when the destination and shortcut folders are made
-extern HWND copyDialog;                 // the open Copy page
-extern DWORD stopCopy;                  // 1 once the copying must stop; Copy page
 extern int exitCode;                    // what WinMain returns; ExitPayloadFailed once a file failed
 extern DWORD windowsVersion;            // GetVersion, stored by the Shortcut page
 extern char programsDir[PathSize];      // Start-menu folder under which the shortcut folder is made

@@ -1,7 +1,5 @@
 #include "install/payload.h"
 #include "install/szdd_header.h"
-#include "pages/progress_bar.h"
-#include "resources/resource_ids.h"
 #include "base/setup_state.h"
 #include "base/system_function.h"
 #include "base/text.h"
@@ -19,14 +17,13 @@ const char targetNames[PayloadRows][PayloadNameSize] = {
 char tempFolder[TempFolderSize];
 char tempFilePath[512];
 char targetFilePath[512];
-char statusText[512];
 
 #ifdef PICTAVO_TEST_HOLD
 // The test build stops inside each file until the harness lets it go on,
-// so that a screenshot can catch each step and a Cancel can land while a
-// file is being installed. Sent messages are still answered, so that the
-// harness can read texts; input and painting wait as they would during a
-// long file.
+// so that a screenshot can catch each step, a Cancel can land while a file
+// is being installed, and the compressed copy can be tampered with. Sent
+// messages are still answered, so that the harness can read texts; input
+// and painting wait as they would during a long file.
 static void HoldForHarness()
 {
     static HANDLE hold = CreateSemaphoreA(NULL, 0, 100, "PictavoSetupHold");
@@ -165,7 +162,7 @@ bool ExpandCopy(HANDLE copy, uint32_t expandedLength)
     return true;
 }
 
-bool InstallRow(int row)
+bool InstallRow(const char* folder, int row)
 {
     memset(targetFilePath, 0, sizeof targetFilePath);
     // Until a copy exists, a failure names the file that could not be had.
@@ -175,60 +172,29 @@ bool InstallRow(int row)
     if (copy == INVALID_HANDLE_VALUE)
         return false;
     HoldForHarness();
-    if (!CopyText(targetFilePath, destDir) || !AppendText(targetFilePath, targetNames[row])) {
+    if (!CopyText(targetFilePath, folder) || !AppendText(targetFilePath, targetNames[row])) {
         CloseHandle(copy);
         return false;
     }
     return ExpandCopy(copy, expandedLength);
 }
 
-// Lets the page handle what came in during the last file: Cancel, Escape,
-// painting.
-void PumpMessages(HWND page)
-{
-    MSG message;
-    while (!stopCopy && PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
-        if (IsDialogMessageA(page, &message))
-            continue;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 } // namespace
 
-LRESULT ExpandPayload(HWND page, WORD, WORD, LPARAM)
+PayloadResult ExpandPayload(const char* folder, const PayloadObserver& observer)
 {
     DWORD length = GetTempPathA(sizeof tempFolder, tempFolder);
     if (length == 0 || length >= sizeof tempFolder) {
         CopyText(tempFolder, startDir);
         AppendText(tempFolder, "\\");
     }
-    payloadIndex = 0;
-    stopCopy = 0;
-    ProgressBegin(4);
-    while (!stopCopy && payloadIndex < PayloadRows) {
-        int row = payloadIndex;
-        FormatText(statusText, "FROM: %s  TO: %s", compressedNames[row], targetNames[row]);
-        SetDlgItemTextA(copyDialog, IDC_STATUS, statusText);
-        ProgressStep();
-        if (!InstallRow(row)) {
-            ReportCopyFailure();
-            stopCopy = 1;
-            break;
-        }
+    for (payloadIndex = 0; payloadIndex < PayloadRows;) {
+        observer.beginFile(payloadIndex);
+        if (!InstallRow(folder, payloadIndex))
+            return PayloadFailed;
         ++payloadIndex;
-        PumpMessages(page);
+        if (!observer.goOn())
+            return PayloadStopped;
     }
-    ProgressEnd();
-    EndDialog(copyDialog, stopCopy);
-    return 0;
-}
-
-void ReportCopyFailure()
-{
-    // Two paths of up to 511 characters do not fit: the text is cut.
-    FormatText(messageText, "Unable to copy a file:\nFrom=%s\nTo=%s\nProgram will exit", tempFilePath, targetFilePath);
-    MessageBoxA(copyDialog, messageText, "Error", MB_OK | MB_ICONERROR);
-    exitCode = ExitPayloadFailed;
+    return PayloadInstalled;
 }

@@ -1,19 +1,28 @@
 // The product's five files, carried as SZDD-compressed RCDATA resources
-// FILE0 to FILE4, and the loop that expands them into destDir.
+// FILE0 to FILE4, and the loop that expands them into a folder. It knows
+// no window: it tells an observer where it is and asks it whether to go on.
 #pragma once
 #include <windows.h>
 
 enum { PayloadRows = 5, PayloadNameSize = 40, TempFolderSize = 260 };
 
 extern int payloadIndex;                                     // the row being expanded
-extern const char payloadFolders[1][10];                     // made under destDir by the Copy page
+extern const char payloadFolders[1][10];                     // made in the destination before the files
 extern const char compressedNames[PayloadRows][PayloadNameSize];
 extern const char targetNames[PayloadRows][PayloadNameSize]; // each begins with a backslash
 extern char tempFolder[TempFolderSize];                      // ends with a backslash
-extern char tempFilePath[512];
-extern char targetFilePath[512];
-extern char statusText[512];
+extern char tempFilePath[512];                               // the row's compressed copy; named in a failure
+extern char targetFilePath[512];                             // the row's installed file; named in a failure
 
+struct PayloadObserver {
+    void (*beginFile)(int row);  // a file is about to be installed
+    bool (*goOn)();              // a file is installed: false stops the expansion
+};
 
-LRESULT ExpandPayload(HWND page, WORD controlId, WORD notifyCode, LPARAM lParam);
-void ReportCopyFailure();
+enum PayloadResult {
+    PayloadInstalled,  // every file
+    PayloadStopped,    // the observer said to stop; the files so far stay
+    PayloadFailed      // the file of payloadIndex; tempFilePath and targetFilePath name it
+};
+
+PayloadResult ExpandPayload(const char* folder, const PayloadObserver& observer);

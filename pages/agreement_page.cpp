@@ -4,31 +4,25 @@
 #include "base/router.h"
 #include "base/setup_state.h"
 
-static LRESULT RouteAgreementCommand(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 static LRESULT InitAgreementPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-static LRESULT CloseAgreementPage(HWND page, WORD controlId, WORD notifyCode, LPARAM lParam);
+static LRESULT AgreeToLicence(HWND page, WORD controlId, WORD notifyCode, LPARAM lParam);
+static LRESULT CancelAgreementPage(HWND page, WORD controlId, WORD notifyCode, LPARAM lParam);
 
 static const CommandEntry agreementCommandEntries[] = {
-    {IDOK, CloseAgreementPage},
-    {IDCANCEL, CloseAgreementPage},
+    {IDOK, AgreeToLicence},
+    {IDCANCEL, CancelAgreementPage},
 };
 static const CommandTable agreementCommands = MakeCommandTable(agreementCommandEntries, NoDefault);
 
 static const MessageEntry agreementMessageEntries[] = {
-    {WM_COMMAND, RouteAgreementCommand},
     {WM_INITDIALOG, InitAgreementPage},
     {WM_PAINT, PaintLogo},
 };
-static const MessageTable agreementMessages = MakeMessageTable(agreementMessageEntries, NoDefault);
+static const MessageTable agreementMessages = MakeMessageTable(agreementMessageEntries, NoDefault, &agreementCommands);
 
 static INT_PTR CALLBACK AgreementPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return RouteMessage(&agreementMessages, page, message, wParam, lParam);
-}
-
-static LRESULT RouteAgreementCommand(HWND page, UINT, WPARAM wParam, LPARAM lParam)
-{
-    return RouteCommand(&agreementCommands, page, wParam, lParam);
 }
 
 INT_PTR RunAgreementPage(HWND owner)
@@ -46,11 +40,14 @@ static LRESULT InitAgreementPage(HWND page, UINT, WPARAM, LPARAM)
     return 1;
 }
 
-static LRESULT CloseAgreementPage(HWND page, WORD controlId, WORD, LPARAM)
+static LRESULT AgreeToLicence(HWND page, WORD, WORD, LPARAM)
 {
-    if (controlId == IDOK)
-        EndDialog(page, 0);
-    else if (controlId == IDCANCEL)
-        ConfirmCancel(page);
+    EndDialog(page, 0);
+    return 0;
+}
+
+static LRESULT CancelAgreementPage(HWND page, WORD, WORD, LPARAM)
+{
+    ConfirmCancel(page);
     return 0;
 }

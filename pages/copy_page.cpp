@@ -1,3 +1,4 @@
+#include "pages/copy_page.h"
 #include "install/payload.h"
 #include "pages/page_look.h"
 #include "pages/pages.h"
@@ -7,32 +8,29 @@
 #include "base/setup_state.h"
 #include "base/text.h"
 
-static LRESULT RouteCopyCommand(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+DWORD stopCopy;
+static HWND copyDialog;  // the open page, which the expansion's observer shows on
+static char statusText[512];
+
 static LRESULT StartCopyPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 static LRESULT CancelCopy(HWND page, WORD controlId, WORD notifyCode, LPARAM lParam);
 
 static const CommandEntry copyCommandEntries[] = {
-    {IDM_START_COPY, ExpandPayload},
+    {IDM_START_COPY, CopyPayload},
     {IDCANCEL, CancelCopy},
 };
 static const CommandTable copyCommands = MakeCommandTable(copyCommandEntries, NoDefault);
 
 static const MessageEntry copyMessageEntries[] = {
-    {WM_COMMAND, RouteCopyCommand},
     {WM_INITDIALOG, StartCopyPage},
     {WM_PAINT, PaintLogo},
     {WM_CTLCOLOREDIT, ColourControl},
 };
-static const MessageTable copyMessages = MakeMessageTable(copyMessageEntries, NoDefault);
+static const MessageTable copyMessages = MakeMessageTable(copyMessageEntries, NoDefault, &copyCommands);
 
 static INT_PTR CALLBACK CopyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return RouteMessage(&copyMessages, page, message, wParam, lParam);
-}
-
-static LRESULT RouteCopyCommand(HWND page, UINT, WPARAM wParam, LPARAM lParam)
-{
-    return RouteCommand(&copyCommands, page, wParam, lParam);
 }
 
 INT_PTR RunCopyPage(HWND owner)
@@ -42,8 +40,6 @@ INT_PTR RunCopyPage(HWND owner)
 
 static LRESULT StartCopyPage(HWND page, UINT, WPARAM, LPARAM)
 {
-    copyDialog = page;
-    progressControl = GetDlgItem(page, IDC_PROGRESS);
     SECURITY_ATTRIBUTES security = {sizeof security, NULL, TRUE};
     for (const char* folder : payloadFolders) {
         char path[PathSize];
@@ -59,4 +55,49 @@ static LRESULT CancelCopy(HWND, WORD, WORD, LPARAM)
 {
     stopCopy = 1;
     return 1;
+}
+
+static void ShowFile(int row)
+{
+    FormatText(statusText, "FROM: %s  TO: %s", compressedNames[row], targetNames[row]);
+    SetDlgItemTextA(copyDialog, IDC_STATUS, statusText);
+    ProgressStep();
+}
+
+// Lets the page handle what came in during the last file: Cancel, Escape,
+// painting.
+static bool PumpMessages()
+{
+    MSG message;
+    while (!stopCopy && PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
+        if (IsDialogMessageA(copyDialog, &message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return !stopCopy;
+}
+
+static void ReportCopyFailure()
+{
+    // Two paths of up to 511 characters do not fit: the text is cut.
+    FormatText(messageText, "Unable to copy a file:\nFrom=%s\nTo=%s\nProgram will exit", tempFilePath, targetFilePath);
+    MessageBoxA(copyDialog, messageText, "Error", MB_OK | MB_ICONERROR);
+    exitCode = ExitPayloadFailed;
+}
+
+LRESULT CopyPayload(HWND page, WORD, WORD, LPARAM)
+{
+    static const PayloadObserver observer = {ShowFile, PumpMessages};
+    copyDialog = page;
+    progressControl = GetDlgItem(page, IDC_PROGRESS);
+    stopCopy = 0;
+    ProgressBegin(4);
+    if (ExpandPayload(destDir, observer) == PayloadFailed) {
+        ReportCopyFailure();
+        stopCopy = 1;
+    }
+    ProgressEnd();
+    EndDialog(page, stopCopy);
+    return 0;
 }

@@ -10,35 +10,29 @@
 #include "base/text.h"
 #include <string.h>
 
-static LRESULT RouteDestinationCommand(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 static LRESULT InitDestinationPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-static LRESULT CloseDestinationPage(HWND page, WORD controlId, WORD notifyCode, LPARAM lParam);
+static LRESULT AcceptDestination(HWND page, WORD controlId, WORD notifyCode, LPARAM lParam);
+static LRESULT CancelDestinationPage(HWND page, WORD controlId, WORD notifyCode, LPARAM lParam);
 static LRESULT BrowseDestination(HWND page, WORD controlId, WORD notifyCode, LPARAM lParam);
 
 static const CommandEntry destinationCommandEntries[] = {
-    {IDOK, CloseDestinationPage},
-    {IDCANCEL, CloseDestinationPage},
+    {IDOK, AcceptDestination},
+    {IDCANCEL, CancelDestinationPage},
     {IDC_BROWSE, BrowseDestination},
 };
 static const CommandTable destinationCommands = MakeCommandTable(destinationCommandEntries, NoDefault);
 
 static const MessageEntry destinationMessageEntries[] = {
-    {WM_COMMAND, RouteDestinationCommand},
     {WM_INITDIALOG, InitDestinationPage},
     {WM_PAINT, PaintLogo},
     {WM_CTLCOLOREDIT, ColourControl},
     {WM_CTLCOLORSTATIC, ColourControl},
 };
-static const MessageTable destinationMessages = MakeMessageTable(destinationMessageEntries, NoDefault);
+static const MessageTable destinationMessages = MakeMessageTable(destinationMessageEntries, NoDefault, &destinationCommands);
 
 static INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return RouteMessage(&destinationMessages, page, message, wParam, lParam);
-}
-
-static LRESULT RouteDestinationCommand(HWND page, UINT, WPARAM wParam, LPARAM lParam)
-{
-    return RouteCommand(&destinationCommands, page, wParam, lParam);
 }
 
 INT_PTR RunDestinationPage(HWND owner)
@@ -129,24 +123,24 @@ static bool AdoptTypedDestination(HWND page)
     }
 }
 
-static void AcceptDestination(HWND page)
+static LRESULT AcceptDestination(HWND page, WORD, WORD, LPARAM)
 {
     if (!AdoptTypedDestination(page))
-        return;
+        return 0;
     if (productFolder[0] == '\0') {
         WarnAboutDestination(page, "You were forgoten to select an directory");
-        return;
+        return 0;
     }
     if (!HasRoomForProduct(freeKB)) {
         MessageBoxA(page,
                     "You do not have enough Free disk space on this drive for installation. Change the drive or "
                     "remove some other program-s to free more disk space.",
                     "Pictavo - Setup", MB_YESNO | MB_ICONERROR);
-        return;
+        return 0;
     }
     if (!ComposeDestination()) {
         WarnAboutDestination(page, "The path of the destination folder is too long.");
-        return;
+        return 0;
     }
     ShowDestination(page);
     // A typed or browsed destination may lie below folders that do not
@@ -155,19 +149,17 @@ static void AcceptDestination(HWND page)
     CreateParentFolders(destDir, &dirSecurity);
     if (CreateDirectoryA(destDir, &dirSecurity)) {
         EndDialog(page, 0);
-        return;
+        return 0;
     }
     if (MessageBoxA(page, "Directory allready exsist or disk isn't writeable.\nContinue with installation anyway",
                     "Pictavo - Setup", MB_YESNO | MB_ICONQUESTION) != IDNO)
         EndDialog(page, 0);
+    return 0;
 }
 
-static LRESULT CloseDestinationPage(HWND page, WORD controlId, WORD, LPARAM)
+static LRESULT CancelDestinationPage(HWND page, WORD, WORD, LPARAM)
 {
-    if (controlId == IDOK)
-        AcceptDestination(page);
-    else if (controlId == IDCANCEL)
-        ConfirmCancel(page);
+    ConfirmCancel(page);
     return 0;
 }
 

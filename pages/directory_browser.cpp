@@ -7,27 +7,26 @@
 #include "base/text.h"
 #include <commctrl.h>
 
-static LRESULT RouteDirectoryBrowserCommand(HWND browser, UINT message, WPARAM wParam, LPARAM lParam);
 static LRESULT InitDirectoryBrowser(HWND browser, UINT message, WPARAM wParam, LPARAM lParam);
 static LRESULT OpenListedFolder(HWND browser, UINT message, WPARAM wParam, LPARAM lParam);
-static LRESULT CloseDirectoryBrowser(HWND browser, WORD controlId, WORD notifyCode, LPARAM lParam);
+static LRESULT AcceptBrowsedFolder(HWND browser, WORD controlId, WORD notifyCode, LPARAM lParam);
+static LRESULT CancelDirectoryBrowser(HWND browser, WORD controlId, WORD notifyCode, LPARAM lParam);
 static LRESULT TrackFolderName(HWND browser, WORD controlId, WORD notifyCode, LPARAM lParam);
 static LRESULT ChangeDrive(HWND browser, WORD controlId, WORD notifyCode, LPARAM lParam);
 
 static const CommandEntry directoryBrowserCommandEntries[] = {
-    {IDOK, CloseDirectoryBrowser},
-    {IDCANCEL, CloseDirectoryBrowser},
+    {IDOK, AcceptBrowsedFolder},
+    {IDCANCEL, CancelDirectoryBrowser},
     {IDC_FOLDER_NAME, TrackFolderName},
     {IDC_DRIVES, ChangeDrive},
 };
 static const CommandTable directoryBrowserCommands = MakeCommandTable(directoryBrowserCommandEntries, NoDefault);
 
 static const MessageEntry directoryBrowserMessageEntries[] = {
-    {WM_COMMAND, RouteDirectoryBrowserCommand},
     {WM_INITDIALOG, InitDirectoryBrowser},
     {WM_NOTIFY, OpenListedFolder},
 };
-static const MessageTable directoryBrowserMessages = MakeMessageTable(directoryBrowserMessageEntries, NoDefault);
+static const MessageTable directoryBrowserMessages = MakeMessageTable(directoryBrowserMessageEntries, NoDefault, &directoryBrowserCommands);
 
 static HWND folderNameEdit;   // control 105
 static HWND folderListView;   // control 107
@@ -37,11 +36,6 @@ static BOOL nameEditBusy;     // set while the browser itself rewrites control 1
 static INT_PTR CALLBACK DirectoryBrowserProc(HWND browser, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return RouteMessage(&directoryBrowserMessages, browser, message, wParam, lParam);
-}
-
-static LRESULT RouteDirectoryBrowserCommand(HWND browser, UINT, WPARAM wParam, LPARAM lParam)
-{
-    return RouteCommand(&directoryBrowserCommands, browser, wParam, lParam);
 }
 
 INT_PTR RunDirectoryBrowser(HWND owner)
@@ -115,14 +109,14 @@ static LRESULT OpenListedFolder(HWND browser, UINT, WPARAM, LPARAM lParam)
     return 0;
 }
 
-static LRESULT CloseDirectoryBrowser(HWND browser, WORD controlId, WORD, LPARAM)
+static LRESULT CancelDirectoryBrowser(HWND browser, WORD, WORD, LPARAM)
 {
-    if (controlId == IDCANCEL) {
-        EndDialog(browser, 0);
-        return 1;
-    }
-    if (controlId != IDOK)
-        return 1;
+    EndDialog(browser, 0);
+    return 1;
+}
+
+static LRESULT AcceptBrowsedFolder(HWND browser, WORD, WORD, LPARAM)
+{
     SendMessageA(folderNameEdit, WM_GETTEXT, 100, (LPARAM)productFolder);
     if (productFolder[0] == '\0') {
         MessageBoxA(browser, "You forget to select a directory", "Warning", MB_ICONWARNING);

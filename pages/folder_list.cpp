@@ -56,12 +56,12 @@ LRESULT AddFolderItem(HWND list, const char* text, int position, int image)
     return SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item);
 }
 
-int ParentLimit(int mode)
+int ParentLimit(FolderListMode mode)
 {
     return mode == DirectoryList ? 3 : programsLimit;
 }
 
-void FillFolderList(HWND dialog, HWND list, char (&path)[PathSize], int mode)
+void FillFolderList(HWND dialog, HWND list, char (&path)[PathSize], FolderListMode mode)
 {
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
     int count = 0;
@@ -106,7 +106,7 @@ bool IsParentEntry(HWND list, int index)
            strcmp(text, parentEntryText) == 0;
 }
 
-bool MoveToListedFolder(HWND list, int index, char (&path)[PathSize], int mode, size_t maxLength)
+bool MoveToListedFolder(HWND list, int index, char (&path)[PathSize], FolderListMode mode, size_t maxLength)
 {
     size_t length = TextLength(path);
     if (IsParentEntry(list, index)) {
@@ -135,7 +135,7 @@ bool MoveToListedFolder(HWND list, int index, char (&path)[PathSize], int mode, 
     return true;
 }
 
-void OpenSelectedFolder(HWND dialog, HWND list, char (&path)[PathSize], int mode, size_t maxLength)
+void OpenSelectedFolder(HWND dialog, HWND list, char (&path)[PathSize], FolderListMode mode, size_t maxLength)
 {
     int index = (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
     // A move past the longest path the browser allows is refused like an

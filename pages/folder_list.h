@@ -22,8 +22,8 @@ void LoadCommonControls();
 void AttachFolderIcons(HWND list);
 LRESULT AddFolderItem(HWND list, const char* text, int position, int image);
 // The length above which a path of this mode has a parent entry.
-int ParentLimit(int mode);
-void FillFolderList(HWND dialog, HWND list, char (&path)[PathSize], int mode);
+int ParentLimit(FolderListMode mode);
+void FillFolderList(HWND dialog, HWND list, char (&path)[PathSize], FolderListMode mode);
 
 // The item is the parent entry by what it is, text and picture, not by the
 // place where it happens to sort.
@@ -31,7 +31,7 @@ bool IsParentEntry(HWND list, int index);
 // Moves path into the item's folder, or up for the parent entry. Returns
 // false, leaving path unchanged, when the item cannot be read or the move
 // would make path longer than maxLength.
-bool MoveToListedFolder(HWND list, int index, char (&path)[PathSize], int mode, size_t maxLength);
+bool MoveToListedFolder(HWND list, int index, char (&path)[PathSize], FolderListMode mode, size_t maxLength);
 // What a double click on the list does in either browser: moves path into
 // the selected entry and lists the folder it then names.
-void OpenSelectedFolder(HWND dialog, HWND list, char (&path)[PathSize], int mode, size_t maxLength);
+void OpenSelectedFolder(HWND dialog, HWND list, char (&path)[PathSize], FolderListMode mode, size_t maxLength);

@@ -5,7 +5,6 @@
 #include "base/setup_state.h"
 #include <commctrl.h>
 
-static LRESULT RouteShortcutBrowserCommand(HWND browser, UINT message, WPARAM wParam, LPARAM lParam);
 static LRESULT InitShortcutBrowser(HWND browser, UINT message, WPARAM wParam, LPARAM lParam);
 static LRESULT OpenListedShortcutFolder(HWND browser, UINT message, WPARAM wParam, LPARAM lParam);
 static LRESULT CloseShortcutBrowser(HWND browser, WORD controlId, WORD notifyCode, LPARAM lParam);
@@ -17,11 +16,10 @@ static const CommandEntry shortcutBrowserCommandEntries[] = {
 static const CommandTable shortcutBrowserCommands = MakeCommandTable(shortcutBrowserCommandEntries, NoDefault);
 
 static const MessageEntry shortcutBrowserMessageEntries[] = {
-    {WM_COMMAND, RouteShortcutBrowserCommand},
     {WM_INITDIALOG, InitShortcutBrowser},
     {WM_NOTIFY, OpenListedShortcutFolder},
 };
-static const MessageTable shortcutBrowserMessages = MakeMessageTable(shortcutBrowserMessageEntries, NoDefault);
+static const MessageTable shortcutBrowserMessages = MakeMessageTable(shortcutBrowserMessageEntries, NoDefault, &shortcutBrowserCommands);
 
 static HWND shortcutPathEdit;  // control 211
 static HWND shortcutListView;  // control 212
@@ -29,11 +27,6 @@ static HWND shortcutListView;  // control 212
 static INT_PTR CALLBACK ShortcutBrowserProc(HWND browser, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return RouteMessage(&shortcutBrowserMessages, browser, message, wParam, lParam);
-}
-
-static LRESULT RouteShortcutBrowserCommand(HWND browser, UINT, WPARAM wParam, LPARAM lParam)
-{
-    return RouteCommand(&shortcutBrowserCommands, browser, wParam, lParam);
 }
 
 INT_PTR RunShortcutBrowser(HWND owner)

@@ -12,35 +12,29 @@
 #include <shlobj.h>
 #include <string.h>
 
-static LRESULT RouteShortcutCommand(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 static LRESULT InitShortcutPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-static LRESULT CloseShortcutPage(HWND page, WORD controlId, WORD notifyCode, LPARAM lParam);
+static LRESULT FinishShortcuts(HWND page, WORD controlId, WORD notifyCode, LPARAM lParam);
+static LRESULT CancelShortcutPage(HWND page, WORD controlId, WORD notifyCode, LPARAM lParam);
 static LRESULT BrowseShortcutFolder(HWND page, WORD controlId, WORD notifyCode, LPARAM lParam);
 
 static const CommandEntry shortcutCommandEntries[] = {
-    {IDOK, CloseShortcutPage},
-    {IDCANCEL, CloseShortcutPage},
+    {IDOK, FinishShortcuts},
+    {IDCANCEL, CancelShortcutPage},
     {IDC_BROWSE, BrowseShortcutFolder},
 };
 static const CommandTable shortcutCommands = MakeCommandTable(shortcutCommandEntries, NoDefault);
 
 static const MessageEntry shortcutMessageEntries[] = {
-    {WM_COMMAND, RouteShortcutCommand},
     {WM_INITDIALOG, InitShortcutPage},
     {WM_PAINT, PaintLogo},
     {WM_CTLCOLOREDIT, ColourControl},
     {WM_CTLCOLORSTATIC, ColourControl},
 };
-static const MessageTable shortcutMessages = MakeMessageTable(shortcutMessageEntries, NoDefault);
+static const MessageTable shortcutMessages = MakeMessageTable(shortcutMessageEntries, NoDefault, &shortcutCommands);
 
 static INT_PTR CALLBACK ShortcutPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return RouteMessage(&shortcutMessages, page, message, wParam, lParam);
-}
-
-static LRESULT RouteShortcutCommand(HWND page, UINT, WPARAM wParam, LPARAM lParam)
-{
-    return RouteCommand(&shortcutCommands, page, wParam, lParam);
 }
 
 INT_PTR RunShortcutPage(HWND owner)
@@ -141,10 +135,10 @@ static LRESULT InitShortcutPage(HWND page, UINT, WPARAM, LPARAM)
     return 1;
 }
 
-static void FinishShortcuts(HWND page)
+static LRESULT FinishShortcuts(HWND page, WORD, WORD, LPARAM)
 {
     if (finishing)
-        return;
+        return 0;
     finishing = true;
     // The folder and the longest link must stay within what the system can
     // make; the browser keeps to that, but the proposed folder may not.
@@ -152,7 +146,7 @@ static void FinishShortcuts(HWND page)
     if (TextLength(programsDir) + finishSuffix >= MAX_PATH || !ComposeShortcutFolder(folder, programsDir)) {
         MessageBoxA(page, "The path of the shortcut folder is too long.", "Pictavo - Setup", MB_OK | MB_ICONWARNING);
         finishing = false;
-        return;
+        return 0;
     }
     CopyText(shortcutDir, folder);
     // Registered first, so that Scdir names the final folder.
@@ -162,19 +156,18 @@ static void FinishShortcuts(HWND page)
         MessageBoxA(page, messageText, "Pictavo - Setup", MB_OK | MB_ICONWARNING);
         ShowShortcutFolder(page);
         finishing = false;
-        return;
+        return 0;
     }
     CopyText(programsDir, shortcutDir);
     CopyText(openFolderPath, programsDir);
     EndDialog(page, 0);
+    return 0;
 }
 
-static LRESULT CloseShortcutPage(HWND page, WORD controlId, WORD, LPARAM)
+static LRESULT CancelShortcutPage(HWND page, WORD, WORD, LPARAM)
 {
-    if (controlId == IDOK)
-        FinishShortcuts(page);
-    else if (controlId == IDCANCEL && !finishing &&
-             MessageBoxA(page, "Cancel creating the shortcuts?", "Confirmation", MB_YESNO | MB_ICONQUESTION) == IDYES)
+    if (!finishing &&
+        MessageBoxA(page, "Cancel creating the shortcuts?", "Confirmation", MB_YESNO | MB_ICONQUESTION) == IDYES)
         EndDialog(page, 1);
     return 0;
 }

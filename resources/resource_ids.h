@@ -8,7 +8,6 @@
 #define IDS_CLASS_NAME     301
 #define IDS_AGREEMENT      189
 
-#define IDM_EXIT           300
 #define IDM_START_SETUP    4444
 #define IDM_START_COPY     4445
 

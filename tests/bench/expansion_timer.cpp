@@ -3,6 +3,7 @@
 // LZCopy alone on the same compressed files, in one Wine session.
 // Usage: expansion_timer PAYLOAD_MODULE WORK_FOLDER
 #include "install/payload.h"
+#include "pages/copy_page.h"
 #include "pages/progress_bar.h"
 #include "base/setup_state.h"
 #include "base/text.h"
@@ -29,7 +30,7 @@ static double Now()
     return 1000.0 * counter.QuadPart / frequency.QuadPart;
 }
 
-// The compressed files as ExpandPayload leaves them, for LZCopy alone.
+// The compressed files as the expansion leaves them, for LZCopy alone.
 static bool WriteCompressedFiles(const char* work)
 {
     for (int row = 0; row < PayloadRows; ++row) {
@@ -53,7 +54,7 @@ static double TimeExpandPayload(HWND page, const char* work)
     FormatText(destDir, "%s\\installed", work);
     CreateDirectoryA(destDir, NULL);
     double start = Now();
-    ExpandPayload(page, 4445, 0, 0);
+    CopyPayload(page, 4445, 0, 0);
     double elapsed = Now() - start;
     return stopCopy ? -1 : elapsed;
 }
@@ -94,7 +95,6 @@ int main(int argc, char** argv)
         fprintf(stderr, "expansion_timer: cannot prepare the payload\n");
         return 1;
     }
-    copyDialog = page;
     progressControl = GetDlgItem(page, 214);
     double expand[3], lz[3];
     for (int run = 0; run < 3; ++run) {

@@ -76,7 +76,7 @@ protected:
         bool operator==(const Entry& other) const { return text == other.text && image == other.image; }
     };
 
-    std::vector<Entry> Fill(const std::string& path, int mode)
+    std::vector<Entry> Fill(const std::string& path, FolderListMode mode)
     {
         char buffer[PathSize];
         strcpy(buffer, path.c_str());

@@ -1,4 +1,5 @@
 #include "install/payload.h"
+#include "pages/copy_page.h"
 #include "install/szdd_header.h"
 #include "pages/progress_bar.h"
 #include "base/setup_state.h"
@@ -32,7 +33,6 @@ protected:
         // The installer's own Copy page template, made modeless.
         page_ = CreateDialogParamA(GetModuleHandleA(NULL), "IDD_COPY", NULL, QuietPageProc, 0);
         ASSERT_TRUE(page_ != NULL);
-        copyDialog = page_;
         progressControl = GetDlgItem(page_, 214);
     }
 
@@ -65,7 +65,7 @@ protected:
     std::vector<std::string> Expand()
     {
         BoxAnswerer answerer;
-        ExpandPayload(page_, 4445, 0, 0);
+        CopyPayload(page_, 4445, 0, 0);
         return answerer.Texts();
     }
 

@@ -129,18 +129,18 @@ TEST_F(Router, DialogTablesAnswerUnmatchedMessagesWithZeroAndCallNothing)
     MessageTable table = MakeMessageTable(messageEntries, NoDefault);
     EXPECT_EQ(0, RouteMessage(&table, plain, WM_SETTEXT, 0, (LPARAM) "changed"));
     EXPECT_EQ("start", PlainText());
-    EXPECT_EQ(0, CallDefault(7, plain, WM_SETTEXT, 0, (LPARAM) "changed"));
+    EXPECT_EQ(0, CallDefault((DefaultKind)7, plain, WM_SETTEXT, 0, (LPARAM) "changed"));
     EXPECT_EQ("start", PlainText());
     EXPECT_EQ(0, seen.calls);
 }
 
 TEST_F(Router, EmptyTablesSendEverythingToTheirDefault)
 {
-    MessageTable none = {0, NULL, WindowDefault};
+    MessageTable none = {0, NULL, WindowDefault, NULL};
     EXPECT_EQ(TRUE, RouteMessage(&none, plain, WM_SETTEXT, 0, (LPARAM) "empty"));
     EXPECT_EQ("empty", PlainText());
     // A negative count means no entries too, not a huge unsigned one.
-    MessageTable negative = {-1, messageEntries, WindowDefault};
+    MessageTable negative = {-1, messageEntries, WindowDefault, NULL};
     EXPECT_EQ(TRUE, RouteMessage(&negative, plain, WM_SETTEXT, 0, (LPARAM) "negative"));
     EXPECT_EQ("negative", PlainText());
     CommandTable noCommands = {0, NULL, NoDefault};
@@ -176,14 +176,7 @@ TEST_F(Router, UnmatchedCommandReachesTheDefaultAsTheWholeCommand)
 TEST_F(Router, MessageTableRoutesCommandsThroughTheCommandTable)
 {
     static const CommandTable commands = MakeCommandTable(commandEntries, NoDefault);
-    struct Entry {
-        static LRESULT Route(HWND window, UINT, WPARAM wParam, LPARAM lParam)
-        {
-            return RouteCommand(&commands, window, wParam, lParam);
-        }
-    };
-    const MessageEntry entries[] = {{WM_COMMAND, Entry::Route}};
-    MessageTable table = MakeMessageTable(entries, NoDefault);
+    MessageTable table = MakeMessageTable(messageEntries, NoDefault, &commands);
     EXPECT_EQ(77, RouteMessage(&table, plain, WM_COMMAND, MAKEWPARAM(1, BN_CLICKED), 0));
     EXPECT_EQ(WORD(1), seen.controlId);
     EXPECT_EQ(0, RouteMessage(&table, plain, WM_COMMAND, MAKEWPARAM(3, BN_CLICKED), 0));

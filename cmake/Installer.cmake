@@ -1,0 +1,44 @@
+# The installer's layers, from the bottom: base, install, pages, app. Each
+# is a static library that links only the layers below it and sees only
+# their headers. A layer's headers are reached as "layer/name.h" through an
+# include folder of its own that holds that layer alone, so an include that
+# runs upwards finds no file and does not build.
+set(setupLayers base install pages app)
+foreach(layer ${setupLayers} resources)
+    set(root ${CMAKE_BINARY_DIR}/layers/${layer})
+    file(MAKE_DIRECTORY ${root})
+    file(CREATE_LINK ${CMAKE_SOURCE_DIR}/${layer} ${root}/${layer} SYMBOLIC)
+endforeach()
+
+# The resource ids, which the pages, the application and the resource
+# script share.
+add_library(setup_resource_ids INTERFACE)
+target_include_directories(setup_resource_ids INTERFACE ${CMAKE_BINARY_DIR}/layers/resources)
+
+# add_installer(TARGET PREFIX [DEFINITION...]): the installer TARGET from
+# the layers' sources, built as the libraries PREFIX_base ... PREFIX_app.
+# The test build that holds inside each file is the same with one
+# definition more.
+function(add_installer target prefix)
+    set(below)
+    foreach(layer ${setupLayers})
+        set(library ${prefix}_${layer})
+        add_library(${library} STATIC ${SETUP_SOURCES_${layer}})
+        target_include_directories(${library} PUBLIC ${CMAKE_BINARY_DIR}/layers/${layer})
+        # One thread: function-local statics need no locks, and the locks
+        # would pull the C++ runtime and its thread library into the installer.
+        target_compile_options(${library} PRIVATE -fno-exceptions -fno-rtti -fno-threadsafe-statics
+                               -fno-asynchronous-unwind-tables -ffunction-sections)
+        target_compile_definitions(${library} PRIVATE ${ARGN})
+        target_link_libraries(${library} PUBLIC ${below})
+        set(below ${library})
+    endforeach()
+    target_link_libraries(${prefix}_base PUBLIC user32 gdi32 uuid advapi32)
+    target_link_libraries(${prefix}_pages PUBLIC setup_resource_ids)
+
+    set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/setup.rc PROPERTIES OBJECT_DEPENDS "${SETUP_ASSETS}")
+    add_executable(${target} WIN32 ${CMAKE_SOURCE_DIR}/app/winmain.cpp ${CMAKE_SOURCE_DIR}/resources/setup.rc)
+    target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables)
+    target_link_libraries(${target} PRIVATE ${prefix}_app setup_resources -s -Wl,--gc-sections)
+    set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+endfunction()
