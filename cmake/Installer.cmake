@@ -10,6 +10,10 @@ foreach(layer ${setupLayers} resources)
     file(CREATE_LINK ${CMAKE_SOURCE_DIR}/${layer} ${root}/${layer} SYMBOLIC)
 endforeach()
 
+# The payload's table, generated from its one list of rows.
+set(PAYLOAD_ROWS_DIR ${CMAKE_BINARY_DIR}/layers/payload-rows)
+file(MAKE_DIRECTORY ${PAYLOAD_ROWS_DIR})
+
 # The resource ids, which the pages, the application and the resource
 # script share.
 add_library(setup_resource_ids INTERFACE)
@@ -35,6 +39,7 @@ function(add_installer target prefix)
     endforeach()
     target_link_libraries(${prefix}_base PUBLIC user32 gdi32 uuid advapi32)
     target_link_libraries(${prefix}_pages PUBLIC setup_resource_ids)
+    target_include_directories(${prefix}_install PUBLIC ${PAYLOAD_ROWS_DIR})
 
     set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/setup.rc PROPERTIES OBJECT_DEPENDS "${SETUP_ASSETS}")
     add_executable(${target} WIN32 ${CMAKE_SOURCE_DIR}/app/winmain.cpp ${CMAKE_SOURCE_DIR}/resources/setup.rc)

@@ -8,12 +8,8 @@
 
 int payloadIndex;
 const char payloadFolders[1][10] = {"\\PvFiles"};
-const char compressedNames[PayloadRows][PayloadNameSize] = {
-    "pictav~1.ex_", "pictav~2.cf_", "pvhelp.hl_", "uninst~1.ex_", "readme.wr_",
-};
-const char targetNames[PayloadRows][PayloadNameSize] = {
-    "\\pictavo.exe", "\\pictavo.cfg", "\\pvhelp.hlp", "\\uninstall.exe", "\\readme.wri",
-};
+const char compressedNames[PayloadRows][PayloadNameSize] = {PAYLOAD_COMPRESSED_NAMES};
+const char targetNames[PayloadRows][PayloadNameSize] = {PAYLOAD_TARGET_NAMES};
 char tempFolder[TempFolderSize];
 char tempFilePath[512];
 char targetFilePath[512];

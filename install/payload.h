@@ -2,9 +2,10 @@
 // FILE0 to FILE4, and the loop that expands them into a folder. It knows
 // no window: it tells an observer where it is and asks it whether to go on.
 #pragma once
+#include "payload_rows.h"
 #include <windows.h>
 
-enum { PayloadRows = 5, PayloadNameSize = 40, TempFolderSize = 260 };
+enum { PayloadRows = PAYLOAD_ROW_COUNT, PayloadNameSize = 40, TempFolderSize = 260 };
 
 extern int payloadIndex;                                     // the row being expanded
 extern const char payloadFolders[1][10];                     // made in the destination before the files

@@ -2,6 +2,9 @@
 # project's own encoder, named as the Payload table names it, and listed as
 # RCDATA FILE0 to FILE4 in payload.rc. The originals are gathered beside
 # them, so tests can compare what the installer expands with its source.
+# The rows below are the one list of the payload: the resource script, the
+# installer's table (payload_rows.h), the test modules and the size check
+# are all made from it.
 add_host_tool(szdd_encode ${CMAKE_SOURCE_DIR}/tools/szdd_encode.cpp)
 
 set(payload ${CMAKE_BINARY_DIR}/payload)
@@ -16,6 +19,10 @@ set(rows
 
 set(payloadFiles)
 set(payloadRc "// Generated: the product's files, SZDD-compressed.\n")
+set(compressedNames)
+set(targetNames)
+set(PAYLOAD_COMPRESSED)
+set(PAYLOAD_TARGETS)
 set(row 0)
 foreach(entry IN LISTS rows)
     string(REPLACE "|" ";" fields "${entry}")
@@ -32,9 +39,20 @@ foreach(entry IN LISTS rows)
         COMMENT "Compressing ${target}")
     list(APPEND payloadFiles ${payload}/${compressed} ${payload}/expanded/${target})
     string(APPEND payloadRc "FILE${row} RCDATA \"${payload}/${compressed}\"\n")
+    string(APPEND compressedNames " \"${compressed}\",")
+    string(APPEND targetNames " \"\\\\${target}\",")
+    list(APPEND PAYLOAD_COMPRESSED ${payload}/${compressed})
+    list(APPEND PAYLOAD_TARGETS ${target})
     math(EXPR row "${row} + 1")
 endforeach()
 file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/payload.rc "${payloadRc}")
+file(WRITE ${PAYLOAD_ROWS_DIR}/payload_rows.h
+    "// Generated from the payload's rows: the name of each compressed file and\n"
+    "// the name under which it is installed.\n"
+    "#pragma once\n"
+    "#define PAYLOAD_ROW_COUNT ${row}\n"
+    "#define PAYLOAD_COMPRESSED_NAMES${compressedNames}\n"
+    "#define PAYLOAD_TARGET_NAMES${targetNames}\n")
 add_custom_target(payload DEPENDS ${payloadFiles})
 add_dependencies(payload pictavo uninstall host_szdd_encode)
 list(APPEND assets ${payloadFiles})

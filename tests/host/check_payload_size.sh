@@ -1,10 +1,12 @@
 #!/bin/bash
-# check_payload_size.sh DIR: the five expanded payload files together stay
-# within 612,000 bytes, under the 614 units the installer asks to be free.
+# check_payload_size.sh DIR FILE...: the expanded payload files together
+# stay within 612,000 bytes, under the 614 units the installer asks to be free.
 set -u
+dir=$1
+shift
 total=0
-for file in pictavo.exe pictavo.cfg pvhelp.hlp uninstall.exe readme.wri; do
-    size=$(stat -c %s "$1/$file") || { echo "missing $1/$file"; echo "0 passed, 1 failed"; exit 1; }
+for file in "$@"; do
+    size=$(stat -c %s "$dir/$file") || { echo "missing $dir/$file"; echo "0 passed, 1 failed"; exit 1; }
     echo "$file: $size bytes"
     total=$((total + size))
 done

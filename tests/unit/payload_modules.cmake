@@ -1,14 +1,20 @@
 # Test modules: DLLs that carry their own FILE0 to FILE4, so that the row
 # loop can meet a complete payload and damaged ones. Loaded as data files.
 set(payload ${PAYLOAD_DIR})
+list(GET PAYLOAD_COMPRESSED 0 f0)
+list(GET PAYLOAD_COMPRESSED 1 f1)
+list(GET PAYLOAD_COMPRESSED 2 f2)
+list(GET PAYLOAD_COMPRESSED 3 f3)
+list(GET PAYLOAD_COMPRESSED 4 f4)
+list(GET PAYLOAD_TARGETS 1 t1)
 set(damaged ${CMAKE_CURRENT_BINARY_DIR}/damaged)
 add_custom_command(
     OUTPUT ${damaged}/truncated.cf_ ${damaged}/plain.cfg ${damaged}/empty
     COMMAND ${CMAKE_COMMAND} -E make_directory ${damaged}
-    COMMAND head -c 200 ${payload}/pictav~2.cf_ > ${damaged}/truncated.cf_
-    COMMAND ${CMAKE_COMMAND} -E copy ${payload}/expanded/pictavo.cfg ${damaged}/plain.cfg
+    COMMAND head -c 200 ${f1} > ${damaged}/truncated.cf_
+    COMMAND ${CMAKE_COMMAND} -E copy ${payload}/expanded/${t1} ${damaged}/plain.cfg
     COMMAND ${CMAKE_COMMAND} -E touch ${damaged}/empty
-    DEPENDS payload ${payload}/pictav~2.cf_
+    DEPENDS payload ${f1}
     COMMENT "Damaging test payloads")
 add_custom_target(damaged_payloads DEPENDS ${damaged}/truncated.cf_ ${damaged}/plain.cfg ${damaged}/empty)
 
@@ -32,11 +38,6 @@ function(add_payload_module name)
     add_dependencies(unit_tests ${name})
 endfunction()
 
-set(f0 ${payload}/pictav~1.ex_)
-set(f1 ${payload}/pictav~2.cf_)
-set(f2 ${payload}/pvhelp.hl_)
-set(f3 ${payload}/uninst~1.ex_)
-set(f4 ${payload}/readme.wr_)
 add_payload_module(payload_complete ${f0} ${f1} ${f2} ${f3} ${f4})
 add_payload_module(payload_without_file2 ${f0} ${f1} - ${f3} ${f4})
 add_payload_module(payload_truncated ${f0} ${damaged}/truncated.cf_ ${f2} ${f3} ${f4})
