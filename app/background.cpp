@@ -1,5 +1,6 @@
 #include "app/background.h"
 #include "base/setup_state.h"
+#include "base/product.h"
 #include <string.h>
 
 HGLOBAL backgroundInfo;
@@ -11,7 +12,6 @@ int titlePending;
 
 namespace {
 
-const char titleText[] = "Pictavo - Setup";
 const int paletteSize = 256;
 
 // Builds the palette of blues and the matching colour table. Returns false
@@ -54,11 +54,11 @@ void DrawTitle(HDC paintContext)
     HGDIOBJ oldBitmap = SelectObject(memory, backgroundBitmap);
     HGDIOBJ oldFont = SelectObject(memory, titleFont);
     SetBkMode(memory, TRANSPARENT);
-    int length = (int)strlen(titleText);
+    int length = (int)strlen(setupCaption);
     SetTextColor(memory, RGB(0, 0, 128));
-    TextOutA(memory, 10, 10, titleText, length);
+    TextOutA(memory, 10, 10, setupCaption, length);
     SetTextColor(memory, PALETTERGB(0, 0, 255));
-    TextOutA(memory, 13, 11, titleText, length);
+    TextOutA(memory, 13, 11, setupCaption, length);
     if (oldFont)
         SelectObject(memory, oldFont);
     if (oldPalette)
@@ -87,8 +87,30 @@ void FillGradient(BYTE* pixels, int width, int height, int rowSize)
     }
 }
 
+void ReleaseBackground()
+{
+    if (backgroundBitmap)
+        DeleteObject(backgroundBitmap);
+    if (backgroundPalette)
+        DeleteObject(backgroundPalette);
+    if (titleFont)
+        DeleteObject(titleFont);
+    if (backgroundInfo)
+        GlobalFree(backgroundInfo);
+    backgroundBitmap = NULL;
+    backgroundPixels = NULL;
+    backgroundPalette = NULL;
+    titleFont = NULL;
+    backgroundInfo = NULL;
+}
+
 void BuildBackground(HWND window)
 {
+    // A second picture replaces the first, say after a change of screen.
+    HFONT font = titleFont;
+    titleFont = NULL;
+    ReleaseBackground();
+    titleFont = font;
     backgroundInfo = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 1064);
     if (!backgroundInfo)
         return;

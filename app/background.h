@@ -14,7 +14,11 @@ extern int titlePending;            // 1 until the title is drawn into the pictu
 // every height / 255 + 1 rows. Only the first width bytes of a row are set.
 void FillGradient(BYTE* pixels, int width, int height, int rowSize);
 
+// Makes the picture for the screen's size; one made before is released.
 void BuildBackground(HWND window);
+// Releases the picture, its palette and the title font, once the main
+// window that paints them is gone.
+void ReleaseBackground();
 HFONT CreateTitleFont();
 LRESULT PaintMainWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT BlitBackground(HDC target);

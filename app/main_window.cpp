@@ -4,8 +4,10 @@
 #include "base/setup_state.h"
 #include "base/system_function.h"
 #include "base/text.h"
+#include "pages/page_look.h"
 #include "pages/pages.h"
 #include "resources/resource_ids.h"
+#include "base/product.h"
 #include <shellapi.h>
 #include <string.h>
 
@@ -70,17 +72,19 @@ LRESULT RunPageSequence(HWND window, WORD, WORD, LPARAM)
     bool cancelled = RunAgreementPage(window) != 0
         || RunDestinationPage(window) != 0
         || RunCopyPage(window) != 0;
+    if (!cancelled)
+        RunShortcutPage(window);
+    ReleasePageLook();
     if (!cancelled) {
         // Once the files are copied the run has succeeded, shortcuts or not.
-        RunShortcutPage(window);
-        FormatText(messageText, "%s was successfully installed", "Pictavo");
-        MessageBoxA(window, messageText, "Pictavo - Setup", MB_OK | MB_ICONINFORMATION);
+        FormatText(messageText, "%s was successfully installed", productName);
+        MessageBoxA(window, messageText, setupCaption, MB_OK | MB_ICONINFORMATION);
         DestroyWindow(window);
         OpenShortcutFolder();
     } else {
         FormatText(messageText, "Setup was canceled. Any notes or errors you can send on my email: %s",
                    contactAddress);
-        MessageBoxA(window, messageText, "Pictavo - Setup", MB_OK | MB_ICONEXCLAMATION);
+        MessageBoxA(window, messageText, setupCaption, MB_OK | MB_ICONEXCLAMATION);
         DestroyWindow(window);
     }
     return 0;
@@ -88,6 +92,7 @@ LRESULT RunPageSequence(HWND window, WORD, WORD, LPARAM)
 
 LRESULT EndMessageLoop(HWND, UINT, WPARAM, LPARAM)
 {
+    ReleaseBackground();
     // A failed file ends the run like a cancel, but a script that ran the
     // installer must be able to tell the two apart.
     PostQuitMessage(exitCode);

@@ -1,6 +1,7 @@
 #include "install/registration.h"
 #include "base/setup_state.h"
 #include "base/text.h"
+#include "base/product.h"
 
 RegistryPaths registryPaths = {
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
@@ -34,7 +35,7 @@ void WriteUninstallEntry(HKEY base)
     HKEY entry = CreateKey(base, uninstallKey);
     if (!entry)
         return;
-    WriteText(entry, "DisplayName", "Pictavo");
+    WriteText(entry, "DisplayName", productName);
     WriteText(entry, "UninstallString", uninstallPath);
     WriteText(entry, "Scdir", shortcutDir);
     WriteText(entry, "Progdir", destDir);
@@ -82,7 +83,7 @@ void RegisterProduct(HWND owner)
     HKEY appPaths = NULL;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, registryPaths.appPaths, 0, KEY_READ | KEY_WRITE, &appPaths) != ERROR_SUCCESS)
         return;
-    HKEY product = CreateKey(appPaths, "Pictavo");
+    HKEY product = CreateKey(appPaths, productName);
     if (product) {
         char program[PathSize];
         CopyText(program, destDir);

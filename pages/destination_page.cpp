@@ -8,6 +8,8 @@
 #include "base/router.h"
 #include "base/setup_state.h"
 #include "base/text.h"
+#include "base/product.h"
+#include "pages/texts.h"
 #include <string.h>
 
 static LRESULT InitDestinationPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
@@ -78,7 +80,7 @@ static void ShowDestination(HWND page)
 static LRESULT InitDestinationPage(HWND page, UINT, WPARAM, LPARAM)
 {
     ChooseDefaultBase();
-    CopyText(productFolder, "Pictavo");
+    CopyText(productFolder, productName);
     dirSecurity.nLength = sizeof dirSecurity;
     dirSecurity.lpSecurityDescriptor = NULL;
     dirSecurity.bInheritHandle = FALSE;
@@ -89,7 +91,7 @@ static LRESULT InitDestinationPage(HWND page, UINT, WPARAM, LPARAM)
 
 static void WarnAboutDestination(HWND page, const char* text)
 {
-    MessageBoxA(page, text, "Pictavo - Setup", MB_OK | MB_ICONWARNING);
+    MessageBoxA(page, text, setupCaption, MB_OK | MB_ICONWARNING);
     SetFocus(GetDlgItem(page, IDC_DESTINATION));
 }
 
@@ -118,7 +120,7 @@ static bool AdoptTypedDestination(HWND page)
                                    "and cannot end with a dot or a space.");
         return false;
     default:
-        WarnAboutDestination(page, "The path of the destination folder is too long.");
+        WarnAboutDestination(page, longDestinationText);
         return false;
     }
 }
@@ -132,14 +134,11 @@ static LRESULT AcceptDestination(HWND page, WORD, WORD, LPARAM)
         return 0;
     }
     if (!HasRoomForProduct(freeKB)) {
-        MessageBoxA(page,
-                    "You do not have enough Free disk space on this drive for installation. Change the drive or "
-                    "remove some other program-s to free more disk space.",
-                    "Pictavo - Setup", MB_YESNO | MB_ICONERROR);
+        MessageBoxA(page, lowSpaceText, setupCaption, MB_YESNO | MB_ICONERROR);
         return 0;
     }
     if (!ComposeDestination()) {
-        WarnAboutDestination(page, "The path of the destination folder is too long.");
+        WarnAboutDestination(page, longDestinationText);
         return 0;
     }
     ShowDestination(page);
@@ -152,7 +151,7 @@ static LRESULT AcceptDestination(HWND page, WORD, WORD, LPARAM)
         return 0;
     }
     if (MessageBoxA(page, "Directory allready exsist or disk isn't writeable.\nContinue with installation anyway",
-                    "Pictavo - Setup", MB_YESNO | MB_ICONQUESTION) != IDNO)
+                    setupCaption, MB_YESNO | MB_ICONQUESTION) != IDNO)
         EndDialog(page, 0);
     return 0;
 }
@@ -167,7 +166,7 @@ static LRESULT BrowseDestination(HWND page, WORD, WORD, LPARAM)
 {
     RunDirectoryBrowser(page);
     if (!ComposeDestination())
-        MessageBoxA(page, "The path of the destination folder is too long.", "Pictavo - Setup",
+        MessageBoxA(page, longDestinationText, setupCaption,
                     MB_OK | MB_ICONWARNING);
     ShowDestination(page);
     return 0;

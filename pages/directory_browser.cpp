@@ -5,6 +5,8 @@
 #include "base/router.h"
 #include "base/setup_state.h"
 #include "base/text.h"
+#include "base/product.h"
+#include "pages/texts.h"
 #include <commctrl.h>
 
 static LRESULT InitDirectoryBrowser(HWND browser, UINT message, WPARAM wParam, LPARAM lParam);
@@ -63,7 +65,7 @@ static LRESULT InitDirectoryBrowser(HWND browser, UINT, WPARAM, LPARAM)
     ShowFreeSpace(browser);
     AttachFolderIcons(folderListView);
     FillFolderList(browser, folderListView, baseDir, DirectoryList);
-    SetWindowTextA(folderNameEdit, "Pictavo");
+    SetWindowTextA(folderNameEdit, productName);
     return 1;
 }
 
@@ -125,8 +127,7 @@ static LRESULT AcceptBrowsedFolder(HWND browser, WORD, WORD, LPARAM)
     }
     if (!HasRoomForProduct(freeKB)) {
         MessageBoxA(browser,
-                    "You do not have enough Free disk space on this drive for installation. Change the drive or "
-                    "remove some other program-s to free more disk space.",
+                    lowSpaceText,
                     NULL, MB_ICONERROR | MB_YESNO);
         return 0;
     }

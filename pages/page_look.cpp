@@ -1,12 +1,24 @@
 #include "pages/page_look.h"
 #include "base/setup_state.h"
+#include "base/product.h"
 
 HBITMAP logoBitmap;
 BITMAP logoInfo;
 HBRUSH pageBrush;
 
+void ReleasePageLook()
+{
+    if (logoBitmap)
+        DeleteObject(logoBitmap);
+    if (pageBrush)
+        DeleteObject(pageBrush);
+    logoBitmap = NULL;
+    pageBrush = NULL;
+}
+
 void LoadPageLook()
 {
+    ReleasePageLook();
     logoBitmap = LoadBitmapA(instance, "IDB_TORVAN");
     GetObjectA(logoBitmap, sizeof logoInfo, &logoInfo);
     pageBrush = CreateSolidBrush(RGB(0, 0, 136));
@@ -38,7 +50,7 @@ LRESULT ColourControl(HWND, UINT, WPARAM wParam, LPARAM)
 
 void ConfirmCancel(HWND page)
 {
-    if (MessageBoxA(page, "Are you sure you want to cancel the setup?", "Pictavo - Setup",
+    if (MessageBoxA(page, "Are you sure you want to cancel the setup?", setupCaption,
                     MB_YESNO | MB_ICONQUESTION) == IDYES)
         EndDialog(page, 1);
 }

@@ -8,6 +8,8 @@ extern BITMAP logoInfo;      // its measurements
 extern HBRUSH pageBrush;     // RGB(0,0,136), the background of coloured controls
 
 void LoadPageLook();
+// Releases the logo and the brush once no page will paint again.
+void ReleasePageLook();
 LRESULT PaintLogo(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT ColourControl(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -9,6 +9,7 @@
 #include "base/setup_state.h"
 #include "base/system_function.h"
 #include "base/text.h"
+#include "base/product.h"
 #include <shlobj.h>
 #include <string.h>
 
@@ -65,7 +66,7 @@ bool EndsWithBackslash(const char* text)
 bool ComposeShortcutFolder(char (&folder)[PathSize], const char* base)
 {
     return CopyText(folder, base) && (EndsWithBackslash(folder) || AppendText(folder, "\\")) &&
-           AppendText(folder, "Pictavo");
+           AppendText(folder, productName);
 }
 
 void ShowShortcutFolder(HWND page)
@@ -144,7 +145,7 @@ static LRESULT FinishShortcuts(HWND page, WORD, WORD, LPARAM)
     // make; the browser keeps to that, but the proposed folder may not.
     char folder[PathSize];
     if (TextLength(programsDir) + finishSuffix >= MAX_PATH || !ComposeShortcutFolder(folder, programsDir)) {
-        MessageBoxA(page, "The path of the shortcut folder is too long.", "Pictavo - Setup", MB_OK | MB_ICONWARNING);
+        MessageBoxA(page, "The path of the shortcut folder is too long.", setupCaption, MB_OK | MB_ICONWARNING);
         finishing = false;
         return 0;
     }
@@ -153,7 +154,7 @@ static LRESULT FinishShortcuts(HWND page, WORD, WORD, LPARAM)
     RegisterProduct(page);
     if (!CreateFolderTree(shortcutDir, &dirSecurity) || !CreateShortcuts()) {
         FormatText(messageText, "The shortcuts could not be made in\n%s\nPlease choose another folder.", shortcutDir);
-        MessageBoxA(page, messageText, "Pictavo - Setup", MB_OK | MB_ICONWARNING);
+        MessageBoxA(page, messageText, setupCaption, MB_OK | MB_ICONWARNING);
         ShowShortcutFolder(page);
         finishing = false;
         return 0;

@@ -110,4 +110,16 @@ TEST(Background, PictureIsAnEightBitSectionOfTheScreenWithAPaletteOfBlues)
     SelectObject(memory, old);
     DeleteDC(memory);
     ReleaseDC(NULL, screen);
+
+    // A second picture replaces the first without leaving it behind, and
+    // the end of the run releases what it made.
+    HBITMAP first = backgroundBitmap;
+    HPALETTE firstPalette = backgroundPalette;
+    BuildBackground(NULL);
+    EXPECT_EQ(0u, GetObjectType(first)) << "the first picture is released";
+    EXPECT_EQ(0u, GetObjectType(firstPalette)) << "the first palette is released";
+    HBITMAP second = backgroundBitmap;
+    ReleaseBackground();
+    EXPECT_EQ(0u, GetObjectType(second));
+    EXPECT_TRUE(backgroundBitmap == NULL && backgroundPalette == NULL && backgroundInfo == NULL);
 }
