@@ -69,11 +69,12 @@ static void OpenShortcutFolder()
 
 LRESULT RunPageSequence(HWND window, WORD, WORD, LPARAM)
 {
+    SECURITY_ATTRIBUTES folderSecurity = {};
     bool cancelled = RunAgreementPage(window) != 0
-        || RunDestinationPage(window) != 0
+        || RunDestinationPage(window, &folderSecurity) != 0
         || RunCopyPage(window) != 0;
     if (!cancelled)
-        RunShortcutPage(window);
+        RunShortcutPage(window, &folderSecurity);
     ReleasePageLook();
     if (!cancelled) {
         // Once the files are copied the run has succeeded, shortcuts or not.

@@ -22,7 +22,7 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int)
     if (!RegisterClassA(&windowClass))
         return 0;
 
-    mainWindow = CreateWindowExA(0, className, className, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+    HWND mainWindow = CreateWindowExA(0, className, className, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
                                  0, 0, 0, 0, NULL, NULL, instance, NULL);
     if (!mainWindow)
         return 0;

@@ -1,7 +1,6 @@
 #include "base/setup_state.h"
 
 HINSTANCE instance;
-HWND mainWindow;
 int screenWidth;
 int screenHeight;
 char startDir[PathSize];
@@ -12,16 +11,9 @@ DWORD freeKB;
 char baseDir[PathSize];
 char productFolder[PathSize];
 char destDir[PathSize];
-SECURITY_ATTRIBUTES dirSecurity;
 int exitCode;
-DWORD windowsVersion;
 char programsDir[PathSize];
 int programsLimit;
 char shortcutDir[PathSize];
-char uninstallPath[PathSize];
 char openFolderPath[PathSize];
 char messageText[PathSize];
-int folderImage;
-int upImage;
-int newFolderImage;
-int listLastIndex;

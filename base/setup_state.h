@@ -9,7 +9,6 @@
 enum { ExitPayloadFailed = 4 };
 
 extern HINSTANCE instance;              // module whose resources every page loads; WinMain
-extern HWND mainWindow;                 // the full-screen main window; WinMain
 extern int screenWidth;                 // screen size in pixels; SetUpMainWindow
 extern int screenHeight;
 extern char startDir[PathSize];         // current folder at start-up, "C:" for a root; SetUpMainWindow
@@ -20,16 +19,9 @@ extern DWORD freeKB;                    // free space of the chosen drive, units
 extern char baseDir[PathSize];          // folder that receives the product folder
 extern char productFolder[PathSize];    // name of the product folder, "Pictavo" by default
 extern char destDir[PathSize];          // the destination folder; Destination page
-extern SECURITY_ATTRIBUTES dirSecurity; // passed when the destination and shortcut folders are made
 extern int exitCode;                    // what WinMain returns; ExitPayloadFailed once a file failed
-extern DWORD windowsVersion;            // GetVersion, stored by the Shortcut page
 extern char programsDir[PathSize];      // Start-menu folder under which the shortcut folder is made
 extern int programsLimit;               // how short programsDir may get in the Shortcut folder browser
 extern char shortcutDir[PathSize];      // the product's shortcut folder; Shortcut page
-extern char uninstallPath[PathSize];    // destDir + "\uninstall.exe"; registration
 extern char openFolderPath[PathSize];   // folder the shell opens at the end, empty unless Finish ran
 extern char messageText[PathSize];      // scratch for composed messages; carries nothing between uses
-extern int folderImage;                 // image indexes of the folder lists' image list
-extern int upImage;
-extern int newFolderImage;
-extern int listLastIndex;               // last position used in a folder list

@@ -3,6 +3,8 @@
 #include "base/text.h"
 #include "base/product.h"
 
+char uninstallPath[512];
+
 RegistryPaths registryPaths = {
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
     "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
@@ -55,9 +57,9 @@ const char* ChooseBaseKey(DWORD version)
     return modern9x ? registryPaths.base9x : registryPaths.baseNT;
 }
 
-void RegisterProduct(HWND owner)
+void RegisterProduct(HWND owner, DWORD version)
 {
-    const char* basePath = ChooseBaseKey(windowsVersion);
+    const char* basePath = ChooseBaseKey(version);
     HKEY base = NULL;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, basePath, 0, KEY_READ | KEY_WRITE, &base) != ERROR_SUCCESS) {
         char text[PathSize];
@@ -71,7 +73,7 @@ void RegisterProduct(HWND owner)
     RegCloseKey(base);
 
     // The NT family lists removable programs from the other key only.
-    if (IsNtFamily(windowsVersion)) {
+    if (IsNtFamily(version)) {
         HKEY list = NULL;
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, registryPaths.windowsList, 0, KEY_READ | KEY_WRITE, &list) ==
             ERROR_SUCCESS) {

@@ -15,6 +15,9 @@ extern RegistryPaths registryPaths;
 
 // The base key for a GetVersion value.
 const char* ChooseBaseKey(DWORD version);
-// The failure message is owned by owner, the page that runs the
-// registration, so that the page stays disabled while it is up.
-void RegisterProduct(HWND owner);
+extern char uninstallPath[512];  // destDir + "\uninstall.exe", once registered
+
+// Records destDir and shortcutDir under the keys that version (a GetVersion
+// value) calls for. The failure message is owned by owner, the page that
+// runs the registration, so that the page stays disabled while it is up.
+void RegisterProduct(HWND owner, DWORD version);

@@ -37,8 +37,13 @@ static INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wPar
     return RouteMessage(&destinationMessages, page, message, wParam, lParam);
 }
 
-INT_PTR RunDestinationPage(HWND owner)
+// How the destination folder is made; set up here and handed on by the
+// page sequence to the Shortcut page.
+static SECURITY_ATTRIBUTES* folderSecurity;
+
+INT_PTR RunDestinationPage(HWND owner, SECURITY_ATTRIBUTES* security)
 {
+    folderSecurity = security;
     return DialogBoxParamA(instance, "IDD_DIR", owner, DestinationPageProc, 0);
 }
 
@@ -81,9 +86,9 @@ static LRESULT InitDestinationPage(HWND page, UINT, WPARAM, LPARAM)
 {
     ChooseDefaultBase();
     CopyText(productFolder, productName);
-    dirSecurity.nLength = sizeof dirSecurity;
-    dirSecurity.lpSecurityDescriptor = NULL;
-    dirSecurity.bInheritHandle = FALSE;
+    folderSecurity->nLength = sizeof *folderSecurity;
+    folderSecurity->lpSecurityDescriptor = NULL;
+    folderSecurity->bInheritHandle = FALSE;
     ComposeDestination();
     ShowDestination(page);
     return 1;
@@ -145,8 +150,8 @@ static LRESULT AcceptDestination(HWND page, WORD, WORD, LPARAM)
     // A typed or browsed destination may lie below folders that do not
     // exist yet. They stay if the setup is cancelled later, like the
     // destination itself.
-    CreateParentFolders(destDir, &dirSecurity);
-    if (CreateDirectoryA(destDir, &dirSecurity)) {
+    CreateParentFolders(destDir, folderSecurity);
+    if (CreateDirectoryA(destDir, folderSecurity)) {
         EndDialog(page, 0);
         return 0;
     }

@@ -7,6 +7,10 @@
 #include <string.h>
 
 const char parentEntryText[] = "........";
+int folderImage;
+int upImage;
+int newFolderImage;
+int listLastIndex;
 
 namespace {
 

@@ -14,6 +14,10 @@ enum FolderListMode {
 const int MaxBrowsedPath = PathSize - 1 - 4;
 
 extern const char parentEntryText[];
+extern int folderImage;    // image indexes of the three entry kinds in the lists' image list
+extern int upImage;
+extern int newFolderImage;
+extern int listLastIndex;  // last position used in a folder list
 
 // Loads the common controls that the browsers' list views need.
 void LoadCommonControls();

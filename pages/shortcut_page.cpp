@@ -38,8 +38,12 @@ static INT_PTR CALLBACK ShortcutPageProc(HWND page, UINT message, WPARAM wParam,
     return RouteMessage(&shortcutMessages, page, message, wParam, lParam);
 }
 
-INT_PTR RunShortcutPage(HWND owner)
+// How the shortcut folder is made, as the page sequence hands it on.
+static SECURITY_ATTRIBUTES* folderSecurity;
+
+INT_PTR RunShortcutPage(HWND owner, SECURITY_ATTRIBUTES* security)
 {
+    folderSecurity = security;
     return DialogBoxParamA(instance, "IDD_SHORTCUT", owner, ShortcutPageProc, 0);
 }
 
@@ -113,6 +117,8 @@ bool CreateShortcuts()
 // second Finish would append the product's folder a second time.
 bool finishing;
 
+// GetVersion as the page opened: it decides the Start menu and the keys.
+DWORD windowsVersion;
 } // namespace
 
 static LRESULT InitShortcutPage(HWND page, UINT, WPARAM, LPARAM)
@@ -151,8 +157,8 @@ static LRESULT FinishShortcuts(HWND page, WORD, WORD, LPARAM)
     }
     CopyText(shortcutDir, folder);
     // Registered first, so that Scdir names the final folder.
-    RegisterProduct(page);
-    if (!CreateFolderTree(shortcutDir, &dirSecurity) || !CreateShortcuts()) {
+    RegisterProduct(page, windowsVersion);
+    if (!CreateFolderTree(shortcutDir, folderSecurity) || !CreateShortcuts()) {
         FormatText(messageText, "The shortcuts could not be made in\n%s\nPlease choose another folder.", shortcutDir);
         MessageBoxA(page, messageText, setupCaption, MB_OK | MB_ICONWARNING);
         ShowShortcutFolder(page);

@@ -85,8 +85,8 @@ protected:
 
 TEST_F(Registration, NineteenNinetyFiveFamilyVersionFourWritesUnderWindows)
 {
-    windowsVersion = 0xC0000A04; // bit 31 set, major version 4
-    RegisterProduct(NULL);
+    DWORD version = 0xC0000A04; // bit 31 set, major version 4
+    RegisterProduct(NULL, version);
     ExpectUninstallEntry(Key(windowsBase, "Uninstall\\Pictavo"));
     EXPECT_FALSE(KeyExists(Key(ntBase, "Uninstall\\Pictavo")));
     ExpectText(appPathsKey, "", "C:\\Apps\\Pictavo\\Pictavo");
@@ -97,8 +97,8 @@ TEST_F(Registration, NineteenNinetyFiveFamilyVersionFourWritesUnderWindows)
 
 TEST_F(Registration, NineteenNinetyFiveFamilyVersionThreeWritesUnderWindowsNT)
 {
-    windowsVersion = 0x80000003;
-    RegisterProduct(NULL);
+    DWORD version = 0x80000003;
+    RegisterProduct(NULL, version);
     ExpectUninstallEntry(Key(ntBase, "Uninstall\\Pictavo"));
     EXPECT_FALSE(KeyExists(Key(windowsBase, "Uninstall\\Pictavo"))) << "only the NT family gets the second entry";
     ExpectText(appPathsKey, "", "C:\\Apps\\Pictavo\\Pictavo");
@@ -106,8 +106,8 @@ TEST_F(Registration, NineteenNinetyFiveFamilyVersionThreeWritesUnderWindowsNT)
 
 TEST_F(Registration, NTFamilyWritesBothUninstallEntries)
 {
-    windowsVersion = 0x23F00206; // bit 31 clear
-    RegisterProduct(NULL);
+    DWORD version = 0x23F00206; // bit 31 clear
+    RegisterProduct(NULL, version);
     ExpectUninstallEntry(Key(ntBase, "Uninstall\\Pictavo"));
     ExpectUninstallEntry(Key(windowsBase, "Uninstall\\Pictavo"));
     ExpectText(appPathsKey, "", "C:\\Apps\\Pictavo\\Pictavo");
@@ -116,10 +116,10 @@ TEST_F(Registration, NTFamilyWritesBothUninstallEntries)
 
 TEST_F(Registration, ASecondRunOverwritesWithoutDuplicating)
 {
-    windowsVersion = 0x23F00206;
-    RegisterProduct(NULL);
+    DWORD version = 0x23F00206;
+    RegisterProduct(NULL, version);
     strcpy(destDir, "D:\\Other\\Pictavo");
-    RegisterProduct(NULL);
+    RegisterProduct(NULL, version);
     std::string entry = Key(ntBase, "Uninstall\\Pictavo");
     ExpectText(entry, "Progdir", "D:\\Other\\Pictavo");
     ExpectText(entry, "UninstallString", "D:\\Other\\Pictavo\\uninstall.exe");
@@ -142,12 +142,12 @@ TEST_F(Registration, ASecondRunOverwritesWithoutDuplicating)
 TEST_F(Registration, ABaseKeyThatCannotBeOpenedIsReportedAndNothingIsWritten)
 {
     registryPaths.baseNT = "SOFTWARE\\Pictavo Test\\No Such Key";
-    windowsVersion = 0x23F00206;
+    DWORD version = 0x23F00206;
     // The page that runs the registration owns the box, so that it stays
     // disabled, and its Finish unclickable, while the box is up.
     HWND page = CreateWindowExA(0, "STATIC", "page", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
     BoxAnswerer answerer;
-    RegisterProduct(page);
+    RegisterProduct(page, version);
     std::vector<BoxAnswerer::Box> boxes = answerer.Boxes();
     DestroyWindow(page);
     ASSERT_EQ(1u, boxes.size());
