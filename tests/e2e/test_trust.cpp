@@ -116,12 +116,14 @@ TEST(TemporaryCopy, NamesTakenFirstAndSwappedCopiesChangeNothing)
     Hold hold;
     Installer setup("", "", HoldingInstallerPath());
     const char* const fixedNames[] = {"pictav~1.ex_", "pictav~2.cf_", "pvhelp.hl_", "uninst~1.ex_", "readme.wr_"};
-    std::string links;
+    // Links are made and removed on the host: Wine's DeleteFile removes
+    // what a link points at, not the link.
+    std::string links, unlink;
     for (const char* name : fixedNames) {
         std::string victim = victims + "\\" + name + ".txt";
         WriteFileText(victim, std::string("belongs to somebody else: ") + name);
-        DeleteFileA((temp + name).c_str());
-        links += "ln -sf '" + UnixPath(victim) + "' '" + UnixPath(temp + name) + "'; ";
+        links += "ln -sfn '" + UnixPath(victim) + "' '" + UnixPath(temp + name) + "'; ";
+        unlink += "rm -f '" + UnixPath(temp + name) + "'; ";
     }
     setup.RunHost(links, "plant the links");
     std::set<std::string> before = FilesIn(temp);
@@ -163,8 +165,7 @@ TEST(TemporaryCopy, NamesTakenFirstAndSwappedCopiesChangeNothing)
     std::set<std::string> after = FilesIn(temp);
     for (const std::string& name : after)
         EXPECT_TRUE(before.count(name)) << "left in the temporary folder: " << name;
-    for (const char* name : fixedNames)
-        DeleteFileA((temp + name).c_str());
+    setup.RunHost(unlink, "remove the links");
     RemoveTree(victims);
 }
 
