@@ -58,17 +58,30 @@ void RemoveTree(const std::string& path)
     RemoveDirectoryA(path.c_str());
 }
 
-std::set<std::string> FilesIn(const std::string& folder)
+static std::set<std::string> Listing(const std::string& folder, bool withFolders)
 {
     std::set<std::string> names;
+    bool separated = !folder.empty() && folder.back() == '\\';
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    HANDLE search = FindFirstFileA((folder + (separated ? "*" : "\\*")).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return names;
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.insert(found.cFileName);
+        std::string name = found.cFileName;
+        bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (name != "." && name != ".." && (withFolders || !isFolder))
+            names.insert(name);
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return names;
+}
+
+std::set<std::string> FilesIn(const std::string& folder)
+{
+    return Listing(folder, false);
+}
+
+std::set<std::string> NamesIn(const std::string& folder)
+{
+    return Listing(folder, true);
 }

@@ -11,7 +11,9 @@ bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
 // The whole file, or "<missing>" when it cannot be read.
 std::string ReadAll(const std::string& path);
-// The names of the files (not folders) in a folder that ends with "\".
+// The names in a folder: of its files, or of its folders too ("." and ".."
+// left out).
 std::set<std::string> FilesIn(const std::string& folder);
+std::set<std::string> NamesIn(const std::string& folder);
 // A folder and everything in it; a missing folder is no error.
 void RemoveTree(const std::string& path);
