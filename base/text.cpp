@@ -31,6 +31,22 @@ bool AppendTextN(char* dst, size_t size, const char* src)
     return true;
 }
 
+bool CopyTextPartN(char* dst, size_t size, const char* src, size_t length)
+{
+    if (size == 0)
+        return false;
+    size_t at = 0;
+    for (; at < length && src[at]; ++at) {
+        if (at + 1 >= size) {
+            dst[at] = '\0';
+            return false;
+        }
+        dst[at] = src[at];
+    }
+    dst[at] = '\0';
+    return true;
+}
+
 bool CopyTextN(char* dst, size_t size, const char* src)
 {
     if (size == 0)

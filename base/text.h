@@ -11,10 +11,17 @@ bool AppendTextN(char* dst, size_t size, const char* src);
 // Understands %s, %c, %d, %u, %lu, %x and %%: all the installer needs.
 bool FormatTextV(char* dst, size_t size, const char* format, va_list args);
 size_t TextLength(const char* text);
+// The first length characters of src, which need not be terminated there.
+bool CopyTextPartN(char* dst, size_t size, const char* src, size_t length);
 
 template <size_t N> inline bool CopyText(char (&dst)[N], const char* src)
 {
     return CopyTextN(dst, N, src);
+}
+
+template <size_t N> inline bool CopyTextPart(char (&dst)[N], const char* src, size_t length)
+{
+    return CopyTextPartN(dst, N, src, length);
 }
 
 template <size_t N> inline bool AppendText(char (&dst)[N], const char* src)

@@ -1,4 +1,5 @@
 #include "pages/typed_path.h"
+#include "base/folder_name.h"
 #include "base/text.h"
 #include <string.h>
 
@@ -7,20 +8,6 @@ namespace {
 bool IsLetter(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-// A name Windows would refuse, or quietly change by dropping trailing dots
-// and blanks, so that the folder made would not be the one asked for.
-bool IsValidFolderName(const char* name, size_t length)
-{
-    if (length == 0 || name[length - 1] == '.' || name[length - 1] == ' ')
-        return false;
-    for (size_t i = 0; i < length; ++i) {
-        unsigned char c = (unsigned char)name[i];
-        if (c < 32 || strchr("<>:\"/|?*", c))
-            return false;
-    }
-    return true;
 }
 
 } // namespace

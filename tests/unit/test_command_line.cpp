@@ -1,0 +1,104 @@
+// The command line as whoever starts Setup may write it, hostile included.
+#include "base/command_line.h"
+#include <gtest/gtest.h>
+#include <string.h>
+#include <string>
+
+namespace {
+
+struct Read {
+    ArgumentsResult result;
+    SetupArguments arguments;
+};
+
+Read ReadLine(const std::string& line)
+{
+    Read read;
+    memset(&read.arguments, 'x', sizeof read.arguments);
+    read.result = ReadArguments(line.c_str(), read.arguments);
+    return read;
+}
+
+} // namespace
+
+TEST(CommandLine, SwitchesEitherCaseAndADestinationWithBlanksLastOnTheLine)
+{
+    Read read = ReadLine("/S  /G=Graphics\\Tools /D=C:\\My Programs\\Pictavo Editor  ");
+    ASSERT_EQ(ArgumentsRead, read.result);
+    EXPECT_TRUE(read.arguments.silent);
+    EXPECT_STREQ("Graphics\\Tools", read.arguments.startMenuFolder);
+    EXPECT_STREQ("C:\\My Programs\\Pictavo Editor", read.arguments.destination) << "trailing blanks are no name's";
+
+    read = ReadLine("/d=D:\\x /S");
+    ASSERT_EQ(ArgumentsRead, read.result);
+    EXPECT_FALSE(read.arguments.silent) << "all after /D= is the path";
+    EXPECT_STREQ("D:\\x /S", read.arguments.destination);
+
+    read = ReadLine("/s\t/g=\"Pictavo Apps\\Graphics\"");
+    ASSERT_EQ(ArgumentsRead, read.result);
+    EXPECT_TRUE(read.arguments.silent);
+    EXPECT_STREQ("Pictavo Apps\\Graphics", read.arguments.startMenuFolder);
+    EXPECT_STREQ("", read.arguments.destination);
+
+    read = ReadLine("   ");
+    ASSERT_EQ(ArgumentsRead, read.result);
+    EXPECT_FALSE(read.arguments.silent);
+    EXPECT_STREQ("", read.arguments.destination);
+    EXPECT_STREQ("", read.arguments.startMenuFolder);
+}
+
+TEST(CommandLine, UnknownSwitchesAreNamedAndNothingOfTheLineIsKept)
+{
+    for (const char* line : {"/S /X /D=C:\\a", "/Sx", "/D", "/G=a b", "C:\\Pictavo", "-S"}) {
+        Read read = ReadLine(line);
+        EXPECT_EQ(ArgumentsUnknown, read.result) << line;
+        EXPECT_STREQ("", read.arguments.destination) << line;
+        EXPECT_STREQ("", read.arguments.startMenuFolder) << line;
+    }
+    Read read = ReadLine("/S /G=a /Quiet /D=C:\\a");
+    EXPECT_STREQ("/Quiet", read.arguments.unknownSwitch);
+    EXPECT_TRUE(read.arguments.silent) << "a refused line still says whether to stay silent";
+    EXPECT_STREQ("b", ReadLine("/G=a b").arguments.unknownSwitch);
+
+    // A switch longer than any message shows is shortened there, visibly.
+    read = ReadLine("/" + std::string(5000, 'Z'));
+    EXPECT_EQ(ArgumentsUnknown, read.result);
+    EXPECT_EQ(SwitchShownSize - 1, (int)strlen(read.arguments.unknownSwitch));
+    EXPECT_STREQ("...", read.arguments.unknownSwitch + SwitchShownSize - 4);
+}
+
+TEST(CommandLine, PastItsBoundsALineOrAFolderIsRefusedWholeNeverCut)
+{
+    std::string longest(PathSize - 1 - 3, 'a');
+    Read read = ReadLine("/D=C:\\" + longest);
+    ASSERT_EQ(ArgumentsRead, read.result);
+    EXPECT_EQ(PathSize - 1, (int)strlen(read.arguments.destination));
+
+    read = ReadLine("/S /D=C:\\" + longest + "b");
+    EXPECT_EQ(ArgumentsTooLong, read.result);
+    EXPECT_STREQ("", read.arguments.destination);
+    EXPECT_TRUE(read.arguments.silent);
+    EXPECT_EQ(ArgumentsTooLong, ReadLine("/G=" + std::string(PathSize, 'g')).result);
+    EXPECT_EQ(ArgumentsRead, ReadLine("/G=" + std::string(PathSize - 1, 'g')).result);
+
+    // The line's own bound: blanks count, and a valid switch after the
+    // bound is never reached.
+    std::string filler(CommandLineLimit - 2, ' ');
+    EXPECT_EQ(ArgumentsRead, ReadLine("/S" + filler).result);
+    read = ReadLine("/S" + filler + " /D=C:\\x");
+    EXPECT_EQ(ArgumentsTooLong, read.result);
+    EXPECT_TRUE(read.arguments.silent);
+    EXPECT_STREQ("", read.arguments.destination);
+    EXPECT_EQ(ArgumentsTooLong, ReadLine("/S /D=C:\\" + std::string(100000, 'a')).result);
+}
+
+TEST(CommandLine, EmptyOrEscapingFoldersAreRefused)
+{
+    for (const char* line : {"/D=", "/S /D=   ", "/G=", "/G=\"\"", "/G=..\\Evil", "/G=a\\..\\..\\b", "/G=C:\\Abs",
+                             "/G=\\Abs", "/G=a\\", "/G=a|b", "/G=\"open", "/G=\"a\"b", "/G=trailing.", "/S /G=. /D=C:\\a"}) {
+        Read read = ReadLine(line);
+        EXPECT_EQ(ArgumentsMalformed, read.result) << line;
+        EXPECT_STREQ("", read.arguments.destination) << line;
+        EXPECT_STREQ("", read.arguments.startMenuFolder) << line;
+    }
+}
