@@ -37,6 +37,13 @@ void TrimStartDir(char* dir)
         dir[2] = '\0';
 }
 
+void RecordStartDir()
+{
+    memset(startDir, 0, sizeof startDir);
+    GetCurrentDirectoryA(500, startDir);
+    TrimStartDir(startDir);
+}
+
 LRESULT SetUpMainWindow(HWND window, UINT, WPARAM, LPARAM)
 {
     HDC context = GetDC(window);
@@ -45,9 +52,7 @@ LRESULT SetUpMainWindow(HWND window, UINT, WPARAM, LPARAM)
     ReleaseDC(window, context);
     SetWindowPos(window, NULL, 0, 0, screenWidth, screenHeight, SWP_NOZORDER | SWP_NOACTIVATE);
 
-    memset(startDir, 0, sizeof startDir);
-    GetCurrentDirectoryA(500, startDir);
-    TrimStartDir(startDir);
+    RecordStartDir();
 
     BuildBackground(window);
     titlePending = 1;

@@ -12,3 +12,6 @@ LRESULT RunPageSequence(HWND window, WORD controlId, WORD notifyCode, LPARAM lPa
 // A drive root read as the current folder ("C:\") is kept as "C:", so that
 // a backslash and a name can follow it.
 void TrimStartDir(char* dir);
+// startDir, as the Destination page's proposal reads it: the current folder
+// at start-up, trimmed.
+void RecordStartDir();

@@ -1,15 +1,53 @@
 #include "app/main_window.h"
+#include "app/silent_setup.h"
+#include "base/product.h"
 #include "base/setup_state.h"
 #include "base/system_function.h"
+#include "base/text.h"
 #include "resources/resource_ids.h"
 
-int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int)
+namespace {
+
+const char acceptedSwitches[] = "Setup accepts:\n"
+                                "/S\tinstall without pages or messages\n"
+                                "/G=folder\tthe Start-menu folder of the shortcuts\n"
+                                "/D=path\tthe destination folder, last on the line";
+
+// The line refused, and why, for whoever started Setup by hand.
+void TellRefusedArguments(ArgumentsResult result)
+{
+    if (result == ArgumentsUnknown)
+        FormatText(messageText, "Unknown switch: %s\n\n%s", arguments.unknownSwitch, acceptedSwitches);
+    else if (result == ArgumentsTooLong)
+        FormatText(messageText, "The command line, or a folder on it, is too long.\n\n%s", acceptedSwitches);
+    else
+        FormatText(messageText,
+                   "/D= and /G= need a folder; /G= one inside the Start menu's programs folder.\n\n%s",
+                   acceptedSwitches);
+    MessageBoxA(NULL, messageText, setupCaption, MB_OK | MB_ICONERROR);
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR commandLine, int)
 {
     RestrictProcess();
+    instance = module;
+    // A refused line changes nothing: no page opens and no folder is made.
+    ArgumentsResult read = ReadArguments(commandLine ? commandLine : "", arguments);
+    if (read == ArgumentsRead && arguments.startMenuFolder[0] && !StartMenuFolderFits())
+        read = ArgumentsTooLong;
+    if (read != ArgumentsRead) {
+        if (!arguments.silent)
+            TellRefusedArguments(read);
+        return ExitBadArguments;
+    }
+    if (arguments.silent)
+        return RunSilentSetup();
+
     // Serves as class name and window title.
     static char className[10];
     LoadStringA(module, IDS_CLASS_NAME, className, sizeof className);
-    instance = module;
 
     WNDCLASSA windowClass = {};
     windowClass.style = CS_VREDRAW | CS_HREDRAW;

@@ -11,6 +11,7 @@ DWORD freeKB;
 char baseDir[PathSize];
 char productFolder[PathSize];
 char destDir[PathSize];
+SetupArguments arguments;
 int exitCode;
 char programsDir[PathSize];
 int programsLimit;

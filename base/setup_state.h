@@ -1,12 +1,20 @@
 // The installer's process-wide state: plain fields that live for the whole
 // run, one of each. Texts are zero-terminated ANSI texts.
 #pragma once
+#include "base/command_line.h"
 #include "base/limits.h"
 #include <windows.h>
 
-// The process's exit code when a payload file could not be installed; a
-// finished or cancelled run exits with 0.
-enum { ExitPayloadFailed = 4 };
+// What the process exits with, for whoever ran it from a script. A run with
+// pages ends with 0 when finished or cancelled, with ExitPayloadFailed after
+// a failed file, and with ExitBadArguments when it refused its command line.
+enum {
+    ExitInstalled = 0,
+    ExitBadArguments = 2,
+    ExitDestinationUnusable = 3,  // a silent run: too little room, or no folder there
+    ExitPayloadFailed = 4,
+    ExitShortcutsFailed = 5       // a silent run: registration or links
+};
 
 extern HINSTANCE instance;              // module whose resources every page loads; WinMain
 extern int screenWidth;                 // screen size in pixels; SetUpMainWindow
@@ -19,6 +27,7 @@ extern DWORD freeKB;                    // free space of the chosen drive, units
 extern char baseDir[PathSize];          // folder that receives the product folder
 extern char productFolder[PathSize];    // name of the product folder, "Pictavo" by default
 extern char destDir[PathSize];          // the destination folder; Destination page
+extern SetupArguments arguments;        // the command line, read by WinMain
 extern int exitCode;                    // what WinMain returns; ExitPayloadFailed once a file failed
 extern char programsDir[PathSize];      // Start-menu folder under which the shortcut folder is made
 extern int programsLimit;               // how short programsDir may get in the Shortcut folder browser

@@ -194,3 +194,13 @@ PayloadResult ExpandPayload(const char* folder, const PayloadObserver& observer)
     }
     return PayloadInstalled;
 }
+
+void CreatePayloadFolders(const char* folder)
+{
+    SECURITY_ATTRIBUTES security = {sizeof security, NULL, TRUE};
+    for (const char* name : payloadFolders) {
+        char path[PathSize];
+        if (CopyText(path, folder) && AppendText(path, name))
+            CreateDirectoryA(path, &security);
+    }
+}

@@ -27,3 +27,7 @@ enum PayloadResult {
 };
 
 PayloadResult ExpandPayload(const char* folder, const PayloadObserver& observer);
+
+// The payload's empty folders, made in folder before the files; one that
+// cannot be made is left to the files, whose failure is reported.
+void CreatePayloadFolders(const char* folder);

@@ -32,16 +32,17 @@ HKEY CreateKey(HKEY parent, const char* name)
     return key;
 }
 
-void WriteUninstallEntry(HKEY base)
+bool WriteUninstallEntry(HKEY base)
 {
     HKEY entry = CreateKey(base, uninstallKey);
     if (!entry)
-        return;
+        return false;
     WriteText(entry, "DisplayName", productName);
     WriteText(entry, "UninstallString", uninstallPath);
     WriteText(entry, "Scdir", shortcutDir);
     WriteText(entry, "Progdir", destDir);
     RegCloseKey(entry);
+    return true;
 }
 
 bool IsNtFamily(DWORD version)
@@ -57,34 +58,33 @@ const char* ChooseBaseKey(DWORD version)
     return modern9x ? registryPaths.base9x : registryPaths.baseNT;
 }
 
-void RegisterProduct(HWND owner, DWORD version)
+const char* RegisterProduct(DWORD version)
 {
     const char* basePath = ChooseBaseKey(version);
     HKEY base = NULL;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, basePath, 0, KEY_READ | KEY_WRITE, &base) != ERROR_SUCCESS) {
-        char text[PathSize];
-        FormatText(text, "Couldn't create key in registry\n%s", basePath);
-        MessageBoxA(owner, text, NULL, MB_OK);
-        return;
-    }
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, basePath, 0, KEY_READ | KEY_WRITE, &base) != ERROR_SUCCESS)
+        return basePath;
     CopyText(uninstallPath, destDir);
     AppendText(uninstallPath, "\\uninstall.exe");
-    WriteUninstallEntry(base);
+    const char* failed = WriteUninstallEntry(base) ? NULL : basePath;
     RegCloseKey(base);
 
     // The NT family lists removable programs from the other key only.
     if (IsNtFamily(version)) {
         HKEY list = NULL;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, registryPaths.windowsList, 0, KEY_READ | KEY_WRITE, &list) ==
-            ERROR_SUCCESS) {
-            WriteUninstallEntry(list);
+        bool listed = RegOpenKeyExA(HKEY_LOCAL_MACHINE, registryPaths.windowsList, 0, KEY_READ | KEY_WRITE, &list) ==
+                      ERROR_SUCCESS;
+        if (listed) {
+            listed = WriteUninstallEntry(list);
             RegCloseKey(list);
         }
+        if (!listed && !failed)
+            failed = registryPaths.windowsList;
     }
 
     HKEY appPaths = NULL;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, registryPaths.appPaths, 0, KEY_READ | KEY_WRITE, &appPaths) != ERROR_SUCCESS)
-        return;
+        return failed ? failed : registryPaths.appPaths;
     HKEY product = CreateKey(appPaths, productName);
     if (product) {
         char program[PathSize];
@@ -93,6 +93,9 @@ void RegisterProduct(HWND owner, DWORD version)
         WriteText(product, "", program);
         WriteText(product, "Path", destDir);
         RegCloseKey(product);
+    } else if (!failed) {
+        failed = registryPaths.appPaths;
     }
     RegCloseKey(appPaths);
+    return failed;
 }

@@ -18,6 +18,8 @@ const char* ChooseBaseKey(DWORD version);
 extern char uninstallPath[512];  // destDir + "\uninstall.exe", once registered
 
 // Records destDir and shortcutDir under the keys that version (a GetVersion
-// value) calls for. The failure message is owned by owner, the page that
-// runs the registration, so that the page stays disabled while it is up.
-void RegisterProduct(HWND owner, DWORD version);
+// value) calls for. NULL when every entry is written; otherwise the key,
+// under HKEY_LOCAL_MACHINE, in which an entry could not be made. Nothing is
+// written when the base key cannot be opened. The caller tells whoever it
+// serves: a page in a box, a silent run in its exit code.
+const char* RegisterProduct(DWORD version);

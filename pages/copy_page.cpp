@@ -40,12 +40,7 @@ INT_PTR RunCopyPage(HWND owner)
 
 static LRESULT StartCopyPage(HWND page, UINT, WPARAM, LPARAM)
 {
-    SECURITY_ATTRIBUTES security = {sizeof security, NULL, TRUE};
-    for (const char* folder : payloadFolders) {
-        char path[PathSize];
-        if (CopyText(path, destDir) && AppendText(path, folder))
-            CreateDirectoryA(path, &security);
-    }
+    CreatePayloadFolders(destDir);
     // Posted: the copying starts from the page's own loop, once it shows.
     PostMessageA(page, WM_COMMAND, IDM_START_COPY, 0);
     return 1;

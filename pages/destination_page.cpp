@@ -82,15 +82,25 @@ static void ShowDestination(HWND page)
     SetDlgItemTextA(page, IDC_DESTINATION, destDir);
 }
 
-static LRESULT InitDestinationPage(HWND page, UINT, WPARAM, LPARAM)
+void ProposeDestination(SECURITY_ATTRIBUTES* security)
 {
     ChooseDefaultBase();
     CopyText(productFolder, productName);
-    folderSecurity->nLength = sizeof *folderSecurity;
-    folderSecurity->lpSecurityDescriptor = NULL;
-    folderSecurity->bInheritHandle = FALSE;
+    security->nLength = sizeof *security;
+    security->lpSecurityDescriptor = NULL;
+    security->bInheritHandle = FALSE;
     ComposeDestination();
-    ShowDestination(page);
+}
+
+static LRESULT InitDestinationPage(HWND page, UINT, WPARAM, LPARAM)
+{
+    ProposeDestination(folderSecurity);
+    // A destination from the command line stands in the box as if typed:
+    // Next checks and adopts it the same way.
+    if (arguments.destination[0])
+        SetDlgItemTextA(page, IDC_DESTINATION, arguments.destination);
+    else
+        ShowDestination(page);
     return 1;
 }
 
@@ -130,31 +140,43 @@ static bool AdoptTypedDestination(HWND page)
     }
 }
 
+DestinationCheck PrepareDestination(SECURITY_ATTRIBUTES* security)
+{
+    if (productFolder[0] == '\0')
+        return DestinationUnnamed;
+    if (!HasRoomForProduct(freeKB))
+        return DestinationLowSpace;
+    if (!ComposeDestination())
+        return DestinationTooLong;
+    // A typed or browsed destination may lie below folders that do not
+    // exist yet. They stay if the setup is cancelled later, like the
+    // destination itself.
+    CreateParentFolders(destDir, security);
+    return CreateDirectoryA(destDir, security) ? DestinationMade : DestinationNotMade;
+}
+
 static LRESULT AcceptDestination(HWND page, WORD, WORD, LPARAM)
 {
     if (!AdoptTypedDestination(page))
         return 0;
-    if (productFolder[0] == '\0') {
+    switch (PrepareDestination(folderSecurity)) {
+    case DestinationUnnamed:
         WarnAboutDestination(page, "You were forgoten to select an directory");
         return 0;
-    }
-    if (!HasRoomForProduct(freeKB)) {
+    case DestinationLowSpace:
         MessageBoxA(page, lowSpaceText, setupCaption, MB_YESNO | MB_ICONERROR);
         return 0;
-    }
-    if (!ComposeDestination()) {
+    case DestinationTooLong:
         WarnAboutDestination(page, longDestinationText);
         return 0;
-    }
-    ShowDestination(page);
-    // A typed or browsed destination may lie below folders that do not
-    // exist yet. They stay if the setup is cancelled later, like the
-    // destination itself.
-    CreateParentFolders(destDir, folderSecurity);
-    if (CreateDirectoryA(destDir, folderSecurity)) {
+    case DestinationMade:
+        ShowDestination(page);
         EndDialog(page, 0);
         return 0;
+    case DestinationNotMade:
+        break;
     }
+    ShowDestination(page);
     if (MessageBoxA(page, "Directory allready exsist or disk isn't writeable.\nContinue with installation anyway",
                     setupCaption, MB_YESNO | MB_ICONQUESTION) != IDNO)
         EndDialog(page, 0);

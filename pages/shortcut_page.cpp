@@ -1,3 +1,4 @@
+#include "pages/shortcut_page.h"
 #include "install/folders.h"
 #include "install/registration.h"
 #include "install/shell_link.h"
@@ -121,24 +122,64 @@ bool finishing;
 DWORD windowsVersion;
 } // namespace
 
-static LRESULT InitShortcutPage(HWND page, UINT, WPARAM, LPARAM)
+bool ProposeShortcutFolder(DWORD* version)
 {
-    windowsVersion = GetVersion();
-    finishing = false;
+    *version = GetVersion();
     // The Start menu of the NT family is the shell's, whatever a folder in
     // the Windows folder may be called. The 9x family keeps it in the
     // Windows folder, and the browser climbs no higher than its Start menu.
-    bool ntFamily = (windowsVersion & 0x80000000u) == 0;
-    if (ntFamily && UseShellProgramsFolder()) {
-        ShowShortcutFolder(page);
-        return 1;
+    bool ntFamily = (*version & 0x80000000u) == 0;
+    if (!ntFamily || !UseShellProgramsFolder()) {
+        GetWindowsDirectoryA(programsDir, sizeof programsDir);
+        AppendText(programsDir, "\\Start Menu\\Programs");
+        programsLimit = 21;
+        if (GetFileAttributesA(programsDir) == INVALID_FILE_ATTRIBUTES)
+            UseShellProgramsFolder();
     }
-    GetWindowsDirectoryA(programsDir, sizeof programsDir);
-    AppendText(programsDir, "\\Start Menu\\Programs");
-    programsLimit = 21;
-    if (GetFileAttributesA(programsDir) == INVALID_FILE_ATTRIBUTES)
-        UseShellProgramsFolder();
-    ShowShortcutFolder(page);
+    bool fit = true;
+    if (arguments.startMenuFolder[0]) {
+        char folder[PathSize];
+        fit = CopyText(folder, programsDir) && (EndsWithBackslash(folder) || AppendText(folder, "\\")) &&
+              AppendText(folder, arguments.startMenuFolder) && CopyText(programsDir, folder);
+    }
+    ComposeShortcutFolder(shortcutDir, programsDir);
+    return fit;
+}
+
+bool ComposeFinalShortcutFolder()
+{
+    // The folder and the longest link must stay within what the system can
+    // make; the browser keeps to that, but the proposed folder may not.
+    char folder[PathSize];
+    if (TextLength(programsDir) + finishSuffix >= MAX_PATH || !ComposeShortcutFolder(folder, programsDir))
+        return false;
+    return CopyText(shortcutDir, folder);
+}
+
+bool PlaceShortcuts(SECURITY_ATTRIBUTES* security)
+{
+    if (!CreateFolderTree(shortcutDir, security) || !CreateShortcuts())
+        return false;
+    CopyText(programsDir, shortcutDir);
+    CopyText(openFolderPath, programsDir);
+    return true;
+}
+
+bool RegisterFromPage(HWND page, DWORD version)
+{
+    const char* failedKey = RegisterProduct(version);
+    if (!failedKey)
+        return true;
+    FormatText(messageText, "Couldn't create key in registry\n%s", failedKey);
+    MessageBoxA(page, messageText, NULL, MB_OK);
+    return false;
+}
+
+static LRESULT InitShortcutPage(HWND page, UINT, WPARAM, LPARAM)
+{
+    finishing = false;
+    ProposeShortcutFolder(&windowsVersion);
+    SetDlgItemTextA(page, IDC_DESTINATION, shortcutDir);
     return 1;
 }
 
@@ -147,26 +188,20 @@ static LRESULT FinishShortcuts(HWND page, WORD, WORD, LPARAM)
     if (finishing)
         return 0;
     finishing = true;
-    // The folder and the longest link must stay within what the system can
-    // make; the browser keeps to that, but the proposed folder may not.
-    char folder[PathSize];
-    if (TextLength(programsDir) + finishSuffix >= MAX_PATH || !ComposeShortcutFolder(folder, programsDir)) {
+    if (!ComposeFinalShortcutFolder()) {
         MessageBoxA(page, "The path of the shortcut folder is too long.", setupCaption, MB_OK | MB_ICONWARNING);
         finishing = false;
         return 0;
     }
-    CopyText(shortcutDir, folder);
     // Registered first, so that Scdir names the final folder.
-    RegisterProduct(page, windowsVersion);
-    if (!CreateFolderTree(shortcutDir, folderSecurity) || !CreateShortcuts()) {
+    RegisterFromPage(page, windowsVersion);
+    if (!PlaceShortcuts(folderSecurity)) {
         FormatText(messageText, "The shortcuts could not be made in\n%s\nPlease choose another folder.", shortcutDir);
         MessageBoxA(page, messageText, setupCaption, MB_OK | MB_ICONWARNING);
         ShowShortcutFolder(page);
         finishing = false;
         return 0;
     }
-    CopyText(programsDir, shortcutDir);
-    CopyText(openFolderPath, programsDir);
     EndDialog(page, 0);
     return 0;
 }

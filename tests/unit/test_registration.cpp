@@ -1,4 +1,5 @@
 #include "install/registration.h"
+#include "pages/shortcut_page.h"
 #include "base/setup_state.h"
 #include "box_answerer.h"
 #include <gtest/gtest.h>
@@ -86,7 +87,7 @@ protected:
 TEST_F(Registration, NineteenNinetyFiveFamilyVersionFourWritesUnderWindows)
 {
     DWORD version = 0xC0000A04; // bit 31 set, major version 4
-    RegisterProduct(NULL, version);
+    EXPECT_EQ(nullptr, RegisterProduct(version));
     ExpectUninstallEntry(Key(windowsBase, "Uninstall\\Pictavo"));
     EXPECT_FALSE(KeyExists(Key(ntBase, "Uninstall\\Pictavo")));
     ExpectText(appPathsKey, "", "C:\\Apps\\Pictavo\\Pictavo");
@@ -98,7 +99,7 @@ TEST_F(Registration, NineteenNinetyFiveFamilyVersionFourWritesUnderWindows)
 TEST_F(Registration, NineteenNinetyFiveFamilyVersionThreeWritesUnderWindowsNT)
 {
     DWORD version = 0x80000003;
-    RegisterProduct(NULL, version);
+    EXPECT_EQ(nullptr, RegisterProduct(version));
     ExpectUninstallEntry(Key(ntBase, "Uninstall\\Pictavo"));
     EXPECT_FALSE(KeyExists(Key(windowsBase, "Uninstall\\Pictavo"))) << "only the NT family gets the second entry";
     ExpectText(appPathsKey, "", "C:\\Apps\\Pictavo\\Pictavo");
@@ -107,7 +108,7 @@ TEST_F(Registration, NineteenNinetyFiveFamilyVersionThreeWritesUnderWindowsNT)
 TEST_F(Registration, NTFamilyWritesBothUninstallEntries)
 {
     DWORD version = 0x23F00206; // bit 31 clear
-    RegisterProduct(NULL, version);
+    EXPECT_EQ(nullptr, RegisterProduct(version));
     ExpectUninstallEntry(Key(ntBase, "Uninstall\\Pictavo"));
     ExpectUninstallEntry(Key(windowsBase, "Uninstall\\Pictavo"));
     ExpectText(appPathsKey, "", "C:\\Apps\\Pictavo\\Pictavo");
@@ -117,9 +118,9 @@ TEST_F(Registration, NTFamilyWritesBothUninstallEntries)
 TEST_F(Registration, ASecondRunOverwritesWithoutDuplicating)
 {
     DWORD version = 0x23F00206;
-    RegisterProduct(NULL, version);
+    EXPECT_EQ(nullptr, RegisterProduct(version));
     strcpy(destDir, "D:\\Other\\Pictavo");
-    RegisterProduct(NULL, version);
+    EXPECT_EQ(nullptr, RegisterProduct(version));
     std::string entry = Key(ntBase, "Uninstall\\Pictavo");
     ExpectText(entry, "Progdir", "D:\\Other\\Pictavo");
     ExpectText(entry, "UninstallString", "D:\\Other\\Pictavo\\uninstall.exe");
@@ -147,7 +148,10 @@ TEST_F(Registration, ABaseKeyThatCannotBeOpenedIsReportedAndNothingIsWritten)
     // disabled, and its Finish unclickable, while the box is up.
     HWND page = CreateWindowExA(0, "STATIC", "page", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
     BoxAnswerer answerer;
-    RegisterProduct(page, version);
+    // Alone, the registration tells only its caller: a silent run stays silent.
+    EXPECT_STREQ("SOFTWARE\\Pictavo Test\\No Such Key", RegisterProduct(version));
+    EXPECT_TRUE(answerer.Boxes().empty());
+    EXPECT_FALSE(RegisterFromPage(page, version));
     std::vector<BoxAnswerer::Box> boxes = answerer.Boxes();
     DestroyWindow(page);
     ASSERT_EQ(1u, boxes.size());
