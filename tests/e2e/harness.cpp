@@ -103,7 +103,8 @@ std::string Text(HWND window)
     return text;
 }
 
-Installer::Installer(const std::string& startDir, const std::string& shotFolder, const std::string& exe)
+Installer::Installer(const std::string& startDir, const std::string& shotFolder, const std::string& exe,
+                     const std::string& arguments)
 {
     std::string name = shotFolder.empty() ? TestName() : shotFolder;
     shotFolder_ = EnvOr("PICTAVO_SHOTS", "") + (name.empty() ? "" : "/" + name);
@@ -117,7 +118,7 @@ Installer::Installer(const std::string& startDir, const std::string& shotFolder,
     // started; an installer started before that sees no drive at all.
     for (DWORD start = GetTickCount(); !(GetLogicalDrives() & (1u << ('C' - 'A'))) && GetTickCount() - start < 15000;)
         Sleep(pollMs);
-    std::string commandLine = "\"" + exe + "\"";
+    std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     if (!CreateProcessA(exe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, folder.c_str(), &startup,

@@ -41,8 +41,9 @@ public:
     // Starts the installer. startDir is its current folder (Windows path);
     // empty means the folder of the executable. Screenshots go to a folder
     // named after the running test, or after shotFolder when one is given.
+    // arguments follow the program's name on its command line as they are.
     explicit Installer(const std::string& startDir = "", const std::string& shotFolder = "",
-                       const std::string& exe = InstallerPath());
+                       const std::string& exe = InstallerPath(), const std::string& arguments = "");
     ~Installer();
 
     DWORD ProcessId() const { return process_.dwProcessId; }

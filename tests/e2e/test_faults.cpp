@@ -3,20 +3,13 @@
 // installation over the first. tests/e2e/arrange/Faults.sh lays out the
 // drives: E a 1 MB disk, R a read-only one.
 #include "flows.h"
+#include "installation.h"
 #include <gtest/gtest.h>
-#include <algorithm>
-#include <map>
-#include <sstream>
 
 using namespace e2e;
 
 namespace {
 
-const char* const targets[] = {"pictavo.exe", "pictavo.cfg", "pvhelp.hlp", "uninstall.exe", "readme.wri"};
-const char* const links[] = {"Pictavo.lnk", "Readme.lnk", "Uninstall.lnk"};
-const char ntBase[] = "HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
-const char windowsBase[] = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
-const char appPaths[] = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Pictavo";
 enum { PayloadFailedExit = 4 };
 
 ULONGLONG FreeBytes(const char* root)
@@ -60,54 +53,11 @@ void ExpectFileFailure(Installer& setup, const std::string& target)
     EXPECT_EQ((DWORD)PayloadFailedExit, setup.WaitExit("installer ends after the failure"));
 }
 
-// Every value of a registry key, as `wine reg query` lists them.
-std::map<std::string, std::string> RegistryValues(Installer& setup, const std::string& key)
-{
-    std::istringstream lines(setup.RunHost("\"$PICTAVO_WINE\" reg query '" + key + "'", "reg query " + key));
-    std::map<std::string, std::string> values;
-    std::string line;
-    while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        size_t type = line.find("    REG_");
-        if (type == std::string::npos)
-            continue;
-        size_t nameStart = line.find_first_not_of(' ');
-        size_t valueStart = line.find_first_not_of(' ', line.find(' ', type + 4));
-        values[line.substr(nameStart, type - nameStart)] = valueStart == std::string::npos ? "" : line.substr(valueStart);
-    }
-    return values;
-}
-
 void SetRegistryValue(Installer& setup, const std::string& key, const std::string& name, const std::string& value)
 {
     setup.RunHost("\"$PICTAVO_WINE\" reg add '" + key + "' " + (name.empty() ? "/ve" : "/v " + name) +
                       " /t REG_SZ /d '" + value + "' /f",
                   "reg add " + name);
-}
-
-// The keys of the uninstall entry: the NT family lists removable programs
-// from the other base key, and gets the entry under both.
-std::vector<std::string> UninstallKeys()
-{
-    bool ntFamily = (GetVersion() & 0x80000000u) == 0;
-    if (ntFamily)
-        return {std::string(ntBase) + "\\Uninstall\\Pictavo", std::string(windowsBase) + "\\Uninstall\\Pictavo"};
-    return {std::string(windowsBase) + "\\Uninstall\\Pictavo"};
-}
-
-// The target of a shortcut file, as lnkinfo reads it on the host.
-std::string LinkTarget(Installer& setup, const std::string& link)
-{
-    std::string copy = EnvOr("PICTAVO_SHOTS", "/tmp") + "/faults-link.lnk";
-    CopyFileA(link.c_str(), WindowsPath(copy).c_str(), FALSE);
-    std::string report = setup.RunHost("lnkinfo '" + copy + "' || true", "lnkinfo " + link);
-    DeleteFileA(WindowsPath(copy).c_str());
-    size_t at = report.find("\tLocal path");
-    if (at == std::string::npos)
-        return "<no target>";
-    size_t colon = report.find(": ", at);
-    return report.substr(colon + 2, report.find('\n', colon) - colon - 2);
 }
 
 // One whole run with the default choices, over whatever is installed;
@@ -157,11 +107,11 @@ TEST(Faults, DiskFillingUpDuringTheThirdFileNamesItRemovesItAndExitsWithFailure)
 
     ExpectFileFailure(setup, "E:\\Pictavo\\pvhelp.hlp");
     for (int row = 0; row < 5; ++row) {
-        std::string installed = std::string("E:\\Pictavo\\") + targets[row];
+        std::string installed = std::string("E:\\Pictavo\\") + installedFiles[row];
         if (row < 2)
-            EXPECT_EQ(ReadAll(Original(targets[row])), ReadAll(installed)) << targets[row];
+            EXPECT_EQ(ReadAll(Original(installedFiles[row])), ReadAll(installed)) << installedFiles[row];
         else
-            EXPECT_FALSE(FileExists(installed)) << targets[row] << ": no partial or later file stays";
+            EXPECT_FALSE(FileExists(installed)) << installedFiles[row] << ": no partial or later file stays";
     }
 }
 
@@ -210,21 +160,18 @@ TEST(Faults, InstallingAgainReplacesFilesLinksAndValuesWithoutDoubling)
     std::string folder;
     {
         Installer first("", "first-run");
-        for (const std::string& key : UninstallKeys())
-            first.RunHost("\"$PICTAVO_WINE\" reg delete '" + key + "' /f >/dev/null 2>&1; true", "reg delete");
-        first.RunHost(std::string("\"$PICTAVO_WINE\" reg delete '") + appPaths + "' /f >/dev/null 2>&1; true",
-                      "reg delete");
+        RemoveRegistration(first);
         folder = InstallWithDefaults(first, false);
     }
 
     // What the second run must replace: stale files, broken links, old values.
-    for (const char* target : targets) {
+    for (const char* target : installedFiles) {
         FILE* out = fopen((std::string(defaultDestination) + "\\" + target).c_str(), "wb");
         ASSERT_TRUE(out != NULL) << target;
         fputs("old", out);
         fclose(out);
     }
-    for (const char* link : links) {
+    for (const char* link : installedLinks) {
         FILE* out = fopen((folder + "\\" + link).c_str(), "wb");
         ASSERT_TRUE(out != NULL) << link;
         fputs("old", out);
@@ -236,32 +183,9 @@ TEST(Faults, InstallingAgainReplacesFilesLinksAndValuesWithoutDoubling)
         for (const char* name : {"DisplayName", "UninstallString", "Scdir", "Progdir"})
             SetRegistryValue(setup, key, name, "C:\\Old");
     }
-    SetRegistryValue(setup, appPaths, "", "C:\\Old");
-    SetRegistryValue(setup, appPaths, "Path", "C:\\Old");
+    SetRegistryValue(setup, appPathsKey, "", "C:\\Old");
+    SetRegistryValue(setup, appPathsKey, "Path", "C:\\Old");
     EXPECT_EQ(folder, InstallWithDefaults(setup, true));
 
-    const std::string destination = defaultDestination;
-    std::set<std::string> expectedFiles(std::begin(targets), std::end(targets));
-    expectedFiles.insert("PvFiles");
-    EXPECT_EQ(expectedFiles, NamesIn(destination)) << "no second product folder inside the first";
-    EXPECT_TRUE(NamesIn(destination + "\\PvFiles").empty());
-    for (const char* target : targets)
-        EXPECT_EQ(ReadAll(Original(target)), ReadAll(destination + "\\" + target)) << target;
-
-    EXPECT_EQ(std::set<std::string>(std::begin(links), std::end(links)), NamesIn(folder))
-        << "one set of links, no second shortcut folder inside the first";
-    const char* linkTargets[] = {"pictavo.exe", "Readme.wri", "uninstall.exe"};
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(destination + "\\" + linkTargets[i], LinkTarget(setup, folder + "\\" + links[i])) << links[i];
-
-    std::map<std::string, std::string> uninstall = {
-        {"DisplayName", "Pictavo"},
-        {"UninstallString", destination + "\\uninstall.exe"},
-        {"Scdir", folder},
-        {"Progdir", destination},
-    };
-    for (const std::string& key : UninstallKeys())
-        EXPECT_EQ(uninstall, RegistryValues(setup, key)) << key;
-    std::map<std::string, std::string> appPath = {{"(Default)", destination + "\\Pictavo"}, {"Path", destination}};
-    EXPECT_EQ(appPath, RegistryValues(setup, appPaths));
+    ExpectInstalled(setup, defaultDestination, folder);
 }

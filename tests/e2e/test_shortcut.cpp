@@ -2,6 +2,7 @@
 // message, in the default prefix (NT family), in one set to a 9x version,
 // and in a 64-bit prefix.
 #include "flows.h"
+#include "installation.h"
 #include "page_checks.h"
 #include <gtest/gtest.h>
 
@@ -9,7 +10,6 @@ using namespace e2e;
 
 namespace {
 
-const char ntPrograms[] = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs";
 const char nineXPrograms[] = "C:\\windows\\Start Menu\\Programs";
 const char windowsBase[] = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 const char ntBase[] = "HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
@@ -47,19 +47,6 @@ std::string RegistryValue(Installer& setup, const std::string& key, const char* 
     size_t start = output.find_first_not_of(' ', type + 6);
     size_t end = output.find_first_of("\r\n", start);
     return output.substr(start, end - start);
-}
-
-bool RegistryKeyExists(Installer& setup, const std::string& key)
-{
-    std::string output = setup.RunHost("\"$PICTAVO_WINE\" reg query '" + key + "' >/dev/null 2>&1; echo $?", "reg query");
-    return output.find('0') == 0;
-}
-
-void RemoveRegistration(Installer& setup)
-{
-    for (std::string key : {std::string(windowsBase) + "\\Uninstall\\Pictavo",
-                             std::string(ntBase) + "\\Uninstall\\Pictavo", std::string(appPaths)})
-        setup.RunHost("\"$PICTAVO_WINE\" reg delete '" + key + "' /f >/dev/null 2>&1; true", "reg delete");
 }
 
 // The shortcut files, parsed by lnkinfo on the host.
@@ -157,7 +144,7 @@ void InstallAndCheck(const std::string& programs)
 TEST(ShortcutPage, FinishRegistersMakesThreeShortcutsAndOpensTheirFolder)
 {
     ASSERT_EQ(0u, GetVersion() & 0x80000000u) << "a new prefix reports the NT family";
-    InstallAndCheck(ntPrograms);
+    InstallAndCheck(ntProgramsFolder);
 }
 
 TEST(ShortcutPageWin98, ShortcutsGoToTheStartMenuOfTheWindowsFolder)
@@ -167,7 +154,7 @@ TEST(ShortcutPageWin98, ShortcutsGoToTheStartMenuOfTheWindowsFolder)
     // the Windows folder's Start menu, which the NT family never shows: the
     // shortcuts go to the shell's.
     ASSERT_EQ(0u, GetVersion() & 0x80000000u);
-    InstallAndCheck(ntPrograms);
+    InstallAndCheck(ntProgramsFolder);
     EXPECT_FALSE(FolderExists(std::string(nineXPrograms) + "\\Pictavo"));
 #else
     ASSERT_NE(0u, GetVersion() & 0x80000000u) << "the prefix reports the 9x family";
@@ -182,14 +169,14 @@ TEST(StrayStartMenu, NTShortcutsGoToTheShellsStartMenu)
 {
     ASSERT_EQ(0u, GetVersion() & 0x80000000u) << "a new prefix reports the NT family";
     ASSERT_TRUE(FolderExists(nineXPrograms)) << "arranged for this suite";
-    InstallAndCheck(ntPrograms);
+    InstallAndCheck(ntProgramsFolder);
     EXPECT_FALSE(FolderExists(std::string(nineXPrograms) + "\\Pictavo"));
 }
 
 TEST(ShortcutPage, CancelStillSucceedsWithoutShortcutsOrRegistration)
 {
     RemoveDefaultInstallation();
-    std::string folder = std::string(ntPrograms) + "\\Pictavo";
+    std::string folder = std::string(ntProgramsFolder) + "\\Pictavo";
     RemoveTree(folder);
     Installer setup;
     RemoveRegistration(setup);
