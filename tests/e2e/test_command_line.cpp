@@ -1,0 +1,184 @@
+// Setup started by a script or a deployment tool: /S installs with no
+// window and tells the outcome in its exit code; /D= and /G= choose the
+// folders, with or without pages; a line it cannot take changes nothing.
+// tests/e2e/arrange/SilentSmallDisk.sh lays out E, a disk too small.
+#include "flows.h"
+#include "installation.h"
+#include <gtest/gtest.h>
+
+using namespace e2e;
+
+namespace {
+
+enum { Installed = 0, BadArguments = 2, DestinationUnusable = 3, ShortcutsFailed = 5 };
+
+const std::string defaultShortcuts = std::string(ntProgramsFolder) + "\\Pictavo";
+
+// The end of a run that must never show a window: any visible window of
+// the installer, at any moment until it ends, fails the step.
+DWORD ExitWithoutWindow(Installer& setup, const std::string& step)
+{
+    for (DWORD start = GetTickCount(); !setup.Ended();) {
+        HWND shown = setup.FindWindowWhere([](HWND) { return true; });
+        if (shown)
+            setup.Fail(step, "the installer showed a window: \"" + Text(shown) + "\"");
+        if (GetTickCount() - start > 60000)
+            setup.Fail(step, "the installer did not end");
+        Sleep(5);
+    }
+    return setup.WaitExit(step);
+}
+
+// Nor does the shell open the shortcut folder for nobody to close.
+void ExpectNoShellWindow()
+{
+    Sleep(2000);
+    HWND folder = FindWindowA(NULL, "Pictavo");
+    EXPECT_TRUE(folder == NULL || !IsWindowVisible(folder)) << "a window on the shortcut folder";
+}
+
+// What a run may change: the folders that receive the product and its
+// shortcuts, and the registry entries.
+struct Machine {
+    std::set<std::string> drive, programFiles, programs;
+    bool registered;
+
+    explicit Machine(Installer& setup)
+        : drive(NamesIn("C:\\")), programFiles(NamesIn("C:\\Program files")), programs(NamesIn(ntProgramsFolder)),
+          registered(RegistryKeyExists(setup, appPathsKey))
+    {
+        for (const std::string& key : UninstallKeys())
+            registered = registered || RegistryKeyExists(setup, key);
+    }
+    bool operator==(const Machine& other) const
+    {
+        return drive == other.drive && programFiles == other.programFiles && programs == other.programs &&
+               registered == other.registered;
+    }
+};
+
+// The host commands (reg, lnkinfo) run through an installer's harness: a
+// silent run refused at once lends them one without touching the machine.
+const char refusedAtOnce[] = "/S /?";
+
+void InstallSilently(const std::string& arguments, const std::string& destination, const std::string& shortcuts)
+{
+    {
+        Installer host("", "host", InstallerPath(), refusedAtOnce);
+        host.WaitExit("the refused run ends");
+        RemoveTree(destination);
+        RemoveTree(shortcuts);
+        RemoveRegistration(host);
+    }
+    Installer setup("", "", InstallerPath(), arguments);
+    EXPECT_EQ((DWORD)Installed, ExitWithoutWindow(setup, "silent install"));
+    ExpectNoShellWindow();
+    ExpectInstalled(setup, destination, shortcuts);
+}
+
+} // namespace
+
+TEST(Silent, InstallsIntoTheProposedFoldersWithoutAWindow)
+{
+    InstallSilently("/S", defaultDestination, defaultShortcuts);
+}
+
+TEST(Silent, DestinationWithBlanksAndStartMenuFolderFromTheLine)
+{
+    const std::string destination = "C:\\Silent Install\\Pictavo Editor";
+    const std::string shortcuts = std::string(ntProgramsFolder) + "\\Pictavo Apps\\Graphics\\Pictavo";
+    InstallSilently("/S /G=\"Pictavo Apps\\Graphics\" /D=" + destination, destination, shortcuts);
+    RemoveTree("C:\\Silent Install");
+    RemoveTree(std::string(ntProgramsFolder) + "\\Pictavo Apps");
+}
+
+// The product is installed, but without its links the run has not done
+// what the script asked: the exit code says so.
+TEST(Silent, LinksThatCannotBeMadeExitWithFive)
+{
+    const std::string blocked = std::string(ntProgramsFolder) + "\\Blocked";
+    RemoveTree(blocked);
+    ASSERT_TRUE(CreateDirectoryA(blocked.c_str(), NULL));
+    FILE* file = fopen((blocked + "\\Pictavo").c_str(), "wb");
+    ASSERT_TRUE(file != NULL);
+    fclose(file);
+    RemoveDefaultInstallation();
+    Installer setup("", "", InstallerPath(), "/S /G=Blocked");
+    EXPECT_EQ((DWORD)ShortcutsFailed, ExitWithoutWindow(setup, "silent install, shortcut folder blocked"));
+    EXPECT_EQ(ReadAll(Original("pictavo.exe")), ReadAll(std::string(defaultDestination) + "\\pictavo.exe"));
+    EXPECT_EQ(std::set<std::string>{"Pictavo"}, NamesIn(blocked));
+    RemoveTree(blocked);
+}
+
+TEST(Silent, RefusedLinesExitWithTwoAndChangeNothing)
+{
+    RemoveDefaultInstallation();
+    RemoveTree(defaultShortcuts);
+    const std::string lines[] = {
+        "/S /Quiet",
+        "/S /D=Pictavo",                                 // not a full path
+        "/S /D=C:\\Pictavo|Editor",                      // no folder can have that name
+        "/S /G=..\\..\\Elsewhere",                       // out of the programs folder
+        "/S /D=C:\\" + std::string(600, 'a'),            // past the path's buffer
+        "/S /G=" + std::string(300, 'g'),                // fits the buffer, not under the programs folder
+        "/S" + std::string(5000, ' ') + "/D=C:\\Pictavo" // past the line's bound
+    };
+    Installer host("", "host", InstallerPath(), refusedAtOnce);
+    EXPECT_EQ((DWORD)BadArguments, ExitWithoutWindow(host, "refused at once"));
+    Machine before(host);
+    for (const std::string& line : lines) {
+        Installer setup("", "", InstallerPath(), line);
+        EXPECT_EQ((DWORD)BadArguments, ExitWithoutWindow(setup, "refused line")) << line.substr(0, 40);
+        EXPECT_TRUE(before == Machine(setup)) << line.substr(0, 40);
+    }
+}
+
+TEST(SilentSmallDisk, TooLittleRoomExitsWithThreeAndWritesNothing)
+{
+    if (GetDriveTypeA("E:\\") == DRIVE_NO_ROOT_DIR)
+        GTEST_SKIP() << "no 512 KB disk: mounting a tmpfs needs root";
+    Installer host("", "host", InstallerPath(), refusedAtOnce);
+    host.WaitExit("the refused run ends");
+    Machine before(host);
+    Installer setup("", "", InstallerPath(), "/S /D=E:\\Pictavo");
+    EXPECT_EQ((DWORD)DestinationUnusable, ExitWithoutWindow(setup, "silent install onto a small disk"));
+    EXPECT_TRUE(NamesIn("E:\\").empty());
+    EXPECT_TRUE(before == Machine(setup));
+}
+
+// With pages, a destination from the line stands in the box as if typed,
+// and Next installs there.
+TEST(CommandLinePages, DestinationFromTheLineIsShownAndUsed)
+{
+    const std::string destination = "C:\\From The Line\\Pictavo";
+    RemoveTree("C:\\From The Line");
+    Installer setup("", "", InstallerPath(), "/D=" + destination);
+    RemoveRegistration(setup);
+    HWND page = ReachDestinationPage(setup);
+    EXPECT_EQ(destination, setup.ControlText(page, 101));
+    setup.Shot("destination-from-the-line");
+    setup.Click(setup.Button(page, "Next", "next"), "press Next");
+    HWND shortcuts = WaitShortcutPage(setup);
+    std::string folder = setup.ControlText(shortcuts, 101);
+    RemoveTree(folder);
+    FinishAfterCopy(setup);
+    ExpectInstalled(setup, destination, folder);
+    RemoveTree("C:\\From The Line");
+}
+
+TEST(CommandLinePages, AnUnknownSwitchIsNamedWithTheAcceptedOnesAndNothingRuns)
+{
+    Installer host("", "host", InstallerPath(), refusedAtOnce);
+    host.WaitExit("the refused run ends");
+    Machine before(host);
+    Installer setup("", "", InstallerPath(), "/X /D=C:\\Pictavo");
+    MessageBoxInfo box = setup.WaitMessageBox("Pictavo - Setup", "message on the switch");
+    setup.Shot("unknown-switch");
+    EXPECT_EQ(0u, box.text.find("Unknown switch: /X\n")) << box.text;
+    for (const char* accepted : {"/S\t", "/G=folder\t", "/D=path\t"})
+        EXPECT_NE(std::string::npos, box.text.find(accepted)) << box.text;
+    EXPECT_EQ(NULL, setup.FindWindowWhere([&](HWND w) { return w != box.window; })) << "no page, no main window";
+    setup.Answer(box, "OK", "close the message");
+    EXPECT_EQ((DWORD)BadArguments, setup.WaitExit("installer ends"));
+    EXPECT_TRUE(before == Machine(setup));
+}
