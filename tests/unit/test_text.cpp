@@ -1,3 +1,4 @@
+// Pure: also built natively, under the sanitizers (tests/native).
 #include "base/text.h"
 #include <gtest/gtest.h>
 #include <string.h>
