@@ -38,7 +38,8 @@ fuzz)
     status=$?
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
     if [ $status -ne 0 ]; then
-        tail -40 "$log"
+        tail -30 "$log"
+        grep -m 5 -E "ERROR:|SUMMARY:|contract broken|runtime error" "$log"
         echo "FAIL fuzz_$target found a fault after ${runs:-?} runs; the input is in $findings"
         exit 1
     fi
