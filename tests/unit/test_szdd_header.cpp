@@ -18,10 +18,10 @@ TEST(PayloadHeader, OnlyAnSzddFileOfModeAAnnouncesALength)
     EXPECT_FALSE(ReadExpandedLength(header, 14, &length)) << "no magic";
 }
 
-// The top byte must not pass through a signed int, and nothing past the
-// fourteenth byte may be read: the vector has no byte to spare, so the
-// native build's AddressSanitizer sees any read beyond it.
-TEST(PayloadHeader, LengthsWithTheTopBitSetAreReadWholeFromAHeaderAlone)
+// Each of bytes 10 to 13 lands in its own place, the top bit included, and
+// nothing past the fourteenth is read: the vector has no byte to spare, so
+// the native build's AddressSanitizer sees any read beyond it.
+TEST(PayloadHeader, EveryLengthIsReadLittleEndianFromAHeaderAlone)
 {
     std::vector<unsigned char> header = {0x53, 0x5A, 0x44, 0x44, 0x88, 0xF0, 0x27, 0x33, 'A', 0xFF, 0, 0, 0, 0};
     const uint32_t lengths[] = {0x80000000u, 0xFFFFFFFFu, 0x01020304u, 0u};

@@ -30,7 +30,7 @@ protected:
 
 } // namespace
 
-TEST_F(ParseTyped, TakenTextsSplitIntoBaseAndProductThatComposeItAgain)
+TEST_F(ParseTyped, TakenTextsSplitAtTheLastBackslashAndARootKeepsItsOwn)
 {
     struct Case {
         const char* typed;
