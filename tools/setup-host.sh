@@ -6,6 +6,8 @@ required_packages=(
     g++-mingw-w64-i686 binutils-mingw-w64-i686
     g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
     googletest
+    # the native build of the pure code: sanitizers and libFuzzer
+    clang libclang-rt-14-dev
     wine wine32:i386 wine64 fonts-wine
     xvfb xauth x11-utils
     mscompress liblnk-utils

@@ -1,6 +1,5 @@
 #include "install/payload.h"
 #include "pages/copy_page.h"
-#include "install/szdd_header.h"
 #include "pages/progress_bar.h"
 #include "base/setup_state.h"
 #include "box_answerer.h"
@@ -94,21 +93,6 @@ protected:
 };
 
 } // namespace
-
-TEST(PayloadHeader, OnlyAnSzddFileOfModeAAnnouncesALength)
-{
-    unsigned char header[14] = {0x53, 0x5A, 0x44, 0x44, 0x88, 0xF0, 0x27, 0x33, 'A', 'e', 0x10, 0x32, 0x04, 0x00};
-    uint32_t length = 0;
-    EXPECT_TRUE(ReadExpandedLength(header, 14, &length));
-    EXPECT_EQ(0x43210u, length);
-    EXPECT_FALSE(ReadExpandedLength(header, 13, &length)) << "shorter than the header";
-    EXPECT_FALSE(ReadExpandedLength(header, 0, &length));
-    header[8] = 'B';
-    EXPECT_FALSE(ReadExpandedLength(header, 14, &length)) << "another mode";
-    header[8] = 'A';
-    header[3] = 'X';
-    EXPECT_FALSE(ReadExpandedLength(header, 14, &length)) << "no magic";
-}
 
 TEST_F(Payload, AllFiveRowsAreInstalledAndTheTemporaryFilesGo)
 {

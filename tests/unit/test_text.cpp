@@ -1,6 +1,9 @@
+// Pure: also built natively, under the sanitizers (tests/native).
 #include "base/text.h"
 #include <gtest/gtest.h>
+#include <limits.h>
 #include <string.h>
+#include <string>
 
 namespace {
 
@@ -62,4 +65,15 @@ TEST(BoundedText, FormatFillsNumbersAndTextsAndCutsAtTheEnd)
     EXPECT_FALSE(FormatText(b.text, "FROM: %s  TO: %s", "C:\\temp\\x", "D:\\y"));
     EXPECT_STREQ("FROM: C", b.text);
     EXPECT_TRUE(b.GuardIntact());
+}
+
+// A long has 32 bits under Windows and 64 in the native build: the extremes
+// of either print whole, and the most negative one is turned positive
+// without a signed overflow, which the native build's UBSan would report.
+TEST(BoundedText, FormatPrintsTheExtremesOfALong)
+{
+    char out[64];
+    EXPECT_TRUE(FormatText(out, "%ld|%lu|%lx", LONG_MIN, ULONG_MAX, ULONG_MAX));
+    std::string hex(sizeof(unsigned long) * 2, 'f');
+    EXPECT_EQ(std::to_string(LONG_MIN) + "|" + std::to_string(ULONG_MAX) + "|" + hex, out);
 }
