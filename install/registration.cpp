@@ -1,4 +1,5 @@
 #include "install/registration.h"
+#include "shell/base_key.h"
 #include "shell/setup_state.h"
 #include "shell/text.h"
 
@@ -29,29 +30,23 @@ HKEY CreateKey(HKEY parent, const char* name)
     return key;
 }
 
-void WriteUninstallEntry(HKEY base)
+void WriteUninstallEntry(HKEY base, const char* command)
 {
     HKEY entry = CreateKey(base, uninstallKey);
     if (!entry)
         return;
     WriteText(entry, "DisplayName", "Pictavo");
-    WriteText(entry, "UninstallString", uninstallPath);
+    WriteText(entry, "UninstallString", command);
     WriteText(entry, "Scdir", shortcutDir);
     WriteText(entry, "Progdir", destDir);
     RegCloseKey(entry);
-}
-
-bool IsNtFamily(DWORD version)
-{
-    return (version & 0x80000000u) == 0;
 }
 
 } // namespace
 
 const char* ChooseBaseKey(DWORD version)
 {
-    bool modern9x = !IsNtFamily(version) && (version & 0xFF) >= 4;
-    return modern9x ? registryPaths.base9x : registryPaths.baseNT;
+    return UsesWindowsBranch(version) ? registryPaths.base9x : registryPaths.baseNT;
 }
 
 void RegisterProduct()
@@ -66,7 +61,11 @@ void RegisterProduct()
     }
     CopyText(uninstallPath, destDir);
     AppendText(uninstallPath, "\\uninstall.exe");
-    WriteUninstallEntry(base);
+    // The system's list runs this as a command line: unquoted, a path with
+    // blanks is tried piece by piece, "C:\Program.exe" first.
+    char command[PathSize];
+    FormatText(command, "\"%s\"", uninstallPath);
+    WriteUninstallEntry(base, command);
     RegCloseKey(base);
 
     // The NT family lists removable programs from the other key only.
@@ -74,7 +73,7 @@ void RegisterProduct()
         HKEY list = NULL;
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, registryPaths.windowsList, 0, KEY_READ | KEY_WRITE, &list) ==
             ERROR_SUCCESS) {
-            WriteUninstallEntry(list);
+            WriteUninstallEntry(list, command);
             RegCloseKey(list);
         }
     }
