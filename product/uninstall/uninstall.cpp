@@ -180,11 +180,13 @@ int ListOthers(const char* folder, const char* const* known, int knownCount, cha
 }
 
 // A folder that is left because something not made by Setup is in it.
-template <size_t N>
-void LeaveFolder(Report& report, const char* folder, int count, const char (&names)[N], const char* whose)
+template <size_t N> void LeaveFolder(Report& report, const char* folder, int count, const char (&names)[N])
 {
-    char line[PathBuffer + N + 96];
-    FormatText(line, "%s: it holds %d %s: %s", folder, count, whose, names);
+    char line[PathBuffer + N + 64];
+    if (count == 1)
+        FormatText(line, "%s holds 1 file: %s", folder, names);
+    else
+        FormatText(line, "%s holds %d files: %s", folder, count, names);
     AddLine(report.left, line);
 }
 
@@ -213,7 +215,7 @@ void RemoveShortcuts(const Installation& at, Report& report)
     char names[PathBuffer];
     int others = ListOthers(at.shortcutDir, kShortcuts, 3, names);
     if (others)
-        LeaveFolder(report, at.shortcutDir, others, names, "items not made by Setup");
+        LeaveFolder(report, at.shortcutDir, others, names);
     else
         AddFailure(report.failed, at.shortcutDir, GetLastError());
 }
@@ -230,7 +232,7 @@ void RemoveKey(const char* path, Report& report)
         AddFailure(report.failed, line, (DWORD)status);
 }
 
-void RemoveRegistration(const Installation& at, Report& report)
+void RemoveRegistration(Report& report)
 {
     char path[PathBuffer];
     static const char* const bases[] = {kNtBase, kWindowsBase};
@@ -239,8 +241,9 @@ void RemoveRegistration(const Installation& at, Report& report)
         RemoveKey(path, report);
     }
     // A new NT system has no Uninstall key under "Windows NT" until Setup
-    // makes it; one that is left empty goes with the entry.
-    FormatText(path, "%s\\Uninstall", at.entryBase);
+    // makes it; one that is left empty goes with the entry. Only the key
+    // under Setup's own base: the other one is the system's list.
+    FormatText(path, "%s\\Uninstall", UsesWindowsBranch(GetVersion()) ? kWindowsBase : kNtBase);
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) == ERROR_SUCCESS) {
         DWORD subkeys = 1, values = 1;
@@ -493,13 +496,13 @@ int Uninstall()
         picturesStay = true;
         int pictures = ListOthers(path, NULL, 0, names);
         if (pictures)
-            LeaveFolder(report, path, pictures, names, "of your files");
+            LeaveFolder(report, path, pictures, names);
         else
             AddFailure(report.failed, path, GetLastError());
     }
 
     RemoveShortcuts(at, report);
-    RemoveRegistration(at, report);
+    RemoveRegistration(report);
 
     // This program is uninstall.exe in the folder (as a rule) or a copy of
     // it elsewhere; only in the first case must another process finish.
@@ -539,7 +542,7 @@ int Uninstall()
     if (handedOver && folderGoes)
         AddLine(removed, at.programDir);
     if (others)
-        LeaveFolder(report, at.programDir, others, names, "files not installed by Setup");
+        LeaveFolder(report, at.programDir, others, names);
 
     FormatText(text, "%s\r\n\r\nRemoved:%s", report.failed[0] ? "Pictavo was removed, but not completely."
                                                               : "Pictavo was removed from this computer.",
