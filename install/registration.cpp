@@ -1,4 +1,5 @@
 #include "install/registration.h"
+#include "base/base_key.h"
 #include "base/setup_state.h"
 #include "base/text.h"
 #include "base/product.h"
@@ -32,29 +33,23 @@ HKEY CreateKey(HKEY parent, const char* name)
     return key;
 }
 
-void WriteUninstallEntry(HKEY base)
+void WriteUninstallEntry(HKEY base, const char* command)
 {
     HKEY entry = CreateKey(base, uninstallKey);
     if (!entry)
         return;
     WriteText(entry, "DisplayName", productName);
-    WriteText(entry, "UninstallString", uninstallPath);
+    WriteText(entry, "UninstallString", command);
     WriteText(entry, "Scdir", shortcutDir);
     WriteText(entry, "Progdir", destDir);
     RegCloseKey(entry);
-}
-
-bool IsNtFamily(DWORD version)
-{
-    return (version & 0x80000000u) == 0;
 }
 
 } // namespace
 
 const char* ChooseBaseKey(DWORD version)
 {
-    bool modern9x = !IsNtFamily(version) && (version & 0xFF) >= 4;
-    return modern9x ? registryPaths.base9x : registryPaths.baseNT;
+    return UsesWindowsBranch(version) ? registryPaths.base9x : registryPaths.baseNT;
 }
 
 void RegisterProduct(HWND owner, DWORD version)
@@ -69,7 +64,11 @@ void RegisterProduct(HWND owner, DWORD version)
     }
     CopyText(uninstallPath, destDir);
     AppendText(uninstallPath, "\\uninstall.exe");
-    WriteUninstallEntry(base);
+    // The system's list runs this as a command line: unquoted, a path with
+    // blanks is tried piece by piece, "C:\Program.exe" first.
+    char command[PathSize];
+    FormatText(command, "\"%s\"", uninstallPath);
+    WriteUninstallEntry(base, command);
     RegCloseKey(base);
 
     // The NT family lists removable programs from the other key only.
@@ -77,7 +76,7 @@ void RegisterProduct(HWND owner, DWORD version)
         HKEY list = NULL;
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, registryPaths.windowsList, 0, KEY_READ | KEY_WRITE, &list) ==
             ERROR_SUCCESS) {
-            WriteUninstallEntry(list);
+            WriteUninstallEntry(list, command);
             RegCloseKey(list);
         }
     }

@@ -256,7 +256,7 @@ TEST(Faults, InstallingAgainReplacesFilesLinksAndValuesWithoutDoubling)
 
     std::map<std::string, std::string> uninstall = {
         {"DisplayName", "Pictavo"},
-        {"UninstallString", destination + "\\uninstall.exe"},
+        {"UninstallString", "\"" + destination + "\\uninstall.exe\""},
         {"Scdir", folder},
         {"Progdir", destination},
     };
