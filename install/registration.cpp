@@ -1,4 +1,5 @@
 #include "install/registration.h"
+#include "base/base_key.h"
 #include "base/setup_state.h"
 #include "base/text.h"
 #include "base/product.h"
@@ -32,30 +33,24 @@ HKEY CreateKey(HKEY parent, const char* name)
     return key;
 }
 
-bool WriteUninstallEntry(HKEY base)
+bool WriteUninstallEntry(HKEY base, const char* command)
 {
     HKEY entry = CreateKey(base, uninstallKey);
     if (!entry)
         return false;
     WriteText(entry, "DisplayName", productName);
-    WriteText(entry, "UninstallString", uninstallPath);
+    WriteText(entry, "UninstallString", command);
     WriteText(entry, "Scdir", shortcutDir);
     WriteText(entry, "Progdir", destDir);
     RegCloseKey(entry);
     return true;
 }
 
-bool IsNtFamily(DWORD version)
-{
-    return (version & 0x80000000u) == 0;
-}
-
 } // namespace
 
 const char* ChooseBaseKey(DWORD version)
 {
-    bool modern9x = !IsNtFamily(version) && (version & 0xFF) >= 4;
-    return modern9x ? registryPaths.base9x : registryPaths.baseNT;
+    return UsesWindowsBranch(version) ? registryPaths.base9x : registryPaths.baseNT;
 }
 
 const char* RegisterProduct(DWORD version)
@@ -66,7 +61,11 @@ const char* RegisterProduct(DWORD version)
         return basePath;
     CopyText(uninstallPath, destDir);
     AppendText(uninstallPath, "\\uninstall.exe");
-    const char* failed = WriteUninstallEntry(base) ? NULL : basePath;
+    // The system's list runs this as a command line: unquoted, a path with
+    // blanks is tried piece by piece, "C:\Program.exe" first.
+    char command[PathSize];
+    FormatText(command, "\"%s\"", uninstallPath);
+    const char* failed = WriteUninstallEntry(base, command) ? NULL : basePath;
     RegCloseKey(base);
 
     // The NT family lists removable programs from the other key only.
@@ -75,7 +74,7 @@ const char* RegisterProduct(DWORD version)
         bool listed = RegOpenKeyExA(HKEY_LOCAL_MACHINE, registryPaths.windowsList, 0, KEY_READ | KEY_WRITE, &list) ==
                       ERROR_SUCCESS;
         if (listed) {
-            listed = WriteUninstallEntry(list);
+            listed = WriteUninstallEntry(list, command);
             RegCloseKey(list);
         }
         if (!listed && !failed)

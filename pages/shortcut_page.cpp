@@ -6,6 +6,7 @@
 #include "pages/page_look.h"
 #include "pages/pages.h"
 #include "resources/resource_ids.h"
+#include "base/base_key.h"
 #include "base/router.h"
 #include "base/setup_state.h"
 #include "base/system_function.h"
@@ -128,8 +129,7 @@ bool ProposeShortcutFolder(DWORD* version)
     // The Start menu of the NT family is the shell's, whatever a folder in
     // the Windows folder may be called. The 9x family keeps it in the
     // Windows folder, and the browser climbs no higher than its Start menu.
-    bool ntFamily = (*version & 0x80000000u) == 0;
-    if (!ntFamily || !UseShellProgramsFolder()) {
+    if (!IsNtFamily(*version) || !UseShellProgramsFolder()) {
         GetWindowsDirectoryA(programsDir, sizeof programsDir);
         AppendText(programsDir, "\\Start Menu\\Programs");
         programsLimit = 21;

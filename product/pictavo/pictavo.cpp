@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <windowsx.h>
 #include <commdlg.h>
+#include <shlobj.h>
 
 namespace {
 
@@ -218,17 +219,51 @@ bool WriteBitmapFile(const char* path)
     return ok;
 }
 
+// Only a file made there tells: a standard user may read the program
+// folder but not write in it, whatever its attributes say.
+bool CanWriteIn(const char* folder)
+{
+    DWORD attributes = GetFileAttributesA(folder);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    char probe[MAX_PATH];
+    if (!GetTempFileNameA(folder, "pv", 0, probe))
+        return false;
+    DeleteFileA(probe);
+    return true;
+}
+
+// The user's own pictures folder, or the documents folder on systems that
+// have none; false when the shell knows neither.
+bool UserPicturesFolder(char* path)
+{
+    IMalloc* allocator = NULL;
+    if (FAILED(SHGetMalloc(&allocator)))
+        return false;
+    bool found = false;
+    const int folders[] = {CSIDL_MYPICTURES, CSIDL_PERSONAL};
+    for (int i = 0; i < 2 && !found; i++) {
+        LPITEMIDLIST list = NULL;
+        if (SUCCEEDED(SHGetSpecialFolderLocation(NULL, folders[i], &list)) && list) {
+            found = SHGetPathFromIDListA(list, path) != FALSE;
+            allocator->Free(list);
+        }
+    }
+    allocator->Release();
+    return found;
+}
+
 // False when the user cancelled or the file could not be written.
 bool SaveAs(HWND owner)
 {
     char path[MAX_PATH];
     lstrcpynA(path, "untitled.bmp", sizeof path);
-    // Setup makes PvFiles for the pictures; without it the dialog starts
-    // in whatever folder the shortcut left current.
+    // Setup makes PvFiles for the pictures. Where it is missing or this
+    // user cannot write there, the dialog starts in the user's own
+    // pictures folder, rather than in one where saving would fail.
     char pictures[MAX_PATH];
-    DWORD attributes = INVALID_FILE_ATTRIBUTES;
-    if (FilePath(pictures, sizeof pictures, "PvFiles"))
-        attributes = GetFileAttributesA(pictures);
+    bool inPvFiles = FilePath(pictures, sizeof pictures, "PvFiles") && CanWriteIn(pictures);
+    bool hasStart = inPvFiles || UserPicturesFolder(pictures);
     OPENFILENAMEA dialog;
     ZeroMemory(&dialog, sizeof dialog);
     // Windows 95 and NT 4 refuse the larger structure of later versions.
@@ -237,7 +272,7 @@ bool SaveAs(HWND owner)
     dialog.lpstrFilter = "Bitmap (*.bmp)\0*.bmp\0All files (*.*)\0*.*\0";
     dialog.lpstrFile = path;
     dialog.nMaxFile = sizeof path;
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (hasStart)
         dialog.lpstrInitialDir = pictures;
     dialog.lpstrTitle = "Save as BMP";
     dialog.lpstrDefExt = "bmp";

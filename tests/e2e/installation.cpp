@@ -87,7 +87,7 @@ void ExpectInstalled(Installer& setup, const std::string& destination, const std
 
     std::map<std::string, std::string> uninstall = {
         {"DisplayName", "Pictavo"},
-        {"UninstallString", destination + "\\uninstall.exe"},
+        {"UninstallString", "\"" + destination + "\\uninstall.exe\""},
         {"Scdir", shortcutFolder},
         {"Progdir", destination},
     };

@@ -67,7 +67,7 @@ void ExpectShortcuts(Installer& setup, const std::string& folder)
 void ExpectUninstallEntry(Installer& setup, const std::string& key, const std::string& shortcutFolder)
 {
     EXPECT_EQ("Pictavo", RegistryValue(setup, key, "DisplayName"));
-    EXPECT_EQ(std::string(defaultDestination) + "\\uninstall.exe", RegistryValue(setup, key, "UninstallString"));
+    EXPECT_EQ("\"" + std::string(defaultDestination) + "\\uninstall.exe\"", RegistryValue(setup, key, "UninstallString"));
     EXPECT_EQ(shortcutFolder, RegistryValue(setup, key, "Scdir"));
     EXPECT_EQ(defaultDestination, RegistryValue(setup, key, "Progdir"));
 }

@@ -60,7 +60,7 @@ void ExpectText(const std::string& path, const char* name, const std::string& te
 void ExpectUninstallEntry(const std::string& path)
 {
     ExpectText(path, "DisplayName", "Pictavo");
-    ExpectText(path, "UninstallString", "C:\\Apps\\Pictavo\\uninstall.exe");
+    ExpectText(path, "UninstallString", "\"C:\\Apps\\Pictavo\\uninstall.exe\"");
     ExpectText(path, "Scdir", "C:\\windows\\Start Menu\\Programs\\Pictavo");
     ExpectText(path, "Progdir", "C:\\Apps\\Pictavo");
 }
@@ -123,7 +123,7 @@ TEST_F(Registration, ASecondRunOverwritesWithoutDuplicating)
     EXPECT_EQ(nullptr, RegisterProduct(version));
     std::string entry = Key(ntBase, "Uninstall\\Pictavo");
     ExpectText(entry, "Progdir", "D:\\Other\\Pictavo");
-    ExpectText(entry, "UninstallString", "D:\\Other\\Pictavo\\uninstall.exe");
+    ExpectText(entry, "UninstallString", "\"D:\\Other\\Pictavo\\uninstall.exe\"");
     HKEY uninstall;
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, Key(ntBase, "Uninstall").c_str(), 0, KEY_READ, &uninstall));
     int named = 0;

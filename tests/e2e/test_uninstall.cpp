@@ -1,0 +1,553 @@
+// The product's uninstaller, driven as a user would after a real install:
+// the whole round trip must leave drive C and the registry as they were,
+// and the user's own files must outlive it.
+#include "flows.h"
+#include <gtest/gtest.h>
+#include <tlhelp32.h>
+#include <algorithm>
+#include <iostream>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <vector>
+
+using namespace e2e;
+
+namespace {
+
+const char caption[] = "Pictavo - Uninstall";
+const char windowsBase[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+const char ntBase[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+const char appPaths[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Pictavo";
+const char* const productFiles[] = {"pictavo.exe", "pictavo.cfg", "pvhelp.hlp", "uninstall.exe", "readme.wri"};
+
+bool NineXFamily()
+{
+    return (GetVersion() & 0x80000000u) != 0;
+}
+
+std::string ShortcutFolder()
+{
+    return std::string(NineXFamily() ? "C:\\windows\\Start Menu\\Programs"
+                                     : "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs") +
+           "\\Pictavo";
+}
+
+std::string InDestination(const char* name)
+{
+    return std::string(defaultDestination) + "\\" + name;
+}
+
+std::string EntryKey(const char* base)
+{
+    return std::string(base) + "\\Uninstall\\Pictavo";
+}
+
+bool KeyExists(const std::string& path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// Which build and which system this run had, for the test's output.
+void SayWhatRan(const char* how)
+{
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
+#ifdef _WIN64
+    const char* build = "64-bit build in a 64-bit prefix";
+#else
+    const char* build = wow64 ? "32-bit build in a 64-bit prefix" : "32-bit build in a 32-bit prefix";
+#endif
+    std::cout << "[   INFO   ] " << build << ", " << (NineXFamily() ? "set to Windows 98" : "NT family")
+              << ", uninstalled through " << how << std::endl;
+}
+
+// What earlier tests in this prefix left, removed, down to the "Windows NT"
+// Uninstall key that a new prefix lacks until Setup makes it: the machine
+// as it was before anything was installed.
+void StartClean()
+{
+    RemoveDefaultInstallation();
+    RemoveTree(ShortcutFolder());
+    for (const char* base : {ntBase, windowsBase})
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, EntryKey(base).c_str());
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(ntBase) + "\\Uninstall").c_str()); // fails unless empty
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, appPaths);
+}
+
+// The whole Setup run with the default choices.
+void Install(Installer& setup)
+{
+    HWND page = ReachDestinationPage(setup);
+    setup.Click(setup.Button(page, "Next", "next"), "press Next");
+    FinishAfterCopy(setup);
+    ASSERT_TRUE(FileExists(InDestination("uninstall.exe")));
+}
+
+std::string ClassOf(HWND window)
+{
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+// A message box of the uninstaller when some other program started it.
+MessageBoxInfo WaitForeignBox(Installer& any, const std::string& step)
+{
+    MessageBoxInfo box;
+    box.window = any.WaitForeignWindow(
+        [](HWND w) { return ClassOf(w) == "#32770" && Text(w) == caption && GetDlgItem(w, 0xFFFF); },
+        step + " [message box '" + caption + "']", 30000);
+    box.caption = caption;
+    box.text = Text(GetDlgItem(box.window, 0xFFFF));
+    return box;
+}
+
+// The copy that finishes the removal lies in the temporary folder and is
+// gone once it has done its work; until then the folder may still exist.
+void WaitForTheHelper(Installer& any, bool folderGoes)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    std::string pattern = std::string(temp) + "pvu*";
+    DWORD start = GetTickCount();
+    for (;;) {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+        bool helperLeft = search != INVALID_HANDLE_VALUE;
+        if (helperLeft)
+            FindClose(search);
+        bool programLeft = FileExists(InDestination("uninstall.exe"));
+        bool folderLeft = folderGoes && FolderExists(defaultDestination);
+        if (!helperLeft && !programLeft && !folderLeft)
+            return;
+        if (GetTickCount() - start > 20000)
+            any.Fail("the helper finishes", std::string(helperLeft ? "its copy in " + std::string(temp) + " stays; " : "") +
+                                                (programLeft ? "uninstall.exe stays; " : "") +
+                                                (folderLeft ? "the product folder stays" : ""));
+        Sleep(100);
+    }
+}
+
+// Drive C as names, sizes, link targets and MD5 sums of contents: times
+// change with every run and say nothing about what was left.
+std::vector<std::string> FileTree(Installer& any, const std::string& step)
+{
+    const char command[] =
+        "cd \"$WINEPREFIX/drive_c\" && { find . ! -type f -printf '%y %p -> %l\\n'; find . -type f -printf 'f %p "
+        "%s bytes\\n'; find . -type f -print0 | xargs -0 md5sum; } | LC_ALL=C sort";
+    // Once, on a loaded machine, a listing came back nearly empty: a second
+    // look tells a broken listing from a changed drive.
+    std::string listing = any.RunHost(command, step);
+    if (listing.find("\nd ./windows -> ") == std::string::npos)
+        listing = any.RunHost(command, step + " (again)");
+    if (listing.find("\nd ./windows -> ") == std::string::npos)
+        any.Fail(step, "the listing of drive C holds no windows folder:\n" + listing.substr(0, 2000));
+    std::vector<std::string> lines;
+    std::istringstream in(listing);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// A hive as regedit exports it: each key with its value lines, a value
+// continued over several lines joined into one. regedit runs in this
+// session as a child of this program (a new Wine process started from the
+// host took seconds in a 64-bit prefix), and its UTF-16 file is read here.
+std::map<std::string, std::vector<std::string>> Registry(Installer& any, const char* hive, const std::string& step)
+{
+    std::string file = WindowsPath(EnvOr("PICTAVO_SHOTS", "/tmp") + "/export-" +
+                                   std::to_string(GetCurrentProcessId()) + ".reg");
+    std::string command = "regedit.exe /E \"" + file + "\" " + hive;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION regedit = {};
+    if (!CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &regedit))
+        any.Fail(step, "regedit does not start");
+    DWORD waited = WaitForSingleObject(regedit.hProcess, 60000);
+    CloseHandle(regedit.hProcess);
+    CloseHandle(regedit.hThread);
+    std::string raw = ReadAll(file);
+    DeleteFileA(file.c_str());
+    if (waited != WAIT_OBJECT_0 || raw.size() < 2 || raw == "<missing>")
+        any.Fail(step, "regedit wrote no export");
+    // UTF-16 with a byte order mark, as regedit writes it.
+    std::wstring wide((const wchar_t*)(raw.data() + 2), (raw.size() - 2) / 2);
+    int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), (int)wide.size(), NULL, 0, NULL, NULL);
+    std::string text(length, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), (int)wide.size(), &text[0], length, NULL, NULL);
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    std::map<std::string, std::vector<std::string>> keys;
+    std::istringstream in(text);
+    std::string key, pending;
+    for (std::string line; std::getline(in, line);) {
+        if (!pending.empty()) {
+            size_t start = line.find_first_not_of(' ');
+            line = pending + (start == std::string::npos ? "" : line.substr(start));
+            pending.clear();
+        }
+        if (!line.empty() && line.back() == '\\' && !key.empty() && line[0] != '[') {
+            pending = line.substr(0, line.size() - 1);
+            continue;
+        }
+        if (!line.empty() && line[0] == '[') {
+            key = line;
+            keys[key];
+        } else if (!line.empty() && !key.empty() && line[0] != '#') {
+            keys[key].push_back(line);
+        }
+    }
+    return keys;
+}
+
+struct Snapshot {
+    std::vector<std::string> files;
+    std::map<std::string, std::vector<std::string>> machine;
+    std::map<std::string, std::vector<std::string>> user;
+};
+
+Snapshot TakeSnapshot(Installer& any, const std::string& when)
+{
+    Snapshot shot;
+    shot.files = FileTree(any, "files " + when);
+    shot.machine = Registry(any, "HKEY_LOCAL_MACHINE", "HKEY_LOCAL_MACHINE " + when);
+    shot.user = Registry(any, "HKEY_CURRENT_USER", "HKEY_CURRENT_USER " + when);
+    return shot;
+}
+
+// What Wine itself changes between two looks at the same machine, whatever
+// ran in between, each with the reason. Nothing else may differ: not a file
+// of drive C, and not a key of either hive.
+struct Allowed {
+    const char* fragment;
+    const char* why;
+};
+const std::vector<Allowed> wineChanges = {
+    {"\\NetworkCards", "Wine lists the host's network cards anew whenever its services start"},
+    {"\\DeviceClasses", "Wine's device manager records the host's devices at each start"},
+    {"\\ServiceCurrent", "a counter that Wine's service manager raises at each start"},
+    {"\\Temporary System Parameters", "Wine keeps the display's current settings there, rewritten as windows open"},
+};
+const std::vector<Allowed> noFileChanges = {};
+
+const Allowed* AllowedFor(const std::string& line, const std::vector<Allowed>& rows)
+{
+    for (const Allowed& row : rows)
+        if (line.find(row.fragment) != std::string::npos)
+            return &row;
+    return nullptr;
+}
+
+// Lines only in `before` or only in `after`, each marked with - or +.
+std::vector<std::string> Differences(std::vector<std::string> before, std::vector<std::string> after)
+{
+    std::sort(before.begin(), before.end());
+    std::sort(after.begin(), after.end());
+    std::vector<std::string> gone, added, all;
+    std::set_difference(before.begin(), before.end(), after.begin(), after.end(), std::back_inserter(gone));
+    std::set_difference(after.begin(), after.end(), before.begin(), before.end(), std::back_inserter(added));
+    for (const std::string& line : gone)
+        all.push_back("- " + line);
+    for (const std::string& line : added)
+        all.push_back("+ " + line);
+    return all;
+}
+
+std::vector<std::string> RegistryLines(const std::map<std::string, std::vector<std::string>>& keys)
+{
+    std::vector<std::string> lines;
+    for (const auto& key : keys) {
+        lines.push_back(key.first);
+        for (const std::string& value : key.second)
+            lines.push_back(key.first + " " + value);
+    }
+    return lines;
+}
+
+// Every difference must be one that Wine makes by itself; those are
+// printed with their reason, the rest fail the test.
+void ExpectSame(const std::vector<std::string>& before, const std::vector<std::string>& after,
+                const std::vector<Allowed>& allowed, const char* what)
+{
+    std::string unexpected;
+    std::map<const Allowed*, int> seen;
+    for (const std::string& line : Differences(before, after)) {
+        if (const Allowed* row = AllowedFor(line, allowed))
+            ++seen[row];
+        else
+            unexpected += line + "\n";
+    }
+    for (const auto& row : seen)
+        std::cout << "[   INFO   ] " << what << ": " << row.second << " lines differ under '" << row.first->fragment
+                  << "': " << row.first->why << std::endl;
+    EXPECT_EQ("", unexpected) << what << " differs after the uninstall";
+}
+
+bool ShellRuns()
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
+        found = _stricmp(entry.szExeFile, "explorer.exe") == 0;
+    CloseHandle(snapshot);
+    return found;
+}
+
+HWND ShellFolderWindow()
+{
+    HWND found = NULL;
+    EnumWindows(
+        [](HWND w, LPARAM out) -> BOOL {
+            if (IsWindowVisible(w) && Text(w) == "Pictavo" && ClassOf(w) != "PictavoMain") {
+                *(HWND*)out = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        (LPARAM)&found);
+    return found;
+}
+
+enum class Via { Shortcut, SystemList };
+
+void RoundTrip(Via via)
+{
+    StartClean();
+    Installer setup;
+    Snapshot before = TakeSnapshot(setup, "before the install");
+    // Setup ends by opening the shell on the shortcut folder. Its window
+    // stays open while the uninstaller runs: when Wine's shell process
+    // ended during the uninstaller's run, the uninstaller died of an X
+    // error (BadWindow on a window of the shell) as its question closed.
+    HWND page = ReachDestinationPage(setup);
+    setup.Click(setup.Button(page, "Next", "next"), "press Next");
+    setup.Click(setup.Button(WaitShortcutPage(setup), "Finish", "finish"), "press Finish");
+    ExpectSuccessMessage(setup);
+    setup.WaitForeignWindow([](HWND w) { return Text(w) == "Pictavo" && ClassOf(w) != "PictavoMain"; },
+                            "the shell shows the shortcut folder");
+    // The comparison must see what an install changes, or it proves nothing.
+    Snapshot installed = TakeSnapshot(setup, "after the install");
+    std::string files, machine;
+    for (const std::string& line : Differences(before.files, installed.files))
+        files += line + "\n";
+    for (char& c : files)
+        c = (char)tolower((unsigned char)c); // Wine's folder is "Program Files"
+    for (const std::string& line : Differences(RegistryLines(before.machine), RegistryLines(installed.machine)))
+        machine += line + "\n";
+    EXPECT_NE(std::string::npos, files.find("+ f ./program files/pictavo/uninstall.exe")) << files;
+    EXPECT_NE(std::string::npos, files.find("/start menu/programs/pictavo/uninstall.lnk")) << files;
+    EXPECT_NE(std::string::npos, machine.find("\\CurrentVersion\\App Paths\\Pictavo]")) << machine;
+
+    PROCESS_INFORMATION list = {};
+    if (via == Via::Shortcut) {
+        std::string link = ShortcutFolder() + "\\Uninstall.lnk";
+        ASSERT_GT((INT_PTR)ShellExecuteA(NULL, "open", link.c_str(), NULL, NULL, SW_SHOWNORMAL), 32) << link;
+    } else {
+        // Wine's own list of removable programs ("wine uninstaller") runs
+        // the entry's UninstallString. Started through a host shell, its
+        // boxes were at times never found by EnumWindows here, though on
+        // the screen; started from this program they always are.
+        char command[] = "uninstaller.exe --remove Pictavo";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        ASSERT_TRUE(CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, "C:\\", &startup, &list))
+            << GetLastError();
+    }
+    MessageBoxInfo question = WaitForeignBox(setup, "the question");
+    EXPECT_EQ("Remove Pictavo and all of its components?", question.text);
+    setup.Shot("question");
+    setup.Answer(question, "Yes", "remove");
+    MessageBoxInfo report = WaitForeignBox(setup, "the closing report");
+    setup.Shot("report");
+    EXPECT_EQ(0u, report.text.find("Pictavo was removed from this computer.")) << report.text;
+    EXPECT_EQ(std::string::npos, report.text.find("Left in place")) << report.text;
+    EXPECT_NE(std::string::npos, report.text.find("5 program files in C:\\Program files\\Pictavo")) << report.text;
+    setup.Answer(report, "OK", "close the report");
+    if (list.hProcess) {
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(list.hProcess, 20000)) << "the system's list waits for it";
+        CloseHandle(list.hProcess);
+        CloseHandle(list.hThread);
+    }
+    WaitForTheHelper(setup, true);
+    if (HWND shell = ShellFolderWindow())
+        PostMessageA(shell, WM_CLOSE, 0, 0);
+    for (DWORD start = GetTickCount(); ShellRuns() && GetTickCount() - start < 15000;)
+        Sleep(100);
+
+    Snapshot after = TakeSnapshot(setup, "after the uninstall");
+    ExpectSame(before.files, after.files, noFileChanges, "drive C");
+    ExpectSame(RegistryLines(before.machine), RegistryLines(after.machine), wineChanges, "HKEY_LOCAL_MACHINE");
+    ExpectSame(RegistryLines(before.user), RegistryLines(after.user), wineChanges, "HKEY_CURRENT_USER");
+    SayWhatRan(via == Via::Shortcut ? "the Uninstall shortcut" : "wine uninstaller --remove Pictavo");
+}
+
+// The uninstaller, started from its folder as the shortcut starts it.
+const std::string uninstaller = InDestination("uninstall.exe");
+
+void ExpectInstalled(const char* when)
+{
+    for (const char* name : productFiles)
+        EXPECT_TRUE(FileExists(InDestination(name))) << name << " " << when;
+    EXPECT_TRUE(FileExists(ShortcutFolder() + "\\Uninstall.lnk")) << when;
+    EXPECT_TRUE(KeyExists(EntryKey(windowsBase))) << when;
+    EXPECT_TRUE(KeyExists(appPaths)) << when;
+}
+
+bool WriteFileText(const std::string& path, const std::string& text)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, text.data(), (DWORD)text.size(), &written, NULL);
+    CloseHandle(file);
+    return ok && written == text.size();
+}
+
+// Saves a drawing with pictavo.exe where its Save dialog starts: PvFiles.
+void SavePicture(const char* name)
+{
+    Installer pictavo("", "", InDestination("pictavo.exe"));
+    HWND main = pictavo.WaitWindowWhere([](HWND w) { return ClassOf(w) == "PictavoMain"; }, "pictavo.exe opens");
+    pictavo.Key(main, "ctrl+s", "save");
+    HWND dialog = pictavo.WaitWindow("Save as BMP", "the Save dialog");
+    // The dialog opens with its proposed name selected: typing replaces it.
+    pictavo.Type(dialog, name, "type the name");
+    pictavo.Key(dialog, "Return", "save it");
+    pictavo.WaitGone(dialog, "the Save dialog closes");
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, pictavo.WaitExit("pictavo.exe ends"));
+}
+
+} // namespace
+
+TEST(Uninstall, InstallThenUninstallThroughTheShortcutLeavesTheMachineAsItWas)
+{
+    RoundTrip(Via::Shortcut);
+}
+
+TEST(UninstallWin64, InstallThenUninstallThroughTheSystemsListLeavesTheMachineAsItWas)
+{
+    RoundTrip(Via::SystemList);
+}
+
+TEST(UninstallWin98, InstallThenUninstallOnTheNineXFamilyLeavesTheMachineAsItWas)
+{
+#ifdef _WIN64
+    GTEST_SKIP() << "a 64-bit build cannot pose as Windows 98: this host runs no 32-bit code";
+#else
+    ASSERT_TRUE(NineXFamily()) << "the prefix reports the 9x family";
+    RoundTrip(Via::Shortcut);
+#endif
+}
+
+TEST(Uninstall, NoChangesNothingThenUserFilesOutliveTheRemovalAndASecondRunFindsNothing)
+{
+    StartClean();
+    {
+        Installer setup;
+        Install(setup);
+    }
+    SavePicture("mine.bmp");
+    std::string picture = InDestination("PvFiles\\mine.bmp");
+    ASSERT_TRUE(FileExists(picture)) << "the Save dialog starts in PvFiles";
+    std::string notes = InDestination("notes.txt");
+    ASSERT_TRUE(WriteFileText(notes, "the user's own"));
+    std::string aside = WindowsPath(EnvOr("PICTAVO_SHOTS", "/tmp") + "/uninstall-aside.exe");
+    ASSERT_TRUE(CopyFileA(InDestination("uninstall.exe").c_str(), aside.c_str(), FALSE));
+
+    {
+        Installer first(defaultDestination, "", uninstaller);
+        MessageBoxInfo question = first.WaitMessageBox(caption, "the question");
+        EXPECT_EQ((std::vector<std::string>{"&Yes", "&No"}), question.buttons);
+        first.Answer(question, "No", "keep Pictavo");
+        EXPECT_EQ(1u, first.WaitExit("No ends the uninstaller"));
+    }
+    ExpectInstalled("after No");
+
+    {
+        Installer second(defaultDestination, "", uninstaller);
+        second.Answer(second.WaitMessageBox(caption, "the question"), "Yes", "remove");
+        MessageBoxInfo report = second.WaitMessageBox(caption, "the closing report");
+        second.Shot("report");
+        EXPECT_NE(std::string::npos, report.text.find("Pictavo\\PvFiles holds 1 file: mine.bmp")) << report.text;
+        EXPECT_NE(std::string::npos, report.text.find("Program files\\Pictavo holds 1 file: notes.txt"))
+            << report.text;
+        EXPECT_EQ(std::string::npos, report.text.find("Could not")) << report.text;
+        second.Answer(report, "OK", "close the report");
+        EXPECT_EQ(0u, second.WaitExit("the uninstaller ends"));
+        WaitForTheHelper(second, false);
+    }
+    EXPECT_TRUE(FileExists(picture));
+    EXPECT_EQ("the user's own", ReadAll(notes));
+    for (const char* name : productFiles)
+        EXPECT_FALSE(FileExists(InDestination(name))) << name;
+    EXPECT_FALSE(FolderExists(ShortcutFolder()));
+    EXPECT_FALSE(KeyExists(EntryKey(windowsBase)));
+    EXPECT_FALSE(KeyExists(EntryKey(ntBase)));
+    EXPECT_FALSE(KeyExists(appPaths));
+
+    {
+        Installer again("C:\\", "", aside);
+        MessageBoxInfo box = again.WaitMessageBox(caption, "the second run");
+        EXPECT_EQ("Pictavo is not installed on this computer.", box.text);
+        again.Answer(box, "OK", "close");
+        EXPECT_EQ(2u, again.WaitExit("the second run ends"));
+    }
+    EXPECT_TRUE(FileExists(picture));
+    EXPECT_TRUE(FileExists(notes));
+    DeleteFileA(aside.c_str());
+    RemoveDefaultInstallation();
+}
+
+TEST(Uninstall, AnEntryThatNamesNoInstallationIsRefusedAndNothingIsRemoved)
+{
+    StartClean();
+    {
+        Installer setup;
+        Install(setup);
+    }
+    // A folder with a program of that name and the user's files, but no
+    // uninstaller: not an installation of the product.
+    const std::string elsewhere = "C:\\Pictavo elsewhere";
+    RemoveTree(elsewhere);
+    ASSERT_TRUE(CreateDirectoryA(elsewhere.c_str(), NULL));
+    ASSERT_TRUE(WriteFileText(elsewhere + "\\pictavo.exe", "someone else's"));
+    ASSERT_TRUE(WriteFileText(elsewhere + "\\readme.wri", "someone else's"));
+
+    const struct {
+        DWORD type;
+        std::string progdir;
+        const char* message;
+    } cases[] = {
+        {REG_SZ, elsewhere, "does not hold an installation of it (pictavo.exe and uninstall.exe)"},
+        {REG_EXPAND_SZ, defaultDestination, "does not name its folders in a form this program accepts"},
+        {REG_SZ, "Program files\\Pictavo", "does not name its folders in a form this program accepts"},
+    };
+    for (const auto& row : cases) {
+        for (const char* base : {ntBase, windowsBase}) {
+            HKEY key;
+            ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, EntryKey(base).c_str(), 0, KEY_SET_VALUE, &key));
+            RegSetValueExA(key, "Progdir", 0, row.type, (const BYTE*)row.progdir.c_str(), (DWORD)row.progdir.size() + 1);
+            RegCloseKey(key);
+        }
+        Installer run(defaultDestination, "", uninstaller);
+        MessageBoxInfo box = run.WaitMessageBox(caption, "the refusal");
+        run.Shot("refusal");
+        EXPECT_NE(std::string::npos, box.text.find(row.message)) << box.text;
+        EXPECT_NE(std::string::npos, box.text.find("Nothing was removed.")) << box.text;
+        run.Answer(box, "OK", "close");
+        EXPECT_EQ(3u, run.WaitExit("the uninstaller ends")) << row.progdir;
+        ExpectInstalled(row.progdir.c_str());
+        EXPECT_EQ("someone else's", ReadAll(elsewhere + "\\pictavo.exe"));
+        EXPECT_EQ("someone else's", ReadAll(elsewhere + "\\readme.wri"));
+    }
+    RemoveTree(elsewhere);
+    StartClean();
+}

@@ -1,0 +1,147 @@
+// What the uninstaller accepts from its registry entry, and the batch file
+// that finishes its work on the 9x family. That path cannot run here: Wine
+// set to Windows 98 still offers the NT family's calls, so its text is
+// checked instead.
+#include "uninstall/uninstall_parts.h"
+#include <gtest/gtest.h>
+#include <string.h>
+#include <string>
+
+namespace {
+
+const char testKey[] = "Software\\Pictavo Test\\Uninstall entry";
+
+class UninstallEntryValue : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        RegDeleteTreeA(HKEY_CURRENT_USER, testKey);
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, testKey, 0, NULL, 0, KEY_ALL_ACCESS, NULL,
+                                                 &key_, NULL));
+    }
+    void TearDown() override
+    {
+        RegCloseKey(key_);
+        RegDeleteTreeA(HKEY_CURRENT_USER, testKey);
+    }
+    void Put(DWORD type, const std::string& data, size_t bytes)
+    {
+        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key_, "Progdir", 0, type, (const BYTE*)data.data(), (DWORD)bytes));
+    }
+    void PutText(const std::string& text) { Put(REG_SZ, text, text.size() + 1); }
+
+    HKEY key_ = NULL;
+};
+
+// The buffer followed by guard bytes that the reader must never touch.
+struct Guarded {
+    char text[MAX_PATH];
+    char guard[16];
+    Guarded() { memset(this, '#', sizeof *this); }
+    bool GuardIntact() const
+    {
+        for (char c : guard)
+            if (c != '#')
+                return false;
+        return true;
+    }
+};
+
+} // namespace
+
+TEST_F(UninstallEntryValue, AnAbsoluteFolderTextIsReadAndEverythingElseRefused)
+{
+    Guarded out;
+    EXPECT_EQ(ValueMissing, ReadFolderValue(key_, "Progdir", out.text));
+
+    PutText("C:\\Program files\\Pictavo");
+    EXPECT_EQ(ValueRead, ReadFolderValue(key_, "Progdir", out.text));
+    EXPECT_STREQ("C:\\Program files\\Pictavo", out.text);
+
+    const struct {
+        DWORD type;
+        const char* text;
+        const char* why;
+    } refused[] = {
+        {REG_EXPAND_SZ, "%SystemRoot%\\Pictavo", "expanded text names a folder chosen elsewhere"},
+        {REG_EXPAND_SZ, "C:\\Program files\\Pictavo", "only REG_SZ is what Setup writes"},
+        {REG_MULTI_SZ, "C:\\Pictavo", "a list of texts"},
+        {REG_BINARY, "C:\\Pictavo", "bytes"},
+        {REG_SZ, "Pictavo", "relative: depends on the current folder"},
+        {REG_SZ, "\\Program files\\Pictavo", "no drive"},
+        {REG_SZ, "C:Pictavo", "relative to the drive's current folder"},
+        {REG_SZ, "C:\\Program files\\..\\windows", "climbs out"},
+        {REG_SZ, "C:\\Program files\\.\\Pictavo", "a dot part"},
+        {REG_SZ, "C:\\Program files\\\\Pictavo", "an empty part"},
+        {REG_SZ, "C:\\Program files\\Pictavo\\", "a trailing backslash"},
+        {REG_SZ, "C:\\Program files/Pictavo", "a forward slash"},
+        {REG_SZ, "C:\\", "a drive's root"},
+        {REG_SZ, "", "empty"},
+    };
+    for (const auto& row : refused) {
+        Put(row.type, row.text, strlen(row.text) + 1);
+        EXPECT_EQ(ValueRefused, ReadFolderValue(key_, "Progdir", out.text)) << row.text << ": " << row.why;
+        EXPECT_STREQ("", out.text) << "nothing of a refused value is kept";
+    }
+    EXPECT_TRUE(out.GuardIntact());
+}
+
+TEST_F(UninstallEntryValue, LongValuesAreRefusedWithoutWritingPastTheBuffer)
+{
+    std::string longest = "C:\\" + std::string(MaxFolderLength - 3, 'a');
+    PutText(longest);
+    Guarded out;
+    EXPECT_EQ(ValueRead, ReadFolderValue(key_, "Progdir", out.text)) << "MaxFolderLength characters fit";
+    EXPECT_EQ(longest, out.text);
+
+    for (size_t length : {MaxFolderLength + 1, MAX_PATH - 1, MAX_PATH, MAX_PATH + 1, 4000}) {
+        std::string text = "C:\\" + std::string(length - 3, 'b');
+        Guarded fresh;
+        PutText(text);
+        EXPECT_EQ(ValueRefused, ReadFolderValue(key_, "Progdir", fresh.text)) << length << " characters";
+        EXPECT_TRUE(fresh.GuardIntact()) << length << " characters";
+        // The same text stored without its terminating zero, filling the
+        // buffer to the last byte.
+        Put(REG_SZ, text, text.size());
+        EXPECT_EQ(ValueRefused, ReadFolderValue(key_, "Progdir", fresh.text)) << length << " unterminated";
+        EXPECT_TRUE(fresh.GuardIntact()) << length << " unterminated";
+    }
+
+    // Unterminated but short: read as the text it holds.
+    std::string shortText = "C:\\Pictavo";
+    Put(REG_SZ, shortText, shortText.size());
+    EXPECT_EQ(ValueRead, ReadFolderValue(key_, "Progdir", out.text));
+    EXPECT_EQ(shortText, out.text);
+}
+
+TEST(RemovalBatch, WaitsForTheUninstallerThenRemovesItTheEmptyFolderAndItself)
+{
+    char text[512];
+    ASSERT_TRUE(ComposeRemovalBatch(text, "C:\\PROGRA~1\\PICTAVO\\UNINST~1.EXE", "C:\\PROGRA~1\\PICTAVO",
+                                    "C:\\WINDOWS\\TEMP\\PVU1A2B3.BAT"));
+    EXPECT_STREQ("@echo off\r\n"
+                 ":wait\r\n"
+                 "del C:\\PROGRA~1\\PICTAVO\\UNINST~1.EXE >nul\r\n"
+                 "if exist C:\\PROGRA~1\\PICTAVO\\UNINST~1.EXE goto wait\r\n"
+                 "rmdir C:\\PROGRA~1\\PICTAVO >nul\r\n"
+                 "del C:\\WINDOWS\\TEMP\\PVU1A2B3.BAT >nul\r\n",
+                 text);
+
+    // command.com would split at a blank or expand "%": such a path would
+    // delete something else, so no batch is made.
+    const char* unfit[] = {"C:\\Program files\\Pictavo", "C:\\100%\\Pictavo", "C:\\A&B", "C:\\A\"B", ""};
+    for (const char* folder : unfit) {
+        EXPECT_FALSE(ComposeRemovalBatch(text, "C:\\PICTAVO\\UNINST~1.EXE", folder, "C:\\T\\PVU1.BAT")) << folder;
+        EXPECT_STREQ("", text) << folder;
+    }
+
+    struct {
+        char text[64];
+        char guard[8];
+    } small;
+    memset(&small, '#', sizeof small);
+    EXPECT_FALSE(ComposeRemovalBatch(small.text, "C:\\PROGRA~1\\PICTAVO\\UNINST~1.EXE", "C:\\PROGRA~1\\PICTAVO",
+                                     "C:\\WINDOWS\\TEMP\\PVU1.BAT"));
+    EXPECT_STREQ("", small.text) << "a cut batch file would run half its commands";
+    EXPECT_EQ(0, memcmp(small.guard, "########", 8));
+}
