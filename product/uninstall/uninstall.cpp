@@ -240,10 +240,10 @@ void RemoveRegistration(Report& report)
         FormatText(path, "%s\\Uninstall\\Pictavo", base);
         RemoveKey(path, report);
     }
-    // A new NT system has no Uninstall key under "Windows NT" until Setup
-    // makes it; one that is left empty goes with the entry. Only the key
-    // under Setup's own base: the other one is the system's list.
-    FormatText(path, "%s\\Uninstall", UsesWindowsBranch(GetVersion()) ? kWindowsBase : kNtBase);
+    // A new system has no Uninstall key under "Windows NT" until Setup
+    // makes it; one that is left empty goes with the entry. The one under
+    // "Windows" is the system's own list of programs and stays.
+    FormatText(path, "%s\\Uninstall", kNtBase);
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) == ERROR_SUCCESS) {
         DWORD subkeys = 1, values = 1;

@@ -77,6 +77,11 @@ void StartClean()
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, EntryKey(base).c_str());
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(ntBase) + "\\Uninstall").c_str()); // fails unless empty
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, appPaths);
+    // The system's own list, which a new prefix has, even when empty.
+    HKEY list;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, (std::string(windowsBase) + "\\Uninstall").c_str(), 0, NULL, 0,
+                        KEY_READ, NULL, &list, NULL) == ERROR_SUCCESS)
+        RegCloseKey(list);
 }
 
 // The whole Setup run with the default choices.
@@ -231,6 +236,10 @@ const std::vector<Allowed> wineChanges = {
     {"\\DeviceClasses", "Wine's device manager records the host's devices at each start"},
     {"\\ServiceCurrent", "a counter that Wine's service manager raises at each start"},
     {"\\Temporary System Parameters", "Wine keeps the display's current settings there, rewritten as windows open"},
+    {"\\Explorer\\Advanced]", "Wine's shell makes this key the first time it opens a folder window, as Setup's last "
+                                "step does"},
+    {"[HKEY_CURRENT_USER\\Console]", "Wine's console writes its defaults when a console program first runs: on the 9x "
+                                      "family, the command interpreter that runs the uninstaller's batch file"},
 };
 const std::vector<Allowed> noFileChanges = {};
 
@@ -299,18 +308,19 @@ bool ShellRuns()
     return found;
 }
 
+BOOL CALLBACK FindShellFolderWindow(HWND window, LPARAM found)
+{
+    if (IsWindowVisible(window) && Text(window) == "Pictavo" && ClassOf(window) != "PictavoMain") {
+        *(HWND*)found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND ShellFolderWindow()
 {
     HWND found = NULL;
-    EnumWindows(
-        [](HWND w, LPARAM out) -> BOOL {
-            if (IsWindowVisible(w) && Text(w) == "Pictavo" && ClassOf(w) != "PictavoMain") {
-                *(HWND*)out = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        (LPARAM)&found);
+    EnumWindows(FindShellFolderWindow, (LPARAM)&found);
     return found;
 }
 

@@ -1,7 +1,7 @@
 // What the uninstaller accepts from its registry entry, and the batch file
-// that finishes its work on the 9x family. That path cannot run here: Wine
-// set to Windows 98 still offers the NT family's calls, so its text is
-// checked instead.
+// that finishes its work on the 9x family. Under Wine set to Windows 98 the
+// batch file runs in cmd.exe, not in the 9x family's command.com, so its
+// text is checked here for what command.com needs.
 #include "uninstall/uninstall_parts.h"
 #include <gtest/gtest.h>
 #include <string.h>
