@@ -4,9 +4,14 @@
 //
 // Exit codes: 0 removed (perhaps with the user's files left), 1 the user
 // said No, 2 not installed, 3 the entry does not name an installation and
-// nothing was touched, 4 something could not be removed.
+// nothing was touched, 4 something could not be removed, 5 the command line
+// was refused and nothing was touched.
+//
+// /S removes without the question and without any message: a script reads
+// the outcome from the exit code alone.
 #include "uninstall/uninstall_parts.h"
 #include "base/base_key.h"
+#include "base/command_line.h"
 #include "base/text.h"
 #include <windows.h>
 
@@ -28,7 +33,10 @@ const char kAppPaths[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Path
 
 enum { TextSize = 4096, PathBuffer = MAX_PATH, ListedNames = 8 };
 
-enum ExitCode { Removed = 0, Declined = 1, NotInstalled = 2, Refused = 3, Failed = 4 };
+enum ExitCode { Removed = 0, Declined = 1, NotInstalled = 2, Refused = 3, Failed = 4, BadArguments = 5 };
+
+// /S: nobody is there to answer or to read, so nothing is asked or told.
+bool silent;
 
 struct Installation {
     char entryBase[PathBuffer]; // the base key whose Uninstall entry was read
@@ -45,7 +53,8 @@ struct Report {
 
 void Tell(const char* text, UINT icon)
 {
-    MessageBoxA(NULL, text, kCaption, MB_OK | icon | MB_SETFOREGROUND);
+    if (!silent)
+        MessageBoxA(NULL, text, kCaption, MB_OK | icon | MB_SETFOREGROUND);
 }
 
 template <size_t N> bool JoinPath(char (&out)[N], const char* folder, const char* name)
@@ -294,7 +303,9 @@ bool StartFinisherNT(const char* self, const char* programDir, const char* temp,
         return false;
     }
     char command[PathBuffer * 2 + 64];
-    FormatText(command, "\"%s\" %s %lx \"%s\"", copy, kFinishSwitch, (unsigned long)(ULONG_PTR)me, programDir);
+    // A silent removal stays silent to its end.
+    FormatText(command, "\"%s\" %s %lx \"%s\"%s", copy, kFinishSwitch, (unsigned long)(ULONG_PTR)me, programDir,
+               silent ? " /S" : "");
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;
@@ -395,6 +406,8 @@ int FinishRemoval(const char* arguments)
     char* end = folder;
     while (*end && *end != '"')
         ++end;
+    const char* after = p + (end - folder);
+    silent = *after == '"' && after[1] == ' ' && after[2] == '/' && after[3] == 'S' && after[4] == '\0';
     *end = '\0';
     // Only a folder that could have come from the entry: this copy deletes
     // no file but the one named uninstall.exe, and the folder only when it
@@ -463,7 +476,7 @@ int Uninstall()
         Tell(text, MB_ICONSTOP);
         return Refused;
     }
-    if (MessageBoxA(NULL, "Remove Pictavo and all of its components?", kCaption,
+    if (!silent && MessageBoxA(NULL, "Remove Pictavo and all of its components?", kCaption,
                     MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND) != IDYES)
         return Declined;
 
@@ -571,5 +584,19 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int)
         SetCurrentDirectoryA(windows);
     if (StartsWith(arguments, kFinishSwitch))
         return FinishRemoval(arguments);
+    // Read as Setup reads its own line, within the same bounds; /S is the
+    // only switch that means anything here.
+    static SetupArguments read;
+    ArgumentsResult result = ReadArguments(arguments, read);
+    silent = read.silent;
+    if (result != ArgumentsRead || read.destination[0] || read.startMenuFolder[0]) {
+        char text[PathBuffer];
+        FormatText(text, "%s%s%sThe uninstaller accepts one switch:\r\n/S\tremove without the question and "
+                         "without the closing report.\r\n\r\nNothing was removed.",
+                   read.unknownSwitch[0] ? "Unknown switch: " : "", read.unknownSwitch,
+                   read.unknownSwitch[0] ? "\r\n\r\n" : "");
+        Tell(text, MB_ICONSTOP);
+        return BadArguments;
+    }
     return Uninstall();
 }

@@ -91,6 +91,19 @@ void CancelSetup(Installer& setup, HWND page)
     ExpectCancelMessage(setup);
 }
 
+DWORD ExitWithoutWindow(Installer& run, const std::string& step)
+{
+    for (DWORD start = GetTickCount(); !run.Ended();) {
+        HWND shown = run.FindWindowWhere([](HWND) { return true; });
+        if (shown)
+            run.Fail(step, "a window showed: \"" + Text(shown) + "\"");
+        if (GetTickCount() - start > 60000)
+            run.Fail(step, "the run did not end");
+        Sleep(5);
+    }
+    return run.WaitExit(step);
+}
+
 const char defaultDestination[] = "C:\\Program files\\Pictavo";
 
 void RemoveDefaultInstallation()

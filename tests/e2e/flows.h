@@ -24,6 +24,11 @@ void FinishAfterCopy(Installer& setup);
 // folder: "Pictavo". Closed once found.
 void CloseShortcutFolderWindow(Installer& setup);
 
+// The end of a run that must never show a window (a silent one): any
+// visible window of that process, at any moment until it ends, fails the
+// step. Gives the exit code.
+DWORD ExitWithoutWindow(Installer& run, const std::string& step);
+
 // The product file as built, which an installed one must equal.
 std::string Original(const char* target);
 // From the start to the Copy page, with the default choices.

@@ -14,21 +14,6 @@ enum { Installed = 0, BadArguments = 2, DestinationUnusable = 3, ShortcutsFailed
 
 const std::string defaultShortcuts = std::string(ntProgramsFolder) + "\\Pictavo";
 
-// The end of a run that must never show a window: any visible window of
-// the installer, at any moment until it ends, fails the step.
-DWORD ExitWithoutWindow(Installer& setup, const std::string& step)
-{
-    for (DWORD start = GetTickCount(); !setup.Ended();) {
-        HWND shown = setup.FindWindowWhere([](HWND) { return true; });
-        if (shown)
-            setup.Fail(step, "the installer showed a window: \"" + Text(shown) + "\"");
-        if (GetTickCount() - start > 60000)
-            setup.Fail(step, "the installer did not end");
-        Sleep(5);
-    }
-    return setup.WaitExit(step);
-}
-
 // Nor does the shell open the shortcut folder for nobody to close.
 void ExpectNoShellWindow()
 {

@@ -437,6 +437,38 @@ void SavePicture(const char* name)
 
 } // namespace
 
+// Both silent, as a deployment tool runs them: no window of either, not
+// even the helper's, and the machine as it was.
+TEST(Uninstall, SilentInstallThenSilentRemovalLeaveTheMachineAsItWas)
+{
+    StartClean();
+    // A silent run refused at once lends the host commands its harness.
+    Installer host("", "host", InstallerPath(), "/S /?");
+    ASSERT_EQ(2u, ExitWithoutWindow(host, "the refused run"));
+    Snapshot before = TakeSnapshot(host, "before the install");
+    {
+        Installer setup("", "silent-install", InstallerPath(), "/S");
+        ASSERT_EQ(0u, ExitWithoutWindow(setup, "silent install"));
+    }
+    Snapshot installed = TakeSnapshot(host, "after the install");
+    ASSERT_FALSE(Differences(before.files, installed.files).empty()) << "the install changed nothing";
+    {
+        // A switch the uninstaller does not take ends it before it touches anything.
+        Installer refused(defaultDestination, "refused-removal", uninstaller, "/S /D=C:\\");
+        EXPECT_EQ(5u, ExitWithoutWindow(refused, "a refused line"));
+    }
+    ExpectSame(installed.files, TakeSnapshot(host, "after the refused line").files, noFileChanges, "drive C");
+    {
+        Installer removal(defaultDestination, "silent-removal", uninstaller, "/S");
+        EXPECT_EQ(0u, ExitWithoutWindow(removal, "silent removal"));
+    }
+    WaitForTheHelper(host, true);
+    EXPECT_EQ(NULL, FindWindowA(NULL, caption)) << "no box of the helper either";
+    Snapshot after = TakeSnapshot(host, "after the uninstall");
+    ExpectSame(before.files, after.files, noFileChanges, "drive C");
+    ExpectSame(RegistryLines(before.machine), RegistryLines(after.machine), wineChanges, "HKEY_LOCAL_MACHINE");
+}
+
 TEST(Uninstall, InstallThenUninstallThroughTheShortcutLeavesTheMachineAsItWas)
 {
     RoundTrip(Via::Shortcut);
