@@ -482,7 +482,7 @@ TEST(UninstallWin64, InstallThenUninstallThroughTheSystemsListLeavesTheMachineAs
 TEST(UninstallWin98, InstallThenUninstallOnTheNineXFamilyLeavesTheMachineAsItWas)
 {
 #ifdef _WIN64
-    GTEST_SKIP() << "a 64-bit build cannot pose as Windows 98: this host runs no 32-bit code";
+    GTEST_SKIP() << "a 64-bit program cannot pose as Windows 98: the 32-bit build runs this case";
 #else
     ASSERT_TRUE(NineXFamily()) << "the prefix reports the 9x family";
     RoundTrip(Via::Shortcut);
