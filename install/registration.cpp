@@ -56,15 +56,18 @@ const char* ChooseBaseKey(DWORD version)
 const char* RegisterProduct(DWORD version)
 {
     const char* basePath = ChooseBaseKey(version);
+    // The system's list runs the command line: unquoted, a path with blanks
+    // is tried piece by piece, "C:\Program.exe" first. A path cut to fit
+    // would record an uninstaller that is not there: nothing is written.
+    char uninstaller[PathSize], command[PathSize], program[PathSize];
+    if (!CopyText(uninstaller, destDir) || !AppendText(uninstaller, "\\uninstall.exe") ||
+        !FormatText(command, "\"%s\"", uninstaller) || !CopyText(program, destDir) ||
+        !AppendText(program, "\\Pictavo"))
+        return basePath;
     HKEY base = NULL;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, basePath, 0, KEY_READ | KEY_WRITE, &base) != ERROR_SUCCESS)
         return basePath;
-    CopyText(uninstallPath, destDir);
-    AppendText(uninstallPath, "\\uninstall.exe");
-    // The system's list runs this as a command line: unquoted, a path with
-    // blanks is tried piece by piece, "C:\Program.exe" first.
-    char command[PathSize];
-    FormatText(command, "\"%s\"", uninstallPath);
+    CopyText(uninstallPath, uninstaller);
     const char* failed = WriteUninstallEntry(base, command) ? NULL : basePath;
     RegCloseKey(base);
 
@@ -86,9 +89,6 @@ const char* RegisterProduct(DWORD version)
         return failed ? failed : registryPaths.appPaths;
     HKEY product = CreateKey(appPaths, productName);
     if (product) {
-        char program[PathSize];
-        CopyText(program, destDir);
-        AppendText(program, "\\Pictavo");
         WriteText(product, "", program);
         WriteText(product, "Path", destDir);
         RegCloseKey(product);

@@ -163,6 +163,16 @@ TEST_F(Registration, ABaseKeyThatCannotBeOpenedIsReportedAndNothingIsWritten)
     EXPECT_STREQ("", uninstallPath);
 }
 
+TEST_F(Registration, ADestinationTooLongToRecordWholeWritesNothing)
+{
+    // Quoted, the uninstaller's path no longer fits: a cut command line
+    // would name a program that is not there.
+    strcpy(destDir, ("C:\\" + std::string(494, 'p')).c_str());
+    EXPECT_STREQ(ChooseBaseKey(0x23F00206), RegisterProduct(0x23F00206));
+    EXPECT_FALSE(KeyExists(Key(ntBase, "Uninstall\\Pictavo")));
+    EXPECT_FALSE(KeyExists(appPathsKey));
+}
+
 TEST(RegistrationBase, FollowsTheVersionValue)
 {
     EXPECT_STREQ(windowsBase, ChooseBaseKey(0xC0000A04));
