@@ -1,8 +1,3 @@
 #!/bin/bash
-# A system of the 9x family keeps its Start menu in the Windows folder.
-set -u
-: "${WINEPREFIX:?}"
-case $1 in
-    up) mkdir -p "$WINEPREFIX/drive_c/windows/Start Menu/Programs" ;;
-esac
-exit 0
+# The same 9x machine as the Shortcut page's: its Start menu in the Windows folder.
+exec bash "$(dirname "$0")/ShortcutPageWin98.sh" "$@"
