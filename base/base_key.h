@@ -1,8 +1,15 @@
-// Which branch of HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft holds the product's
-// Uninstall entry. Setup writes it there and the uninstaller looks for it
-// there, so both take the answer from this one rule.
+// Where under HKEY_LOCAL_MACHINE the product's entries lie, and which
+// branch holds its Uninstall entry. Setup writes them there and the
+// uninstaller looks for them there, so both take them from this one place.
 #pragma once
 #include <windows.h>
+
+constexpr char windowsBranchKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+constexpr char ntBranchKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+constexpr char appPathsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+// Below a branch. The NT family refuses a subkey name that begins with a
+// backslash, and the failure would go unreported.
+constexpr char uninstallEntryKey[] = "Uninstall\\Pictavo";
 
 // GetVersion's bit 31 is clear on the NT family.
 bool IsNtFamily(DWORD version);

@@ -147,3 +147,12 @@ bool FormatTextV(char* dst, size_t size, const char* format, va_list args)
     dst[out.at] = '\0';
     return out.fit;
 }
+
+bool FormatTextN(char* dst, size_t size, const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    bool fit = FormatTextV(dst, size, format, args);
+    va_end(args);
+    return fit;
+}

@@ -10,6 +10,7 @@ bool CopyTextN(char* dst, size_t size, const char* src);
 bool AppendTextN(char* dst, size_t size, const char* src);
 // Understands %s, %c, %d, %u, %lu, %x and %%: all the installer needs.
 bool FormatTextV(char* dst, size_t size, const char* format, va_list args);
+bool FormatTextN(char* dst, size_t size, const char* format, ...);
 size_t TextLength(const char* text);
 // The first length characters of src, which need not be terminated there.
 bool CopyTextPartN(char* dst, size_t size, const char* src, size_t length);

@@ -6,18 +6,9 @@
 
 char uninstallPath[512];
 
-RegistryPaths registryPaths = {
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
-    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths",
-};
+RegistryPaths registryPaths = {windowsBranchKey, ntBranchKey, windowsBranchKey, appPathsKey};
 
 namespace {
-
-// Relative to the opened base key. The NT family refuses a subkey name that
-// begins with a backslash, and the failure would go unreported.
-const char uninstallKey[] = "Uninstall\\Pictavo";
 
 void WriteText(HKEY key, const char* name, const char* text)
 {
@@ -35,7 +26,7 @@ HKEY CreateKey(HKEY parent, const char* name)
 
 bool WriteUninstallEntry(HKEY base, const char* command)
 {
-    HKEY entry = CreateKey(base, uninstallKey);
+    HKEY entry = CreateKey(base, uninstallEntryKey);
     if (!entry)
         return false;
     WriteText(entry, "DisplayName", productName);

@@ -12,6 +12,7 @@
 #include "uninstall/uninstall_parts.h"
 #include "base/base_key.h"
 #include "base/command_line.h"
+#include "base/product.h"
 #include "base/text.h"
 #include <windows.h>
 
@@ -27,9 +28,6 @@ const char kPictures[] = "PvFiles";
 // the one that may be running, and while it stays, nothing else goes.
 const char* const kProductFiles[] = {kProgram, "pictavo.cfg", "pvhelp.hlp", "readme.wri"};
 const char* const kShortcuts[] = {"Pictavo.lnk", "Uninstall.lnk", "Readme.lnk"};
-const char kWindowsBase[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
-const char kNtBase[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
-const char kAppPaths[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Pictavo";
 
 enum { TextSize = 4096, PathBuffer = MAX_PATH, ListedNames = 8 };
 
@@ -131,7 +129,7 @@ bool TempFolder(char (&out)[PathBuffer], const char* programDir)
 ValueState ReadEntry(const char* base, Installation& found)
 {
     char path[PathBuffer];
-    FormatText(path, "%s\\Uninstall\\Pictavo", base);
+    FormatText(path, "%s\\%s", base, uninstallEntryKey);
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return ValueMissing;
@@ -147,9 +145,9 @@ ValueState ReadEntry(const char* base, Installation& found)
 ValueState FindInstallation(Installation& found)
 {
     DWORD version = GetVersion();
-    ValueState state = ReadEntry(UsesWindowsBranch(version) ? kWindowsBase : kNtBase, found);
+    ValueState state = ReadEntry(UsesWindowsBranch(version) ? windowsBranchKey : ntBranchKey, found);
     if (state == ValueMissing && IsNtFamily(version))
-        state = ReadEntry(kWindowsBase, found);
+        state = ReadEntry(windowsBranchKey, found);
     return state;
 }
 
@@ -244,15 +242,15 @@ void RemoveKey(const char* path, Report& report)
 void RemoveRegistration(Report& report)
 {
     char path[PathBuffer];
-    static const char* const bases[] = {kNtBase, kWindowsBase};
+    static const char* const bases[] = {ntBranchKey, windowsBranchKey};
     for (const char* base : bases) {
-        FormatText(path, "%s\\Uninstall\\Pictavo", base);
+        FormatText(path, "%s\\%s", base, uninstallEntryKey);
         RemoveKey(path, report);
     }
     // A new system has no Uninstall key under "Windows NT" until Setup
     // makes it; one that is left empty goes with the entry. The one under
     // "Windows" is the system's own list of programs and stays.
-    FormatText(path, "%s\\Uninstall", kNtBase);
+    FormatText(path, "%s\\Uninstall", ntBranchKey);
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) == ERROR_SUCCESS) {
         DWORD subkeys = 1, values = 1;
@@ -261,7 +259,8 @@ void RemoveRegistration(Report& report)
         if (status == ERROR_SUCCESS && subkeys == 0 && values == 0)
             RemoveKey(path, report);
     }
-    RemoveKey(kAppPaths, report);
+    FormatText(path, "%s\\%s", appPathsKey, productName);
+    RemoveKey(path, report);
 }
 
 // Hands the removal of this program and its folder to a process outside

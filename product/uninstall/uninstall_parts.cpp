@@ -60,15 +60,6 @@ bool SafeForBatch(const char* path)
     return path[0] != '\0';
 }
 
-bool FormatInto(char* out, size_t size, const char* format, ...)
-{
-    va_list args;
-    va_start(args, format);
-    bool fit = FormatTextV(out, size, format, args);
-    va_end(args);
-    return fit;
-}
-
 } // namespace
 
 bool ComposeRemovalBatchN(char* out, size_t size, const char* program, const char* folder, const char* batch)
@@ -82,7 +73,7 @@ bool ComposeRemovalBatchN(char* out, size_t size, const char* program, const cha
     // for it to end. The folder goes only when it is empty: rmdir removes
     // nothing else. Deleting the running batch file last is what command.com
     // allows; it then stops with nothing left to read.
-    if (FormatInto(out, size,
+    if (FormatTextN(out, size,
                    "@echo off\r\n"
                    ":wait\r\n"
                    "del %s >nul\r\n"

@@ -85,3 +85,12 @@ std::set<std::string> NamesIn(const std::string& folder)
 {
     return Listing(folder, true);
 }
+
+bool KeyExists(const std::string& path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}

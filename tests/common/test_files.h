@@ -15,5 +15,7 @@ std::string ReadAll(const std::string& path);
 // left out).
 std::set<std::string> FilesIn(const std::string& folder);
 std::set<std::string> NamesIn(const std::string& folder);
+// A key under HKEY_LOCAL_MACHINE, as this program's registry view sees it.
+bool KeyExists(const std::string& path);
 // A folder and everything in it; a missing folder is no error.
 void RemoveTree(const std::string& path);

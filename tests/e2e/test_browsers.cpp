@@ -1,5 +1,6 @@
 // The two folder browsers, driven with real double clicks and keys.
 #include "flows.h"
+#include "installation.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 
@@ -205,7 +206,6 @@ TEST(DirectoryBrowser, TheNameStaysShorterThanAHundredAndCannotBeEmpty)
 
 namespace {
 
-const char ntPrograms[] = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs";
 
 HWND ReachShortcutPage(Installer& setup, const char* productName = nullptr)
 {
@@ -259,7 +259,7 @@ struct ShortcutBrowser {
 
 TEST(ShortcutBrowser, ClimbsNoHigherThanTheStartMenuAndCancelKeepsTheFolder)
 {
-    std::string programs = ntPrograms;
+    std::string programs = ntProgramsFolder;
     CreateDirectoryA((programs + "\\Paint Tools").c_str(), NULL);
     RemoveTree(programs + "\\Paint Tools\\Pictavo");
     Installer setup;
@@ -287,7 +287,7 @@ TEST(ShortcutBrowser, ClimbsNoHigherThanTheStartMenuAndCancelKeepsTheFolder)
 
 TEST(ShortcutBrowser, TheProductFolderEntryIsEnteredAndARenamedProductShows)
 {
-    std::string programs = ntPrograms;
+    std::string programs = ntProgramsFolder;
     Installer setup;
     HWND page = ReachShortcutPage(setup, "Painter");
     EXPECT_EQ(programs + "\\Pictavo", setup.ControlText(page, 101)) << "the page always appends Pictavo";
@@ -357,7 +357,7 @@ void FinishInBrowsedFolder(Installer& setup, HWND page)
 
 TEST(ShortcutBrowser, NewFoldersBelowNewFoldersGetTheirLinks)
 {
-    std::string programs = ntPrograms;
+    std::string programs = ntProgramsFolder;
     RemoveTree(programs + "\\Pictavo");
     Installer setup;
     HWND page = ReachShortcutPage(setup);
@@ -377,7 +377,7 @@ TEST(ShortcutBrowser, AFolderPastWhatTheSystemCanMakeIsNeverReportedAsDone)
 {
     // A folder whose path comes within a few characters of what the system
     // allows for a folder and its links.
-    std::string programs = ntPrograms;
+    std::string programs = ntProgramsFolder;
     std::string deep = programs + "\\" + std::string(232 - programs.size() - 1, 'L');
     RemoveTree(deep);
     ASSERT_TRUE(CreateDirectoryA(deep.c_str(), NULL)) << deep;

@@ -3,6 +3,7 @@
 // temporary folder, a registry key it cannot write) must neither run with
 // those rights nor make it report a loss as success.
 #include "flows.h"
+#include "installation.h"
 #include <gtest/gtest.h>
 #include <aclapi.h>
 
@@ -11,7 +12,6 @@ using namespace e2e;
 namespace {
 
 const char* const targets[] = {"pictavo.exe", "pictavo.cfg", "pvhelp.hlp", "uninstall.exe", "readme.wri"};
-const char ntPrograms[] = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs";
 
 void ExpectInstalledByteForByte()
 {
@@ -224,7 +224,7 @@ TEST(FinishOnce, ASecondFinishWhileTheRegistryErrorIsUpIsIgnored)
 {
     ASSERT_EQ(0u, GetVersion() & 0x80000000u) << "a new prefix reports the NT family";
     const char base[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
-    std::string folder = std::string(ntPrograms) + "\\Pictavo";
+    std::string folder = std::string(ntProgramsFolder) + "\\Pictavo";
     RemoveDefaultInstallation();
     RemoveTree(folder);
     Installer setup;

@@ -43,15 +43,6 @@ std::string EntryKey(const char* base)
     return std::string(base) + "\\Uninstall\\Pictavo";
 }
 
-bool KeyExists(const std::string& path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
 // Which build and which system this run had, for the test's output.
 void SayWhatRan(const char* how)
 {

@@ -12,15 +12,6 @@
 
 namespace {
 
-bool Format(char* dst, size_t size, const char* format, ...)
-{
-    va_list args;
-    va_start(args, format);
-    bool fit = FormatTextV(dst, size, format, args);
-    va_end(args);
-    return fit;
-}
-
 // Text that both read the same way: no terminator inside, every % doubled.
 std::string Literal(const std::string& text)
 {
@@ -51,30 +42,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     int needed = 0;
     switch (kind) {
     case 0:
-        fit = Format(out, bufferSize, f, argument.c_str());
+        fit = FormatTextN(out, bufferSize, f, argument.c_str());
         needed = snprintf(expected, bufferSize, f, argument.c_str());
         break;
     case 1:
     case 2:
-        fit = Format(out, bufferSize, f, (int)number);
+        fit = FormatTextN(out, bufferSize, f, (int)number);
         needed = snprintf(expected, bufferSize, f, (int)number);
         break;
     case 3:
     case 4:
-        fit = Format(out, bufferSize, f, (unsigned)number);
+        fit = FormatTextN(out, bufferSize, f, (unsigned)number);
         needed = snprintf(expected, bufferSize, f, (unsigned)number);
         break;
     case 5:
-        fit = Format(out, bufferSize, f, number);
+        fit = FormatTextN(out, bufferSize, f, number);
         needed = snprintf(expected, bufferSize, f, number);
         break;
     case 6:
     case 7:
-        fit = Format(out, bufferSize, f, (unsigned long)number);
+        fit = FormatTextN(out, bufferSize, f, (unsigned long)number);
         needed = snprintf(expected, bufferSize, f, (unsigned long)number);
         break;
     default:
-        fit = Format(out, bufferSize, f);
+        fit = FormatTextN(out, bufferSize, f);
         needed = snprintf(expected, bufferSize, f);
         break;
     }

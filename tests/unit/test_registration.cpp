@@ -2,6 +2,7 @@
 #include "pages/shortcut_page.h"
 #include "base/setup_state.h"
 #include "box_answerer.h"
+#include "test_files.h"
 #include <gtest/gtest.h>
 #include <string.h>
 #include <string>
@@ -15,15 +16,6 @@ const char appPathsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Pa
 std::string Key(const char* base, const char* rest)
 {
     return std::string(base) + "\\" + rest;
-}
-
-bool KeyExists(const std::string& path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
 }
 
 // A value as stored: its type, its size in bytes and its text.
