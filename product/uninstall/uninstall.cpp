@@ -263,6 +263,48 @@ void RemoveRegistration(Report& report)
     RemoveKey(path, report);
 }
 
+// A new file in the temporary folder under a name that no file has yet,
+// open for writing and shared with nobody. The folder is the user's: a
+// name chosen there by another program, or a file reopened by name, could
+// be a link that makes this elevated program write elsewhere. mask keeps
+// the name short where it must be.
+HANDLE CreateFreshFile(char (&path)[PathBuffer], const char* temp, const char* extension, DWORD mask,
+                       DWORD attributes)
+{
+    for (DWORD attempt = 0; attempt < 100; ++attempt) {
+        DWORD unique = (GetTickCount() ^ (GetCurrentProcessId() << 16) ^ (attempt * 0x9E3779B1u)) & mask;
+        if (!FormatText(path, "%s\\pvu%x%s", temp, (unsigned)unique, extension))
+            break;
+        HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_NEW, attributes, NULL);
+        if (file != INVALID_HANDLE_VALUE)
+            return file;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+bool WriteAll(HANDLE file, const void* data, DWORD length)
+{
+    DWORD written = 0;
+    return WriteFile(file, data, length, &written, NULL) && written == length;
+}
+
+// Copies this program into the open file, through that handle.
+bool CopySelfInto(HANDLE copy, const char* self)
+{
+    HANDLE source = CreateFileA(self, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, NULL, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, NULL);
+    if (source == INVALID_HANDLE_VALUE)
+        return false;
+    static char block[16384];
+    DWORD read = 0;
+    bool ok = true;
+    while (ok && ReadFile(source, block, sizeof block, &read, NULL) && read > 0)
+        ok = WriteAll(copy, block, read);
+    ok = ok && read == 0;
+    CloseHandle(source);
+    return ok;
+}
+
 // Hands the removal of this program and its folder to a process outside
 // the folder; true when it is on its way. NT family: a copy of this
 // program in the temporary folder, opened for deletion on close before it
@@ -270,20 +312,16 @@ void RemoveRegistration(Report& report)
 bool StartFinisherNT(const char* self, const char* programDir, const char* temp, Report& report)
 {
     char copy[PathBuffer];
-    HANDLE reserved = INVALID_HANDLE_VALUE;
-    for (DWORD attempt = 0; attempt < 100 && reserved == INVALID_HANDLE_VALUE; ++attempt) {
-        DWORD unique = GetTickCount() ^ (GetCurrentProcessId() << 16) ^ (attempt * 0x9E3779B1u);
-        if (!FormatText(copy, "%s\\pvu%x.exe", temp, (unsigned)unique))
-            break;
-        reserved = CreateFileA(copy, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY, NULL);
-    }
-    if (reserved == INVALID_HANDLE_VALUE) {
+    HANDLE written = CreateFreshFile(copy, temp, ".exe", 0xFFFFFFFFu, FILE_ATTRIBUTE_TEMPORARY);
+    if (written == INVALID_HANDLE_VALUE) {
         AddFailure(report.failed, "a helper in the temporary folder", GetLastError());
         return false;
     }
-    CloseHandle(reserved);
-    if (!CopyFileA(self, copy, FALSE)) {
-        AddFailure(report.failed, copy, GetLastError());
+    bool copied = CopySelfInto(written, self);
+    DWORD copyError = GetLastError();
+    CloseHandle(written);
+    if (!copied) {
+        AddFailure(report.failed, copy, copyError);
         DeleteFileA(copy);
         return false;
     }
@@ -331,33 +369,24 @@ bool StartFinisher9x(const char* self, const char* programDir, const char* temp,
     char shortSelf[PathBuffer], shortDir[PathBuffer], batch[PathBuffer], text[3 * PathBuffer + 128];
     DWORD a = GetShortPathNameA(self, shortSelf, PathBuffer);
     DWORD b = GetShortPathNameA(programDir, shortDir, PathBuffer);
-    HANDLE file = INVALID_HANDLE_VALUE;
-    for (DWORD attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
-        // Eight characters at most: the batch file's own name must be short.
-        DWORD unique = (GetTickCount() + attempt * 7919u) & 0xFFFFF;
-        if (!FormatText(batch, "%s\\pvu%x.bat", temp, (unsigned)unique))
-            break;
-        file = CreateFileA(batch, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
-    }
+    // Five hex digits at most: the batch file's own name must be short.
+    HANDLE file = CreateFreshFile(batch, temp, ".bat", 0xFFFFF, FILE_ATTRIBUTE_NORMAL);
     if (file == INVALID_HANDLE_VALUE) {
         AddFailure(report.failed, "a batch file in the temporary folder", GetLastError());
         return false;
     }
-    CloseHandle(file);
     char shortBatch[PathBuffer];
     DWORD c = GetShortPathNameA(batch, shortBatch, PathBuffer);
     if (!a || a >= PathBuffer || !b || b >= PathBuffer || !c || c >= PathBuffer ||
         !ComposeRemovalBatch(text, shortSelf, shortDir, shortBatch)) {
         AddLine(report.failed, "the batch file that removes uninstall.exe (its paths cannot be written in it)");
+        CloseHandle(file);
         DeleteFileA(batch);
         return false;
     }
-    file = CreateFileA(batch, GENERIC_WRITE, 0, NULL, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    DWORD written = 0, length = (DWORD)TextLength(text);
-    bool ok = file != INVALID_HANDLE_VALUE && WriteFile(file, text, length, &written, NULL) && written == length;
+    bool ok = WriteAll(file, text, (DWORD)TextLength(text));
     DWORD error = GetLastError();
-    if (file != INVALID_HANDLE_VALUE)
-        CloseHandle(file);
+    CloseHandle(file);
     // The system's command interpreter: COMSPEC names it, and it lies in
     // the Windows folder when COMSPEC is unusable.
     char shell[PathBuffer], command[2 * PathBuffer];
