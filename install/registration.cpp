@@ -51,7 +51,7 @@ const char* RegisterProduct(DWORD version)
     // is tried piece by piece, "C:\Program.exe" first. A path cut to fit
     // would record an uninstaller that is not there: nothing is written.
     char uninstaller[PathSize], command[PathSize], program[PathSize];
-    if (!CopyText(uninstaller, destDir) || !AppendText(uninstaller, "\\uninstall.exe") ||
+    if (!CopyText(uninstaller, destDir) || !AppendText(uninstaller, uninstallerFile) ||
         !FormatText(command, "\"%s\"", uninstaller) || !CopyText(program, destDir) ||
         !AppendText(program, "\\Pictavo"))
         return basePath;

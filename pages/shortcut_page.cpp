@@ -51,17 +51,6 @@ INT_PTR RunShortcutPage(HWND owner, SECURITY_ATTRIBUTES* security)
 
 namespace {
 
-struct Shortcut {
-    const char* file;
-    const char* target;
-    const char* description;
-};
-const Shortcut shortcuts[] = {
-    {"\\Pictavo.lnk", "\\pictavo.exe", "Pictavo"},
-    {"\\Uninstall.lnk", "\\uninstall.exe", "Uninstall"},
-    {"\\Readme.lnk", "\\Readme.wri", "Readme"},
-};
-
 bool EndsWithBackslash(const char* text)
 {
     size_t length = TextLength(text);
@@ -103,7 +92,7 @@ bool CreateShortcuts()
     char folder[PathSize];
     CopyText(folder, shortcutDir);
     bool made = true;
-    for (const Shortcut& shortcut : shortcuts) {
+    for (const ProductLink& shortcut : productLinks) {
         char target[PathSize];
         made = AppendText(shortcutDir, shortcut.file) && CopyText(target, destDir) &&
                AppendText(target, shortcut.target) &&

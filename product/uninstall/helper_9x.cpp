@@ -1,0 +1,55 @@
+#include "uninstall/uninstaller.h"
+
+// The 9x family cannot delete a file on close: a batch file does the last
+// step there, with short names, since command.com reads 8.3 names only.
+bool StartFinisher9x(const char* self, const char* programDir, const char* temp, Report& report)
+{
+    char shortSelf[PathBuffer], shortDir[PathBuffer], batch[PathBuffer], text[3 * PathBuffer + 128];
+    DWORD a = GetShortPathNameA(self, shortSelf, PathBuffer);
+    DWORD b = GetShortPathNameA(programDir, shortDir, PathBuffer);
+    // Five hex digits at most: the batch file's own name must be short.
+    HANDLE file = CreateFreshFile(batch, temp, ".bat", 0xFFFFF, FILE_ATTRIBUTE_NORMAL);
+    if (file == INVALID_HANDLE_VALUE) {
+        AddFailure(report.failed, "a batch file in the temporary folder", GetLastError());
+        return false;
+    }
+    char shortBatch[PathBuffer];
+    DWORD c = GetShortPathNameA(batch, shortBatch, PathBuffer);
+    if (!a || a >= PathBuffer || !b || b >= PathBuffer || !c || c >= PathBuffer ||
+        !ComposeRemovalBatch(text, shortSelf, shortDir, shortBatch)) {
+        AddLine(report.failed, "the batch file that removes uninstall.exe (its paths cannot be written in it)");
+        CloseHandle(file);
+        DeleteFileA(batch);
+        return false;
+    }
+    bool ok = WriteAll(file, text, (DWORD)TextLength(text));
+    DWORD error = GetLastError();
+    CloseHandle(file);
+    // The system's command interpreter: COMSPEC names it, and it lies in
+    // the Windows folder when COMSPEC is unusable.
+    char shell[PathBuffer], command[2 * PathBuffer];
+    DWORD named = GetEnvironmentVariableA("COMSPEC", shell, PathBuffer);
+    if (!named || named >= PathBuffer || !IsAcceptableFolder(shell)) {
+        UINT windows = GetWindowsDirectoryA(shell, PathBuffer);
+        ok = ok && windows && windows < PathBuffer && AppendText(shell, "\\COMMAND.COM");
+    }
+    ok = ok && FormatText(command, "\"%s\" /c %s", shell, shortBatch);
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION process;
+    if (ok) {
+        ok = CreateProcessA(shell, command, NULL, NULL, FALSE, 0, NULL, temp, &startup, &process) != FALSE;
+        error = GetLastError();
+    }
+    if (!ok) {
+        AddFailure(report.failed, batch, error);
+        DeleteFileA(batch);
+        return false;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}

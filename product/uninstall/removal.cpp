@@ -1,0 +1,134 @@
+#include "uninstall/uninstaller.h"
+#include "base/base_key.h"
+
+const char* const installedFiles[PAYLOAD_ROW_COUNT] = {PAYLOAD_TARGET_NAMES};
+const char picturesFolder[] = "PvFiles";
+
+bool IsFile(const char* path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Short or long names, case: only the file's identity counts.
+bool SameFile(const char* a, const char* b)
+{
+    BY_HANDLE_FILE_INFORMATION info[2];
+    const char* paths[2] = {a, b};
+    for (int i = 0; i < 2; ++i) {
+        HANDLE file = CreateFileA(paths[i], 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                                  OPEN_EXISTING, 0, NULL);
+        if (file == INVALID_HANDLE_VALUE)
+            return false;
+        BOOL ok = GetFileInformationByHandle(file, &info[i]);
+        CloseHandle(file);
+        if (!ok)
+            return false;
+    }
+    return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
+           info[0].nFileIndexHigh == info[1].nFileIndexHigh && info[0].nFileIndexLow == info[1].nFileIndexLow;
+}
+
+int ListOthersN(const char* folder, const char* const* known, int knownCount, char* names, size_t size)
+{
+    names[0] = '\0';
+    char pattern[PathBuffer];
+    if (!JoinPath(pattern, folder, "*"))
+        return 0;
+    WIN32_FIND_DATAA item;
+    HANDLE search = FindFirstFileA(pattern, &item);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    int count = 0;
+    do {
+        const char* name = item.cFileName;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
+            continue;
+        bool ours = false;
+        for (int i = 0; i < knownCount; ++i)
+            ours = ours || lstrcmpiA(name, known[i] + (known[i][0] == '\\')) == 0;
+        if (ours)
+            continue;
+        if (++count <= ListedNames) {
+            if (count > 1)
+                AppendTextN(names, size, ", ");
+            AppendTextN(names, size, name);
+        } else if (count == ListedNames + 1) {
+            AppendTextN(names, size, ", ...");
+        }
+    } while (FindNextFileA(search, &item));
+    FindClose(search);
+    return count;
+}
+
+void RemoveShortcuts(const Installation& at, Report& report)
+{
+    int removed = 0;
+    const char* names[productLinkCount];
+    for (int i = 0; i < productLinkCount; ++i) {
+        names[i] = productLinks[i].file;
+        char path[PathBuffer];
+        FormatText(path, "%s%s", at.shortcutDir, productLinks[i].file);
+        if (DeleteFileA(path))
+            ++removed;
+        else if (GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND)
+            AddFailure(report.failed, path, GetLastError());
+    }
+    if (removed) {
+        char line[PathBuffer + 32];
+        FormatText(line, "%d shortcuts in %s", removed, at.shortcutDir);
+        AddLine(report.removed, line);
+    }
+    if (GetFileAttributesA(at.shortcutDir) == INVALID_FILE_ATTRIBUTES)
+        return;
+    if (RemoveDirectoryA(at.shortcutDir)) {
+        AddLine(report.removed, at.shortcutDir);
+        return;
+    }
+    char others[PathBuffer];
+    int count = ListOthers(at.shortcutDir, names, productLinkCount, others);
+    if (count)
+        LeaveFolder(report, at.shortcutDir, count, others);
+    else
+        AddFailure(report.failed, at.shortcutDir, GetLastError());
+}
+
+namespace {
+
+// Deletes a key that Setup made; a missing key is no failure.
+void RemoveKey(const char* path, Report& report)
+{
+    LONG status = RegDeleteKeyA(HKEY_LOCAL_MACHINE, path);
+    char line[PathBuffer + 32];
+    FormatText(line, "HKEY_LOCAL_MACHINE\\%s", path);
+    if (status == ERROR_SUCCESS)
+        AddLine(report.removed, line);
+    else if (status != ERROR_FILE_NOT_FOUND)
+        AddFailure(report.failed, line, (DWORD)status);
+}
+
+} // namespace
+
+void RemoveRegistration(Report& report)
+{
+    char path[PathBuffer];
+    static const char* const bases[] = {ntBranchKey, windowsBranchKey};
+    for (const char* base : bases) {
+        FormatText(path, "%s\\%s", base, uninstallEntryKey);
+        RemoveKey(path, report);
+    }
+    // A new system has no Uninstall key under "Windows NT" until Setup
+    // makes it; one that is left empty goes with the entry. The one under
+    // "Windows" is the system's own list of programs and stays.
+    FormatText(path, "%s\\Uninstall", ntBranchKey);
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        DWORD subkeys = 1, values = 1;
+        LONG status = RegQueryInfoKeyA(key, NULL, NULL, NULL, &subkeys, NULL, NULL, &values, NULL, NULL, NULL, NULL);
+        RegCloseKey(key);
+        if (status == ERROR_SUCCESS && subkeys == 0 && values == 0)
+            RemoveKey(path, report);
+    }
+    FormatText(path, "%s\\%s", appPathsKey, productName);
+    RemoveKey(path, report);
+}

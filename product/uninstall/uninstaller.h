@@ -1,0 +1,96 @@
+// What the uninstaller's parts share: the installation found, the report
+// being gathered, and the steps that WinMain takes in turn.
+//
+// Exit codes: 0 removed (perhaps with the user's files left), 1 the user
+// said No, 2 not installed, 3 the entry does not name an installation and
+// nothing was touched, 4 something could not be removed, 5 the command line
+// was refused and nothing was touched.
+#pragma once
+#include "uninstall/uninstall_parts.h"
+#include "base/product.h"
+#include "base/text.h"
+#include "payload_rows.h"
+#include <windows.h>
+
+enum { TextSize = 4096, PathBuffer = MAX_PATH, ListedNames = 8 };
+
+enum ExitCode { Removed = 0, Declined = 1, NotInstalled = 2, Refused = 3, Failed = 4, BadArguments = 5 };
+
+extern const char uninstallCaption[];
+// Given to the copy that finishes the removal; nobody types it.
+extern const char finishSwitch[];
+// The files that Setup installs, from the payload's one list of rows; each
+// name begins with a backslash.
+extern const char* const installedFiles[PAYLOAD_ROW_COUNT];
+// The product's empty folder, where pictavo.exe saves the user's pictures.
+extern const char picturesFolder[];
+
+// /S: nobody is there to answer or to read, so nothing is asked or told.
+extern bool silent;
+
+struct Installation {
+    char entryBase[PathBuffer]; // the base key whose Uninstall entry was read
+    char programDir[PathBuffer];
+    char shortcutDir[PathBuffer];
+};
+
+// What the closing message says, in three parts.
+struct Report {
+    char removed[TextSize];
+    char left[TextSize];
+    char failed[TextSize];
+};
+
+// report.cpp: the messages and the closing report.
+void Tell(const char* text, UINT icon);
+void AddLineN(char* part, size_t size, const char* line);
+template <size_t N> void AddLine(char (&part)[N], const char* line)
+{
+    AddLineN(part, N, line);
+}
+void AddFailureN(char* part, size_t size, const char* what, DWORD error);
+template <size_t N> void AddFailure(char (&part)[N], const char* what, DWORD error)
+{
+    AddFailureN(part, N, what, error);
+}
+// A folder that is left because something not made by Setup is in it.
+void LeaveFolder(Report& report, const char* folder, int count, const char* names);
+// The closing message: the file count first, then what else went, what
+// stayed and why, and what failed.
+void TellReport(const Report& report, const char* programLine, const char* folderRemovedLate);
+
+// find_entry.cpp: the entry where Setup puts it on this system; on the NT
+// family also the one that the system's list of programs reads.
+ValueState FindInstallation(Installation& found);
+
+// removal.cpp
+template <size_t N> bool JoinPath(char (&out)[N], const char* folder, const char* name)
+{
+    return FormatText(out, "%s\\%s", folder, name);
+}
+bool IsFile(const char* path);
+// Whether two paths name the same file, whatever their spelling.
+bool SameFile(const char* a, const char* b);
+// The names in a folder that are not in `known` (a known name may begin
+// with a backslash), listed into names, and how many there are.
+int ListOthersN(const char* folder, const char* const* known, int knownCount, char* names, size_t size);
+template <size_t N> int ListOthers(const char* folder, const char* const* known, int knownCount, char (&names)[N])
+{
+    return ListOthersN(folder, known, knownCount, names, N);
+}
+void RemoveShortcuts(const Installation& at, Report& report);
+void RemoveRegistration(Report& report);
+
+// temp_files.cpp: where the helpers go.
+bool TempFolder(char (&out)[PathBuffer], const char* programDir);
+HANDLE CreateFreshFile(char (&path)[PathBuffer], const char* temp, const char* extension, DWORD mask,
+                       DWORD attributes);
+bool WriteAll(HANDLE file, const void* data, DWORD length);
+
+// helper_nt.cpp: the copy of this program that removes uninstall.exe on
+// the NT family, and what that copy does when it runs.
+bool StartFinisherNT(const char* self, const char* programDir, const char* temp, Report& report);
+int FinishRemoval(const char* arguments);
+
+// helper_9x.cpp: the batch file that does the same on the 9x family.
+bool StartFinisher9x(const char* self, const char* programDir, const char* temp, Report& report);
