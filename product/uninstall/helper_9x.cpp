@@ -2,6 +2,8 @@
 
 // The 9x family cannot delete a file on close: a batch file does the last
 // step there, with short names, since command.com reads 8.3 names only.
+// The 9x family has no permissions on files: the temporary folder is as
+// good a place for it as any.
 bool StartFinisher9x(const char* self, const char* programDir, const char* temp, Report& report)
 {
     char shortSelf[PathBuffer], shortDir[PathBuffer], batch[PathBuffer], text[3 * PathBuffer + 128];
@@ -25,14 +27,9 @@ bool StartFinisher9x(const char* self, const char* programDir, const char* temp,
     bool ok = WriteAll(file, text, (DWORD)TextLength(text));
     DWORD error = GetLastError();
     CloseHandle(file);
-    // The system's command interpreter: COMSPEC names it, and it lies in
-    // the Windows folder when COMSPEC is unusable.
-    char shell[PathBuffer], command[2 * PathBuffer];
-    DWORD named = GetEnvironmentVariableA("COMSPEC", shell, PathBuffer);
-    if (!named || named >= PathBuffer || !IsAcceptableFolder(shell)) {
-        UINT windows = GetWindowsDirectoryA(shell, PathBuffer);
-        ok = ok && windows && windows < PathBuffer && AppendText(shell, "\\COMMAND.COM");
-    }
+    char windows[PathBuffer], shell[PathBuffer], command[2 * PathBuffer];
+    UINT length = GetWindowsDirectoryA(windows, PathBuffer);
+    ok = ok && length && length < PathBuffer && NineXInterpreter(shell, windows);
     ok = ok && FormatText(command, "\"%s\" /c %s", shell, shortBatch);
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof startup);
@@ -53,3 +50,4 @@ bool StartFinisher9x(const char* self, const char* programDir, const char* temp,
     CloseHandle(process.hProcess);
     return true;
 }
+

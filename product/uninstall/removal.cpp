@@ -1,5 +1,7 @@
 #include "uninstall/uninstaller.h"
 #include "base/base_key.h"
+#include "base/system_function.h"
+#include <string.h>
 
 const char* const installedFiles[PAYLOAD_ROW_COUNT] = {PAYLOAD_TARGET_NAMES};
 const char picturesFolder[] = "PvFiles";
@@ -91,6 +93,90 @@ void RemoveShortcuts(const Installation& at, Report& report)
         LeaveFolder(report, at.shortcutDir, count, others);
     else
         AddFailure(report.failed, at.shortcutDir, GetLastError());
+}
+
+namespace {
+
+// The path that a handle really reached, without the "\\?\" prefix; false
+// where the system cannot say (before Vista).
+bool FinalPath(HANDLE handle, char (&out)[PathBuffer])
+{
+    auto finalPath = SYSTEM_FUNCTION("kernel32.dll", GetFinalPathNameByHandleA);
+    if (!finalPath)
+        return false;
+    char named[PathBuffer];
+    DWORD length = finalPath(handle, named, sizeof named, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    return length > 0 && length < sizeof named && CopyText(out, strncmp(named, "\\\\?\\", 4) == 0 ? named + 4 : named);
+}
+
+// Whether the file handle reached the file of that name in the folder
+// handle's folder, or somewhere else through a link. Wine reports a host
+// link to a file as a plain file, and every call made on a handle opened
+// through a host link acts on its target; only the name reached tells.
+bool ReachedInFolder(HANDLE file, HANDLE folder, const char* name)
+{
+    char reached[PathBuffer], expected[PathBuffer];
+    if (!FinalPath(folder, expected))
+        return true;
+    return AppendText(expected, name) && FinalPath(file, reached) && lstrcmpiA(reached, expected) == 0;
+}
+
+} // namespace
+
+EntryRemoval RemoveEntry(HANDLE folder, const char* folderPath, const char* file)
+{
+    char path[PathBuffer];
+    if (!FormatText(path, "%s%s", folderPath, file)) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return EntryFailed;
+    }
+    if (!folder) {
+        if (DeleteFileA(path))
+            return EntryRemoved;
+        return GetLastError() == ERROR_FILE_NOT_FOUND ? EntryMissing : EntryFailed;
+    }
+    // The link itself is opened where the system knows links; the same
+    // handle then deletes what it opened.
+    HANDLE entry = CreateFileA(path, DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING,
+                               FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    if (entry == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_NOT_FOUND ? EntryMissing : EntryFailed;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(entry, &info)) {
+        DWORD error = GetLastError();
+        CloseHandle(entry);
+        SetLastError(error);
+        return EntryFailed;
+    }
+    // Windows opens the link itself here, and its name is the one asked
+    // for. Wine opens what a host link points to, folder or file, and
+    // would delete that.
+    bool link = (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    if (!ReachedInFolder(entry, folder, file)) {
+        CloseHandle(entry);
+        return EntryIsLink;
+    }
+    if (!link && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        CloseHandle(entry);
+        SetLastError(ERROR_ACCESS_DENIED);
+        return EntryFailed;
+    }
+    auto setInformation = SYSTEM_FUNCTION("kernel32.dll", SetFileInformationByHandle);
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    if (setInformation) {
+        BOOL deleted = setInformation(entry, FileDispositionInfo, &disposition, sizeof disposition);
+        DWORD error = GetLastError();
+        CloseHandle(entry);
+        SetLastError(error);
+        return deleted ? EntryRemoved : EntryFailed;
+    }
+    // Before Vista there is no deleting through a handle, and no link to a
+    // file either: a junction is a folder, which DeleteFileA refuses.
+    CloseHandle(entry);
+    if (link)
+        return EntryIsLink;
+    return DeleteFileA(path) ? EntryRemoved : EntryFailed;
 }
 
 namespace {

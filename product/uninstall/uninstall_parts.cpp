@@ -85,3 +85,19 @@ bool ComposeRemovalBatchN(char* out, size_t size, const char* program, const cha
     out[0] = '\0';
     return false;
 }
+
+bool RunsOnNineXKernel()
+{
+    return GetModuleHandleA("ntdll.dll") == NULL;
+}
+
+bool NineXInterpreterN(char* out, size_t size, const char* windowsDir)
+{
+    if (size == 0)
+        return false;
+    out[0] = '\0';
+    if (IsAcceptableFolder(windowsDir) && FormatTextN(out, size, "%s\\COMMAND.COM", windowsDir))
+        return true;
+    out[0] = '\0';
+    return false;
+}

@@ -62,6 +62,11 @@ void TellReport(const Report& report, const char* programLine, const char* folde
 // find_entry.cpp: the entry where Setup puts it on this system; on the NT
 // family also the one that the system's list of programs reads.
 ValueState FindInstallation(Installation& found);
+// Without an entry (a confirmed Cancel on Setup's Shortcut page leaves
+// none, and leaves the files): the folder this program runs from, when
+// pictavo.exe lies beside it and the folder passes the checks that Setup's
+// own folders pass. No shortcut folder then.
+bool FindInstallationHere(Installation& found);
 
 // removal.cpp
 template <size_t N> bool JoinPath(char (&out)[N], const char* folder, const char* name)
@@ -79,6 +84,18 @@ template <size_t N> int ListOthers(const char* folder, const char* const* known,
     return ListOthersN(folder, known, knownCount, names, N);
 }
 void RemoveShortcuts(const Installation& at, Report& report);
+
+enum EntryRemoval {
+    EntryRemoved,  // the file, or a link in its place (the link itself)
+    EntryMissing,
+    EntryIsLink,   // a link that cannot be removed without its target: left
+    EntryFailed    // the last error says why
+};
+// Removes the product file folderPath + file (file begins with a
+// backslash), never through a link: a link at its place is removed itself,
+// or left where only its target could be deleted. folder is the folder
+// opened by OpenFolderUnfollowed; NULL on the 9x family, which has no links.
+EntryRemoval RemoveEntry(HANDLE folder, const char* folderPath, const char* file);
 void RemoveRegistration(Report& report);
 
 // temp_files.cpp: where the helpers go.
@@ -86,6 +103,13 @@ bool TempFolder(char (&out)[PathBuffer], const char* programDir);
 HANDLE CreateFreshFile(char (&path)[PathBuffer], const char* temp, const char* extension, DWORD mask,
                        DWORD attributes);
 bool WriteAll(HANDLE file, const void* data, DWORD length);
+// A name in temp that nobody has chosen yet, as far as chance goes; the
+// attempt's number varies it.
+bool FreshName(char (&path)[PathBuffer], const char* temp, const char* extension, DWORD mask, DWORD attempt);
+// A new folder for the NT family's helper in temp, under a fresh name,
+// that only administrators and SYSTEM may change, open; INVALID_HANDLE_VALUE
+// when none can be made.
+HANDLE CreateHelperFolder(char (&path)[PathBuffer], const char* temp);
 
 // helper_nt.cpp: the copy of this program that removes uninstall.exe on
 // the NT family, and what that copy does when it runs.

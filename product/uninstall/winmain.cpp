@@ -5,8 +5,9 @@
 // /S removes without the question and without any message: a script reads
 // the outcome from the exit code alone.
 #include "uninstall/uninstaller.h"
-#include "base/base_key.h"
 #include "base/command_line.h"
+#include "install/folder_trust.h"
+#include "base/system_function.h"
 
 namespace {
 
@@ -24,11 +25,57 @@ template <size_t N> bool InFolder(char (&out)[N], const char* folder, const char
     return FormatText(out, "%s%s", folder, file);
 }
 
+// A product file that is a link which only its target's deletion would
+// remove: it stays, and the report says why.
+void LeaveLink(Report& report, const char* folder, const char* file)
+{
+    char line[PathBuffer + 96];
+    FormatText(line, "%s%s is a link to another place; it was left, and what it points to", folder, file);
+    AddLine(report.left, line);
+}
+
+// The product folder and PvFiles, opened without following a link at
+// either place and held so that neither can be swapped for one while the
+// removal runs. False, with nothing touched, when either is a link or
+// leads through one, or cannot be opened; folder and pictures are then
+// closed. The 9x family has no links and opens no folders: both stay NULL.
+bool OpenProductFolders(const Installation& at, const char* picturesPath, HANDLE& folder, HANDLE& pictures)
+{
+    folder = pictures = NULL;
+    bool picturesThere = GetFileAttributesA(picturesPath) != INVALID_FILE_ATTRIBUTES;
+    if (PathHasLink(at.programDir) || (picturesThere && PathHasLink(picturesPath)))
+        return false;
+    if (RunsOnNineXKernel())
+        return true;
+    const DWORD access = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES;
+    folder = OpenFolderUnfollowed(at.programDir, access);
+    if (folder == INVALID_HANDLE_VALUE) {
+        folder = NULL;
+        return false;
+    }
+    if (!picturesThere)
+        return true;
+    pictures = OpenFolderUnfollowed(picturesPath, access);
+    if (pictures != INVALID_HANDLE_VALUE)
+        return true;
+    pictures = NULL;
+    CloseHandle(folder);
+    folder = NULL;
+    return false;
+}
+
+void CloseFolder(HANDLE& folder)
+{
+    if (folder)
+        CloseHandle(folder);
+    folder = NULL;
+}
+
 int Uninstall()
 {
     Installation at;
     ValueState state = FindInstallation(at);
-    if (state == ValueMissing) {
+    if (state == ValueMissing && !FindInstallationHere(at)) {
         Tell("Pictavo is not installed on this computer.", MB_ICONINFORMATION);
         return NotInstalled;
     }
@@ -41,7 +88,7 @@ int Uninstall()
         Tell(text, MB_ICONSTOP);
         return Refused;
     }
-    char program[PathBuffer], self[PathBuffer], path[PathBuffer];
+    char program[PathBuffer], self[PathBuffer], path[PathBuffer], picturesPath[PathBuffer];
     InFolder(program, at.programDir, uninstallerFile);
     InFolder(path, at.programDir, programFile);
     if (!IsFile(program) || !IsFile(path)) {
@@ -52,47 +99,74 @@ int Uninstall()
         Tell(text, MB_ICONSTOP);
         return Refused;
     }
+    JoinPath(picturesPath, at.programDir, picturesFolder);
+    HANDLE folder, pictures;
+    if (!OpenProductFolders(at, picturesPath, folder, pictures)) {
+        FormatText(text,
+                   "The folder\r\n%s\r\nof Pictavo, or its PvFiles folder, is a link to another place, or "
+                   "cannot be opened (error %lu). Removing through it could delete files that are not "
+                   "Pictavo's.\r\n\r\nNothing was removed.",
+                   at.programDir, (unsigned long)GetLastError());
+        Tell(text, MB_ICONSTOP);
+        return Refused;
+    }
     if (!silent && MessageBoxA(NULL, "Remove Pictavo and all of its components?", uninstallCaption,
-                               MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND) != IDYES)
+                               MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND) != IDYES) {
+        CloseFolder(pictures);
+        CloseFolder(folder);
         return Declined;
+    }
 
     // pictavo.exe goes first: it is the one that may be running, and while
     // it stays, nothing else goes.
     Report report = {};
-    if (!DeleteFileA(path) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+    int filesRemoved = 0, linksLeft = 0;
+    EntryRemoval first = RemoveEntry(folder, at.programDir, programFile);
+    if (first == EntryFailed) {
         FormatText(text,
                    "%s cannot be removed (error %lu). Pictavo may be running: close it and start the "
                    "uninstaller again.\r\n\r\nNothing was removed.",
                    path, (unsigned long)GetLastError());
+        CloseFolder(pictures);
+        CloseFolder(folder);
         Tell(text, MB_ICONSTOP);
         return Failed;
     }
-    int filesRemoved = 1;
     for (const char* name : installedFiles) {
-        if (lstrcmpiA(name, programFile) == 0 || lstrcmpiA(name, uninstallerFile) == 0)
+        if (lstrcmpiA(name, uninstallerFile) == 0)
             continue;
+        EntryRemoval result = lstrcmpiA(name, programFile) == 0 ? first : RemoveEntry(folder, at.programDir, name);
         InFolder(path, at.programDir, name);
-        if (DeleteFileA(path))
+        if (result == EntryRemoved)
             ++filesRemoved;
-        else if (GetLastError() != ERROR_FILE_NOT_FOUND)
+        else if (result == EntryIsLink)
+            ++linksLeft, LeaveLink(report, at.programDir, name);
+        else if (result == EntryFailed)
             AddFailure(report.failed, path, GetLastError());
     }
 
     char names[PathBuffer];
-    JoinPath(path, at.programDir, picturesFolder);
     bool picturesStay = false;
-    if (RemoveDirectoryA(path)) {
-        AddLine(report.removed, path);
-    } else if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) {
+    CloseFolder(pictures);
+    if (RemoveDirectoryA(picturesPath)) {
+        AddLine(report.removed, picturesPath);
+    } else if (GetFileAttributesA(picturesPath) != INVALID_FILE_ATTRIBUTES) {
         picturesStay = true;
-        int pictures = ListOthers(path, NULL, 0, names);
-        if (pictures)
-            LeaveFolder(report, path, pictures, names);
+        int count = ListOthers(picturesPath, NULL, 0, names);
+        if (count)
+            LeaveFolder(report, picturesPath, count, names);
         else
-            AddFailure(report.failed, path, GetLastError());
+            AddFailure(report.failed, picturesPath, GetLastError());
     }
 
-    RemoveShortcuts(at, report);
+    if (!at.shortcutDir[0]) {
+        // Found without an entry: Setup made no shortcuts.
+    } else if (PathHasLink(at.shortcutDir)) {
+        FormatText(text, "the shortcuts in %s, a link to another place", at.shortcutDir);
+        AddLine(report.failed, text);
+    } else {
+        RemoveShortcuts(at, report);
+    }
     RemoveRegistration(report);
 
     // This program is uninstall.exe in the folder (as a rule) or a copy of
@@ -104,23 +178,28 @@ int Uninstall()
         productNames[i] = installedFiles[i];
     productNames[PAYLOAD_ROW_COUNT] = picturesFolder;
     int others = ListOthers(at.programDir, productNames, PAYLOAD_ROW_COUNT + 1, names);
-    bool folderGoes = !others && !picturesStay;
+    bool folderGoes = !others && !picturesStay && !linksLeft;
     bool handedOver = false;
     if (!running) {
-        if (DeleteFileA(program))
+        EntryRemoval result = RemoveEntry(folder, at.programDir, uninstallerFile);
+        if (result == EntryRemoved)
             ++filesRemoved;
+        else if (result == EntryIsLink)
+            LeaveLink(report, at.programDir, uninstallerFile), folderGoes = false;
         else
             AddFailure(report.failed, program, GetLastError());
+        CloseFolder(folder);
         if (folderGoes && RemoveDirectoryA(at.programDir))
             AddLine(report.removed, at.programDir);
     } else {
+        CloseFolder(folder);
         char temp[PathBuffer];
         if (!TempFolder(temp, at.programDir))
             AddFailure(report.failed, "the temporary folder", GetLastError());
-        else if (IsNtFamily(GetVersion()))
-            handedOver = StartFinisherNT(self, at.programDir, temp, report);
-        else
+        else if (RunsOnNineXKernel())
             handedOver = StartFinisher9x(self, at.programDir, temp, report);
+        else
+            handedOver = StartFinisherNT(self, at.programDir, temp, report);
         if (handedOver)
             ++filesRemoved;
     }
@@ -137,6 +216,9 @@ int Uninstall()
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int)
 {
+    // It runs as administrator, often from a folder a user may write:
+    // nothing may load from there, in the uninstaller or in its helper.
+    RestrictProcess();
     // A folder cannot be removed while it is any process's current folder,
     // and the shortcut starts this program in the product folder.
     char windows[PathBuffer];

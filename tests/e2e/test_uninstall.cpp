@@ -229,8 +229,9 @@ const std::vector<Allowed> wineChanges = {
     {"\\Temporary System Parameters", "Wine keeps the display's current settings there, rewritten as windows open"},
     {"\\Explorer\\Advanced]", "Wine's shell makes this key the first time it opens a folder window, as Setup's last "
                                 "step does"},
-    {"[HKEY_CURRENT_USER\\Console]", "Wine's console writes its defaults when a console program first runs: on the 9x "
-                                      "family, the command interpreter that runs the uninstaller's batch file"},
+    // No console key: Wine's console writes its defaults when a console
+    // program first runs, and under Wine posing as Windows 98 (an NT kernel
+    // still) no command interpreter may run the 9x family's batch file.
 };
 const std::vector<Allowed> noFileChanges = {};
 
@@ -583,4 +584,165 @@ TEST(Uninstall, AnEntryThatNamesNoInstallationIsRefusedAndNothingIsRemoved)
     }
     RemoveTree(elsewhere);
     StartClean();
+}
+
+namespace {
+
+// A Windows path on drive C as the host names it, in single quotes for the
+// host's shell.
+std::string HostPath(const std::string& windowsPath)
+{
+    std::string rest = windowsPath.substr(3);
+    std::replace(rest.begin(), rest.end(), '\\', '/');
+    return "\"$WINEPREFIX/drive_c/\"'" + rest + "'";
+}
+
+// A host symbolic link, which Wine shows as a junction or a directory link
+// (its own mklink makes nothing).
+void HostLink(Installer& host, const std::string& target, const std::string& link)
+{
+    host.RunHost("ln -s " + HostPath(target) + " " + HostPath(link), "link " + link + " to " + target);
+}
+
+void HostRemove(Installer& host, const std::string& path)
+{
+    host.RunHost("rm -rf " + HostPath(path), "remove " + path + " on the host");
+}
+
+// The real install "Program Files" folder on the host: Wine names it so,
+// whatever case the entry uses.
+std::string RealDestination()
+{
+    return "C:\\Program Files\\Pictavo";
+}
+
+// Files with texts of their own, which must come through unchanged.
+void WriteFiles(const std::string& folder, const std::vector<std::string>& names, const std::string& text)
+{
+    CreateDirectoryA(folder.c_str(), NULL);
+    for (const std::string& name : names)
+        ASSERT_TRUE(WriteFileText(folder + "\\" + name, text + " " + name)) << name;
+}
+
+void ExpectFiles(const std::string& folder, const std::vector<std::string>& names, const std::string& text)
+{
+    for (const std::string& name : names)
+        EXPECT_EQ(text + " " + name, ReadAll(folder + "\\" + name)) << folder << "\\" << name;
+}
+
+void SilentInstall()
+{
+    Installer setup("", "silent-install", InstallerPath(), "/S");
+    ASSERT_EQ(0u, ExitWithoutWindow(setup, "silent install"));
+}
+
+} // namespace
+
+// The elevated uninstaller must not delete through a link: the product
+// folder, or PvFiles, replaced by a link to another folder that holds files
+// of the product's names is refused, with nothing touched anywhere.
+TEST(Uninstall, AProductFolderOrPvFilesThatIsALinkIsRefusedAndWhatItLeadsToStays)
+{
+    StartClean();
+    Installer host("", "host", InstallerPath(), "/S /?");
+    ASSERT_EQ(2u, ExitWithoutWindow(host, "the refused run"));
+    SilentInstall();
+    const std::string aside = "C:\\Pictavo aside", decoy = "C:\\Decoy", real = "C:\\Program Files\\Pictavo real";
+    for (const std::string& folder : {aside, decoy, real})
+        HostRemove(host, folder);
+    ASSERT_TRUE(CreateDirectoryA(aside.c_str(), NULL));
+    ASSERT_TRUE(CopyFileA(InDestination("uninstall.exe").c_str(), (aside + "\\uninstall.exe").c_str(), FALSE));
+    const std::vector<std::string> decoyFiles = {"pictavo.exe", "uninstall.exe", "readme.wri", "pictavo.cfg"};
+    WriteFiles(decoy, decoyFiles, "the decoy's own");
+
+    // The product folder itself: the entry still names it.
+    ASSERT_TRUE(MoveFileA(RealDestination().c_str(), real.c_str()));
+    HostLink(host, decoy, RealDestination());
+    ASSERT_NE(0u, GetFileAttributesA(defaultDestination) & FILE_ATTRIBUTE_REPARSE_POINT) << "Wine shows the link";
+    {
+        Installer removal(aside, "linked-folder", aside + "\\uninstall.exe", "/S");
+        EXPECT_EQ(3u, ExitWithoutWindow(removal, "removal through a linked product folder"));
+    }
+    ExpectFiles(decoy, decoyFiles, "the decoy's own");
+    EXPECT_TRUE(KeyExists(EntryKey(windowsBase))) << "nothing touched";
+    HostRemove(host, RealDestination());
+    ASSERT_TRUE(MoveFileA(real.c_str(), RealDestination().c_str()));
+
+    // PvFiles: the product folder is real, its pictures folder a link.
+    std::string pictures = RealDestination() + "\\PvFiles";
+    ASSERT_TRUE(RemoveDirectoryA(pictures.c_str()));
+    HostLink(host, decoy, pictures);
+    {
+        Installer removal(aside, "linked-pictures", aside + "\\uninstall.exe", "/S");
+        EXPECT_EQ(3u, ExitWithoutWindow(removal, "removal with a linked PvFiles"));
+    }
+    ExpectFiles(decoy, decoyFiles, "the decoy's own");
+    ExpectInstalled("after the refusal");
+
+    HostRemove(host, pictures);
+    for (const std::string& folder : {aside, decoy})
+        HostRemove(host, folder);
+    StartClean();
+}
+
+// A link among the product's files, or among the user's, goes at most
+// itself: what it points to outside the folder stays.
+TEST(Uninstall, LinksInTheProductFolderNeverTakeWhatTheyPointTo)
+{
+    StartClean();
+    Installer host("", "host", InstallerPath(), "/S /?");
+    ASSERT_EQ(2u, ExitWithoutWindow(host, "the refused run"));
+    SilentInstall();
+    const std::string outside = "C:\\Outside";
+    HostRemove(host, outside);
+    const std::vector<std::string> outsideFiles = {"letter.wri", "notes.txt"};
+    WriteFiles(outside, outsideFiles, "the user's");
+    ASSERT_TRUE(DeleteFileA(InDestination("readme.wri").c_str()));
+    HostLink(host, outside + "\\letter.wri", RealDestination() + "\\readme.wri");
+    HostLink(host, outside + "\\notes.txt", RealDestination() + "\\notes.txt");
+    HostLink(host, outside, RealDestination() + "\\PvFiles\\Outside");
+    {
+        Installer removal(defaultDestination, "silent-removal", uninstaller, "/S");
+        EXPECT_EQ(0u, ExitWithoutWindow(removal, "silent removal"));
+    }
+    WaitForTheHelper(host, false);
+    ExpectFiles(outside, outsideFiles, "the user's");
+    for (const char* name : {"pictavo.exe", "pictavo.cfg", "pvhelp.hlp", "uninstall.exe"})
+        EXPECT_FALSE(FileExists(InDestination(name))) << name;
+    EXPECT_FALSE(KeyExists(EntryKey(windowsBase)));
+
+    HostRemove(host, RealDestination());
+    HostRemove(host, outside);
+    StartClean();
+}
+
+// A confirmed Cancel on the Shortcut page leaves the files but no entry;
+// the uninstaller beside them still removes them, and the machine is as it
+// was before the install.
+TEST(Uninstall, AfterTheShortcutsWereCancelledTheInstalledUninstallerRemovesEverything)
+{
+    StartClean();
+    Installer host("", "host", InstallerPath(), "/S /?");
+    ASSERT_EQ(2u, ExitWithoutWindow(host, "the refused run"));
+    Snapshot before = TakeSnapshot(host, "before the install");
+    {
+        Installer setup;
+        HWND page = ReachDestinationPage(setup);
+        setup.Click(setup.Button(page, "Next", "next"), "press Next");
+        HWND shortcuts = WaitShortcutPage(setup);
+        setup.Click(setup.Button(shortcuts, "Cancel", "cancel"), "press Cancel");
+        setup.Answer(setup.WaitMessageBox("Confirmation", "the cancel question"), "Yes", "cancel the shortcuts");
+        ExpectSuccessMessage(setup);
+    }
+    ASSERT_TRUE(FileExists(InDestination("pictavo.exe"))) << "the product stays installed";
+    ASSERT_FALSE(KeyExists(EntryKey(windowsBase)));
+    ASSERT_FALSE(KeyExists(EntryKey(ntBase)));
+    {
+        Installer removal(defaultDestination, "silent-removal", uninstaller, "/S");
+        EXPECT_EQ(0u, ExitWithoutWindow(removal, "removal without an entry"));
+    }
+    WaitForTheHelper(host, true);
+    Snapshot after = TakeSnapshot(host, "after the uninstall");
+    ExpectSame(before.files, after.files, noFileChanges, "drive C");
+    ExpectSame(RegistryLines(before.machine), RegistryLines(after.machine), wineChanges, "HKEY_LOCAL_MACHINE");
 }

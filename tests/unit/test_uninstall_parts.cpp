@@ -145,3 +145,33 @@ TEST(RemovalBatch, WaitsForTheUninstallerThenRemovesItTheEmptyFolderAndItself)
     EXPECT_STREQ("", small.text) << "a cut batch file would run half its commands";
     EXPECT_EQ(0, memcmp(small.guard, "########", 8));
 }
+
+// The NT kernel maps ntdll.dll into every process, whatever version a
+// compatibility layer reports; Wine set to Windows 98 is such a layer, so
+// under Wine the 9x way is never taken. The interpreter is the Windows
+// folder's own, whatever COMSPEC names, and never a cut path.
+TEST(NineXWay, TheKernelChoosesItAndTheWindowsFoldersInterpreterRunsTheBatch)
+{
+    EXPECT_FALSE(RunsOnNineXKernel()) << "every Wine process has ntdll.dll mapped";
+
+    SetEnvironmentVariableA("COMSPEC", "C:\\Users\\Public\\cmd.exe");
+    char windows[MAX_PATH];
+    UINT length = GetWindowsDirectoryA(windows, MAX_PATH);
+    ASSERT_TRUE(length > 0 && length < MAX_PATH);
+    char shell[MAX_PATH];
+    ASSERT_TRUE(NineXInterpreter(shell, windows));
+    EXPECT_EQ(std::string(windows) + "\\COMMAND.COM", shell);
+
+    for (const char* unfit : {"", "WINDOWS", "\\WINDOWS", "C:\\", "C:\\A\\..\\WINDOWS"}) {
+        EXPECT_FALSE(NineXInterpreter(shell, unfit)) << unfit;
+        EXPECT_STREQ("", shell) << unfit;
+    }
+    struct {
+        char text[16];
+        char guard[8];
+    } small;
+    memset(&small, '#', sizeof small);
+    EXPECT_FALSE(NineXInterpreter(small.text, "C:\\WINDOWS"));
+    EXPECT_STREQ("", small.text) << "a cut path would start another program";
+    EXPECT_EQ(0, memcmp(small.guard, "########", 8));
+}
