@@ -58,12 +58,12 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR commandLine, int)
     windowClass.hbrBackground = (HBRUSH)(COLOR_MENUTEXT + 1);
     windowClass.lpszClassName = className;
     if (!RegisterClassA(&windowClass))
-        return 0;
+        return ExitNoWindow;
 
     HWND mainWindow = CreateWindowExA(0, className, className, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
                                  0, 0, 0, 0, NULL, NULL, instance, NULL);
     if (!mainWindow)
-        return 0;
+        return ExitNoWindow;
     UpdateWindow(mainWindow);
 
     MSG message;

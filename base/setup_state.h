@@ -13,7 +13,8 @@ enum {
     ExitBadArguments = 2,
     ExitDestinationUnusable = 3,  // a silent run: too little room, or no folder there
     ExitPayloadFailed = 4,
-    ExitShortcutsFailed = 5       // a silent run: registration or links
+    ExitShortcutsFailed = 5,      // a silent run: registration or links
+    ExitNoWindow = 7              // the main window could not be made; nothing was shown or changed
 };
 
 extern HINSTANCE instance;              // module whose resources every page loads; WinMain

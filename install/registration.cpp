@@ -10,9 +10,11 @@ RegistryPaths registryPaths = {windowsBranchKey, ntBranchKey, windowsBranchKey, 
 
 namespace {
 
-void WriteText(HKEY key, const char* name, const char* text)
+// A value that was not written is the entry's failure: the caller names
+// the key, and the run never ends as a success.
+bool WriteText(HKEY key, const char* name, const char* text)
 {
-    RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)text, (DWORD)TextLength(text) + 1);
+    return RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)text, (DWORD)TextLength(text) + 1) == ERROR_SUCCESS;
 }
 
 HKEY CreateKey(HKEY parent, const char* name)
@@ -29,12 +31,10 @@ bool WriteUninstallEntry(HKEY base, const char* command)
     HKEY entry = CreateKey(base, uninstallEntryKey);
     if (!entry)
         return false;
-    WriteText(entry, "DisplayName", productName);
-    WriteText(entry, "UninstallString", command);
-    WriteText(entry, "Scdir", shortcutDir);
-    WriteText(entry, "Progdir", destDir);
+    bool written = WriteText(entry, "DisplayName", productName) && WriteText(entry, "UninstallString", command) &&
+                   WriteText(entry, "Scdir", shortcutDir) && WriteText(entry, "Progdir", destDir);
     RegCloseKey(entry);
-    return true;
+    return written;
 }
 
 } // namespace
@@ -79,13 +79,11 @@ const char* RegisterProduct(DWORD version)
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, registryPaths.appPaths, 0, KEY_READ | KEY_WRITE, &appPaths) != ERROR_SUCCESS)
         return failed ? failed : registryPaths.appPaths;
     HKEY product = CreateKey(appPaths, productName);
-    if (product) {
-        WriteText(product, "", program);
-        WriteText(product, "Path", destDir);
+    bool written = product && WriteText(product, "", program) && WriteText(product, "Path", destDir);
+    if (product)
         RegCloseKey(product);
-    } else if (!failed) {
+    if (!written && !failed)
         failed = registryPaths.appPaths;
-    }
     RegCloseKey(appPaths);
     return failed;
 }
