@@ -231,7 +231,7 @@ const std::vector<Allowed> wineChanges = {
                                 "step does"},
     // No console key: Wine's console writes its defaults when a console
     // program first runs, and under Wine posing as Windows 98 (an NT kernel
-    // still) no command interpreter may run the 9x family's batch file.
+    // still) the uninstaller starts none.
 };
 const std::vector<Allowed> noFileChanges = {};
 
@@ -477,7 +477,19 @@ TEST(UninstallWin98, InstallThenUninstallOnTheNineXFamilyLeavesTheMachineAsItWas
     GTEST_SKIP() << "a 64-bit program cannot pose as Windows 98: the 32-bit build runs this case";
 #else
     ASSERT_TRUE(NineXFamily()) << "the prefix reports the 9x family";
+    // COMSPEC names a program that is no command interpreter: had the
+    // uninstaller taken the 9x way (the version says 9x, the kernel is NT's),
+    // or run its batch through COMSPEC, uninstall.exe would stay.
+    const std::string planted = "C:\\Planted";
+    RemoveTree(planted);
+    ASSERT_TRUE(CreateDirectoryA(planted.c_str(), NULL));
+    // Not one of Wine's own programs: Wine would run its built-in cmd.exe
+    // for any of those copied under that name.
+    std::string stranger = WindowsPath(EnvOr("PICTAVO_PLANTED_DIR", "")) + "\\load_by_name.exe";
+    ASSERT_TRUE(CopyFileA(stranger.c_str(), (planted + "\\cmd.exe").c_str(), FALSE)) << stranger;
+    SetEnvironmentVariableA("COMSPEC", (planted + "\\cmd.exe").c_str());
     RoundTrip(Via::Shortcut);
+    RemoveTree(planted);
 #endif
 }
 
@@ -630,6 +642,20 @@ void ExpectFiles(const std::string& folder, const std::vector<std::string>& name
         EXPECT_EQ(text + " " + name, ReadAll(folder + "\\" + name)) << folder << "\\" << name;
 }
 
+// A clean machine, and a silent run refused at once that lends the host
+// commands its harness.
+struct CleanMachine {
+    CleanMachine() { StartClean(); }
+};
+struct HostCommands : CleanMachine {
+    Installer run{"", "host", InstallerPath(), "/S /?"};
+    HostCommands()
+    {
+        if (ExitWithoutWindow(run, "the refused run") != 2)
+            run.Fail("the refused run", "it did not end with exit code 2");
+    }
+};
+
 void SilentInstall()
 {
     Installer setup("", "silent-install", InstallerPath(), "/S");
@@ -643,9 +669,8 @@ void SilentInstall()
 // of the product's names is refused, with nothing touched anywhere.
 TEST(Uninstall, AProductFolderOrPvFilesThatIsALinkIsRefusedAndWhatItLeadsToStays)
 {
-    StartClean();
-    Installer host("", "host", InstallerPath(), "/S /?");
-    ASSERT_EQ(2u, ExitWithoutWindow(host, "the refused run"));
+    HostCommands clean;
+    Installer& host = clean.run;
     SilentInstall();
     const std::string aside = "C:\\Pictavo aside", decoy = "C:\\Decoy", real = "C:\\Program Files\\Pictavo real";
     for (const std::string& folder : {aside, decoy, real})
@@ -689,9 +714,8 @@ TEST(Uninstall, AProductFolderOrPvFilesThatIsALinkIsRefusedAndWhatItLeadsToStays
 // itself: what it points to outside the folder stays.
 TEST(Uninstall, LinksInTheProductFolderNeverTakeWhatTheyPointTo)
 {
-    StartClean();
-    Installer host("", "host", InstallerPath(), "/S /?");
-    ASSERT_EQ(2u, ExitWithoutWindow(host, "the refused run"));
+    HostCommands clean;
+    Installer& host = clean.run;
     SilentInstall();
     const std::string outside = "C:\\Outside";
     HostRemove(host, outside);
@@ -721,9 +745,8 @@ TEST(Uninstall, LinksInTheProductFolderNeverTakeWhatTheyPointTo)
 // was before the install.
 TEST(Uninstall, AfterTheShortcutsWereCancelledTheInstalledUninstallerRemovesEverything)
 {
-    StartClean();
-    Installer host("", "host", InstallerPath(), "/S /?");
-    ASSERT_EQ(2u, ExitWithoutWindow(host, "the refused run"));
+    HostCommands clean;
+    Installer& host = clean.run;
     Snapshot before = TakeSnapshot(host, "before the install");
     {
         Installer setup;
