@@ -43,8 +43,10 @@ bool OpenProductFolders(const Installation& at, const char* picturesPath, HANDLE
 {
     folder = pictures = NULL;
     bool picturesThere = GetFileAttributesA(picturesPath) != INVALID_FILE_ATTRIBUTES;
-    if (PathHasLink(at.programDir) || (picturesThere && PathHasLink(picturesPath)))
+    if (PathHasLink(at.programDir) || (picturesThere && PathHasLink(picturesPath))) {
+        SetLastError(FolderLinkError);
         return false;
+    }
     if (RunsOnNineXKernel())
         return true;
     const DWORD access = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES;

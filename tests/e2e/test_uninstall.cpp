@@ -601,12 +601,26 @@ TEST(Uninstall, AnEntryThatNamesNoInstallationIsRefusedAndNothingIsRemoved)
 namespace {
 
 // A Windows path on drive C as the host names it, in single quotes for the
-// host's shell.
+// host's shell. The host's names keep their case: each existing part is
+// spelled as its folder lists it ("Program files" when Setup made it so).
 std::string HostPath(const std::string& windowsPath)
 {
-    std::string rest = windowsPath.substr(3);
-    std::replace(rest.begin(), rest.end(), '\\', '/');
-    return "\"$WINEPREFIX/drive_c/\"'" + rest + "'";
+    std::string host, listed = windowsPath.substr(0, 2);
+    size_t start = 3;
+    while (start <= windowsPath.size()) {
+        size_t end = std::min(windowsPath.find('\\', start), windowsPath.size());
+        std::string part = windowsPath.substr(start, end - start);
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((listed + "\\" + part).c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            part = found.cFileName;
+            FindClose(search);
+        }
+        listed += "\\" + part;
+        host += (host.empty() ? "" : "/") + part;
+        start = end + 1;
+    }
+    return "\"$WINEPREFIX/drive_c/\"'" + host + "'";
 }
 
 // A host symbolic link, which Wine shows as a junction or a directory link
@@ -621,12 +635,6 @@ void HostRemove(Installer& host, const std::string& path)
     host.RunHost("rm -rf " + HostPath(path), "remove " + path + " on the host");
 }
 
-// The real install "Program Files" folder on the host: Wine names it so,
-// whatever case the entry uses.
-std::string RealDestination()
-{
-    return "C:\\Program Files\\Pictavo";
-}
 
 // Files with texts of their own, which must come through unchanged.
 void WriteFiles(const std::string& folder, const std::vector<std::string>& names, const std::string& text)
@@ -672,7 +680,7 @@ TEST(Uninstall, AProductFolderOrPvFilesThatIsALinkIsRefusedAndWhatItLeadsToStays
     HostCommands clean;
     Installer& host = clean.run;
     SilentInstall();
-    const std::string aside = "C:\\Pictavo aside", decoy = "C:\\Decoy", real = "C:\\Program Files\\Pictavo real";
+    const std::string aside = "C:\\Pictavo aside", decoy = "C:\\Decoy", real = "C:\\Program files\\Pictavo real";
     for (const std::string& folder : {aside, decoy, real})
         HostRemove(host, folder);
     ASSERT_TRUE(CreateDirectoryA(aside.c_str(), NULL));
@@ -681,8 +689,8 @@ TEST(Uninstall, AProductFolderOrPvFilesThatIsALinkIsRefusedAndWhatItLeadsToStays
     WriteFiles(decoy, decoyFiles, "the decoy's own");
 
     // The product folder itself: the entry still names it.
-    ASSERT_TRUE(MoveFileA(RealDestination().c_str(), real.c_str()));
-    HostLink(host, decoy, RealDestination());
+    ASSERT_TRUE(MoveFileA(defaultDestination, real.c_str()));
+    HostLink(host, decoy, std::string(defaultDestination));
     ASSERT_NE(0u, GetFileAttributesA(defaultDestination) & FILE_ATTRIBUTE_REPARSE_POINT) << "Wine shows the link";
     {
         Installer removal(aside, "linked-folder", aside + "\\uninstall.exe", "/S");
@@ -690,11 +698,11 @@ TEST(Uninstall, AProductFolderOrPvFilesThatIsALinkIsRefusedAndWhatItLeadsToStays
     }
     ExpectFiles(decoy, decoyFiles, "the decoy's own");
     EXPECT_TRUE(KeyExists(EntryKey(windowsBase))) << "nothing touched";
-    HostRemove(host, RealDestination());
-    ASSERT_TRUE(MoveFileA(real.c_str(), RealDestination().c_str()));
+    HostRemove(host, defaultDestination);
+    ASSERT_TRUE(MoveFileA(real.c_str(), defaultDestination));
 
     // PvFiles: the product folder is real, its pictures folder a link.
-    std::string pictures = RealDestination() + "\\PvFiles";
+    std::string pictures = InDestination("PvFiles");
     ASSERT_TRUE(RemoveDirectoryA(pictures.c_str()));
     HostLink(host, decoy, pictures);
     {
@@ -722,9 +730,9 @@ TEST(Uninstall, LinksInTheProductFolderNeverTakeWhatTheyPointTo)
     const std::vector<std::string> outsideFiles = {"letter.wri", "notes.txt"};
     WriteFiles(outside, outsideFiles, "the user's");
     ASSERT_TRUE(DeleteFileA(InDestination("readme.wri").c_str()));
-    HostLink(host, outside + "\\letter.wri", RealDestination() + "\\readme.wri");
-    HostLink(host, outside + "\\notes.txt", RealDestination() + "\\notes.txt");
-    HostLink(host, outside, RealDestination() + "\\PvFiles\\Outside");
+    HostLink(host, outside + "\\letter.wri", InDestination("readme.wri"));
+    HostLink(host, outside + "\\notes.txt", InDestination("notes.txt"));
+    HostLink(host, outside, InDestination("PvFiles\\Outside"));
     {
         Installer removal(defaultDestination, "silent-removal", uninstaller, "/S");
         EXPECT_EQ(0u, ExitWithoutWindow(removal, "silent removal"));
@@ -735,7 +743,7 @@ TEST(Uninstall, LinksInTheProductFolderNeverTakeWhatTheyPointTo)
         EXPECT_FALSE(FileExists(InDestination(name))) << name;
     EXPECT_FALSE(KeyExists(EntryKey(windowsBase)));
 
-    HostRemove(host, RealDestination());
+    HostRemove(host, defaultDestination);
     HostRemove(host, outside);
     StartClean();
 }
