@@ -34,8 +34,8 @@ protected:
 };
 
 // The buffer followed by guard bytes that the reader must never touch.
-struct Guarded {
-    char text[MAX_PATH];
+template <size_t N = MAX_PATH> struct Guarded {
+    char text[N];
     char guard[16];
     Guarded() { memset(this, '#', sizeof *this); }
     bool GuardIntact() const
@@ -51,7 +51,7 @@ struct Guarded {
 
 TEST_F(UninstallEntryValue, AnAbsoluteFolderTextIsReadAndEverythingElseRefused)
 {
-    Guarded out;
+    Guarded<> out;
     EXPECT_EQ(ValueMissing, ReadFolderValue(key_, "Progdir", out.text));
 
     PutText("C:\\Program files\\Pictavo");
@@ -90,13 +90,13 @@ TEST_F(UninstallEntryValue, LongValuesAreRefusedWithoutWritingPastTheBuffer)
 {
     std::string longest = "C:\\" + std::string(MaxFolderLength - 3, 'a');
     PutText(longest);
-    Guarded out;
+    Guarded<> out;
     EXPECT_EQ(ValueRead, ReadFolderValue(key_, "Progdir", out.text)) << "MaxFolderLength characters fit";
     EXPECT_EQ(longest, out.text);
 
     for (size_t length : {MaxFolderLength + 1, MAX_PATH - 1, MAX_PATH, MAX_PATH + 1, 4000}) {
         std::string text = "C:\\" + std::string(length - 3, 'b');
-        Guarded fresh;
+        Guarded<> fresh;
         PutText(text);
         EXPECT_EQ(ValueRefused, ReadFolderValue(key_, "Progdir", fresh.text)) << length << " characters";
         EXPECT_TRUE(fresh.GuardIntact()) << length << " characters";
@@ -135,15 +135,11 @@ TEST(RemovalBatch, WaitsForTheUninstallerThenRemovesItTheEmptyFolderAndItself)
         EXPECT_STREQ("", text) << folder;
     }
 
-    struct {
-        char text[64];
-        char guard[8];
-    } small;
-    memset(&small, '#', sizeof small);
+    Guarded<64> small;
     EXPECT_FALSE(ComposeRemovalBatch(small.text, "C:\\PROGRA~1\\PICTAVO\\UNINST~1.EXE", "C:\\PROGRA~1\\PICTAVO",
                                      "C:\\WINDOWS\\TEMP\\PVU1.BAT"));
     EXPECT_STREQ("", small.text) << "a cut batch file would run half its commands";
-    EXPECT_EQ(0, memcmp(small.guard, "########", 8));
+    EXPECT_TRUE(small.GuardIntact());
 }
 
 // The NT kernel maps ntdll.dll into every process, whatever version a
@@ -166,12 +162,8 @@ TEST(NineXWay, TheKernelChoosesItAndTheWindowsFoldersInterpreterRunsTheBatch)
         EXPECT_FALSE(NineXInterpreter(shell, unfit)) << unfit;
         EXPECT_STREQ("", shell) << unfit;
     }
-    struct {
-        char text[16];
-        char guard[8];
-    } small;
-    memset(&small, '#', sizeof small);
+    Guarded<16> small;
     EXPECT_FALSE(NineXInterpreter(small.text, "C:\\WINDOWS"));
     EXPECT_STREQ("", small.text) << "a cut path would start another program";
-    EXPECT_EQ(0, memcmp(small.guard, "########", 8));
+    EXPECT_TRUE(small.GuardIntact());
 }
