@@ -427,6 +427,46 @@ void SavePicture(const char* name)
     EXPECT_EQ(0u, pictavo.WaitExit("pictavo.exe ends"));
 }
 
+// A Windows path on drive C as the host names it, in single quotes for the
+// host's shell. The host's names keep their case: each existing part is
+// spelled as its folder lists it ("Program files" when Setup made it so).
+std::string HostPath(const std::string& windowsPath)
+{
+    std::string host, listed = windowsPath.substr(0, 2);
+    size_t start = 3;
+    while (start <= windowsPath.size()) {
+        size_t end = std::min(windowsPath.find('\\', start), windowsPath.size());
+        std::string part = windowsPath.substr(start, end - start);
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((listed + "\\" + part).c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            part = found.cFileName;
+            FindClose(search);
+        }
+        listed += "\\" + part;
+        host += (host.empty() ? "" : "/") + part;
+        start = end + 1;
+    }
+    return "\"$WINEPREFIX/drive_c/\"'" + host + "'";
+}
+
+// The folder in the temporary folder where the NT helper waits for the
+// uninstaller to end. It must let no one but the administrators in: Wine
+// turns the DACL given at its making into mode bits, none for others.
+void ExpectHelperFolderClosedToOthers(Installer& run)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((std::string(temp) + "pvu*").c_str(), &found);
+    ASSERT_NE(INVALID_HANDLE_VALUE, search) << "no helper in " << temp;
+    FindClose(search);
+    ASSERT_TRUE(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        << found.cFileName << " lies in the temporary folder itself, where any user may replace it";
+    std::string mode = run.RunHost("stat -c %a " + HostPath(std::string(temp) + found.cFileName), "the helper's folder");
+    EXPECT_EQ('0', mode.at(mode.find_last_not_of("\r\n"))) << "mode " << mode;
+}
+
 } // namespace
 
 // Both silent, as a deployment tool runs them: no window of either, not
@@ -522,6 +562,7 @@ TEST(Uninstall, NoChangesNothingThenUserFilesOutliveTheRemovalAndASecondRunFinds
         second.Answer(second.WaitMessageBox(caption, "the question"), "Yes", "remove");
         MessageBoxInfo report = second.WaitMessageBox(caption, "the closing report");
         second.Shot("report");
+        ExpectHelperFolderClosedToOthers(second);
         EXPECT_NE(std::string::npos, report.text.find("Pictavo\\PvFiles holds 1 file: mine.bmp")) << report.text;
         EXPECT_NE(std::string::npos, report.text.find("Program files\\Pictavo holds 1 file: notes.txt"))
             << report.text;
@@ -599,29 +640,6 @@ TEST(Uninstall, AnEntryThatNamesNoInstallationIsRefusedAndNothingIsRemoved)
 }
 
 namespace {
-
-// A Windows path on drive C as the host names it, in single quotes for the
-// host's shell. The host's names keep their case: each existing part is
-// spelled as its folder lists it ("Program files" when Setup made it so).
-std::string HostPath(const std::string& windowsPath)
-{
-    std::string host, listed = windowsPath.substr(0, 2);
-    size_t start = 3;
-    while (start <= windowsPath.size()) {
-        size_t end = std::min(windowsPath.find('\\', start), windowsPath.size());
-        std::string part = windowsPath.substr(start, end - start);
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((listed + "\\" + part).c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            part = found.cFileName;
-            FindClose(search);
-        }
-        listed += "\\" + part;
-        host += (host.empty() ? "" : "/") + part;
-        start = end + 1;
-    }
-    return "\"$WINEPREFIX/drive_c/\"'" + host + "'";
-}
 
 // A host symbolic link, which Wine shows as a junction or a directory link
 // (its own mklink makes nothing).
