@@ -5,6 +5,7 @@
 #include "base/system_function.h"
 #include "base/text.h"
 #include "install/folder_trust.h"
+#include "pages/destination_page.h"
 #include "pages/page_look.h"
 #include "pages/pages.h"
 #include "resources/resource_ids.h"
@@ -84,6 +85,7 @@ LRESULT RunPageSequence(HWND window, WORD, WORD, LPARAM)
         || RunCopyPage(window) != 0;
     if (!cancelled)
         RunShortcutPage(window, &folderSecurity.attributes);
+    ReleaseDestination();
     FreeAdminFolderSecurity(folderSecurity);
     ReleasePageLook();
     if (!cancelled) {

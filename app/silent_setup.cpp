@@ -65,6 +65,7 @@ int RunSilentSetup()
     AdminFolderSecurity folderSecurity;
     MakeAdminFolderSecurity(folderSecurity);
     int code = InstallSilently(&folderSecurity.attributes);
+    ReleaseDestination();
     FreeAdminFolderSecurity(folderSecurity);
     return code;
 }

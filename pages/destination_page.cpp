@@ -155,8 +155,19 @@ static bool AdoptTypedDestination(HWND page)
     return false;
 }
 
+// The accepted destination, open as checked; see ReleaseDestination.
+static HANDLE heldDestination = INVALID_HANDLE_VALUE;
+
+void ReleaseDestination()
+{
+    if (heldDestination != INVALID_HANDLE_VALUE)
+        CloseHandle(heldDestination);
+    heldDestination = INVALID_HANDLE_VALUE;
+}
+
 DestinationCheck PrepareDestination(SECURITY_ATTRIBUTES* security)
 {
+    ReleaseDestination();
     if (productFolder[0] == '\0')
         return DestinationUnnamed;
     if (!HasRoomForProduct(freeKB))
@@ -174,18 +185,19 @@ DestinationCheck PrepareDestination(SECURITY_ATTRIBUTES* security)
     if (CreateDirectoryA(destDir, security))
         // Made with Setup's own permissions; a link put in the way of the
         // path meanwhile still shows in the folder the system reached.
-        return CheckExistingFolder(destDir) == FolderLinked ? DestinationLinked : DestinationMade;
+        return CheckExistingFolder(destDir, &heldDestination) == FolderLinked ? DestinationLinked : DestinationMade;
     DWORD attributes = GetFileAttributesA(destDir);
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return DestinationNotMade;
     // An existing folder keeps its permissions, and the programs that an
     // administrator runs later will lie in it.
-    switch (CheckExistingFolder(destDir)) {
+    switch (CheckExistingFolder(destDir, &heldDestination)) {
     case FolderTrusted:
         return DestinationNotMade;
     case FolderLinked:
         return DestinationLinked;
     default:
+        ReleaseDestination();
         return DestinationUntrusted;
     }
 }

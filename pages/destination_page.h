@@ -24,6 +24,11 @@ enum DestinationCheck {
 // into.
 DestinationCheck PrepareDestination(SECURITY_ATTRIBUTES* security);
 
+// PrepareDestination keeps the folder it accepted open, without delete
+// sharing, so that no one can rename it away and put a link in its place
+// while Setup writes into it. The run lets it go when it ends.
+void ReleaseDestination();
+
 // destDir = baseDir, a backslash when baseDir is longer than a root, and
 // productFolder. Refuses, leaving destDir as it was, when that does not fit.
 bool ComposeDestination();

@@ -19,6 +19,17 @@ enum { Installed = 0, DestinationUnusable = 3 };
 const char linkedText[] = "is reached through a link to another folder.\nPlease choose another folder.";
 const char sharedText[] = "can be changed by other users of this computer.\nPlease choose another folder.";
 
+// The host commands (reg, chmod, ln) run through an installer's harness:
+// a silent run refused at once lends them one, and the registry starts
+// without the product's entries.
+struct Host : Installer {
+    Host() : Installer("", "host", InstallerPath(), "/S /?")
+    {
+        WaitExit("the refused run ends");
+        RemoveRegistration(*this);
+    }
+};
+
 // The host path of a folder on drive C, quoted for the shell.
 std::string HostPath(const std::string& windowsPath)
 {
@@ -116,10 +127,8 @@ std::vector<std::string> WritersOf(const std::string& folder, PSID runningUser)
 TEST(DestinationUnderOpenRoot, TheFolderSetupMakesLetsOnlyAdministratorsWriteAndIsInstalledOverAgain)
 {
     const std::string destination = "C:\\Guarded Pictavo";
-    Installer host("", "host", InstallerPath(), "/S /?");
-    host.WaitExit("the refused run ends");
+    Host host;
     RemoveTree(destination);
-    RemoveRegistration(host);
     ASSERT_EQ((DWORD)Installed, InstallSilently(destination));
 
     BYTE token[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
@@ -143,9 +152,7 @@ TEST(DestinationUnderOpenRoot, TheFolderSetupMakesLetsOnlyAdministratorsWriteAnd
 TEST(DestinationTrust, AnExistingFolderThatEveryoneMayChangeIsRefusedAndLeftEmpty)
 {
     const std::string destination = "C:\\Shared Pictavo";
-    Installer host("", "host", InstallerPath(), "/S /?");
-    host.WaitExit("the refused run ends");
-    RemoveRegistration(host);
+    Host host;
     RemoveTree(destination);
     ASSERT_TRUE(CreateDirectoryA(destination.c_str(), NULL));
     host.RunHost("chmod o+w " + HostPath(destination), "let others write");
@@ -164,9 +171,7 @@ TEST(DestinationTrust, ADestinationThatALinkLeadsElsewhereIsRefusedAndTheTargetU
 {
     const std::string decoy = "C:\\Decoy", decoyTree = "C:\\Decoy Tree";
     const std::string content = "another program's file\n";
-    Installer host("", "host", InstallerPath(), "/S /?");
-    host.WaitExit("the refused run ends");
-    RemoveRegistration(host);
+    Host host;
     host.RunHost("rm -f " + HostPath("C:\\Linked") + " " + HostPath("C:\\Linked Tree"), "remove old links");
     MakeDecoy(decoy, content);
     MakeDecoy(decoyTree, content);
@@ -188,4 +193,28 @@ TEST(DestinationTrust, ADestinationThatALinkLeadsElsewhereIsRefusedAndTheTargetU
     host.RunHost("rm -f " + HostPath("C:\\Linked") + " " + HostPath("C:\\Linked Tree"), "remove the links");
     RemoveTree(decoy);
     RemoveTree(decoyTree);
+}
+
+// Between the checks and the last file, the folder that was checked is the
+// one written into: it cannot be renamed away and a link put in its place.
+TEST(DestinationTrust, TheCheckedFolderCannotBeMovedAsideWhileTheFilesAreWritten)
+{
+    const std::string destination = "C:\\Held Pictavo", aside = "C:\\Held Pictavo aside";
+    Host host;
+    RemoveTree(destination);
+    RemoveTree(aside);
+    Hold hold;
+    Installer setup("", "", HoldingInstallerPath(), "/S /D=" + destination);
+    hold.WaitReached(setup, "first file");
+    EXPECT_FALSE(MoveFileA(destination.c_str(), aside.c_str())) << "the folder was moved aside";
+    MoveFileA(aside.c_str(), destination.c_str());
+    for (int file = 1; file < 5; ++file) {
+        hold.Release();
+        hold.WaitReached(setup, "file " + std::to_string(file + 1));
+    }
+    hold.Release();
+    EXPECT_EQ((DWORD)Installed, setup.WaitExit("the silent run ends"));
+    EXPECT_EQ(ReadAll(Original("readme.wri")), ReadAll(destination + "\\readme.wri"));
+    RemoveTree(destination);
+    RemoveRegistration(host);
 }
