@@ -245,17 +245,24 @@ FolderTrust ReadFolderTrust(HANDLE folder)
     return trust;
 }
 
-FolderTrust CheckExistingFolder(const char* path)
+FolderTrust CheckExistingFolder(const char* path, HANDLE* held)
 {
+    if (held)
+        *held = INVALID_HANDLE_VALUE;
     if (PathHasLink(path))
         return FolderLinked;
     if (!IsNtSystem())
         return FolderTrusted;
-    HANDLE folder = OpenFolderUnfollowed(path, READ_CONTROL);
+    // Listing is a data right: only a handle with one holds the folder
+    // against renaming; one with READ_CONTROL alone takes no part in sharing.
+    HANDLE folder = OpenFolderUnfollowed(path, READ_CONTROL | FILE_LIST_DIRECTORY);
     if (folder == INVALID_HANDLE_VALUE)
         return GetLastError() == FolderLinkError ? FolderLinked : FolderUnreadable;
     FolderTrust trust = ReadFolderTrust(folder);
-    CloseHandle(folder);
+    if (held)
+        *held = folder;
+    else
+        CloseHandle(folder);
     return trust;
 }
 

@@ -23,6 +23,8 @@ bool PathHasLink(const char* path);
 // FolderLinkError. The folder is shared for reading and writing but not for
 // deletion: while the handle is open, no one can rename or remove the
 // folder and put a link in its place (close it before removing the folder).
+// Only a handle with a data right (FILE_LIST_DIRECTORY, DELETE, ...) holds
+// it so: one with READ_CONTROL alone takes no part in sharing.
 // The 9x family opens no folders at all.
 HANDLE OpenFolderUnfollowed(const char* path, DWORD access);
 
@@ -47,8 +49,10 @@ FolderTrust ReadFolderTrust(HANDLE folder);
 // Both checks over an existing folder: FolderLinked when the path holds a
 // link or the folder opened is another one; on the NT family, what
 // ReadFolderTrust says. The 9x family has no permissions: there only the
-// links count.
-FolderTrust CheckExistingFolder(const char* path);
+// links count. With held, the caller gets the folder as it was checked,
+// still open (OpenFolderUnfollowed), and closes it; INVALID_HANDLE_VALUE
+// when it could not be opened that way (always on the 9x family).
+FolderTrust CheckExistingFolder(const char* path, HANDLE* held = NULL);
 
 // How Setup makes its folders on the NT family: a protected DACL that
 // gives Administrators and SYSTEM full control and Users read and execute,
