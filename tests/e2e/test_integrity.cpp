@@ -28,7 +28,7 @@ size_t FindOnce(const std::string& exe, const std::string& part, const std::stri
 }
 
 // A copy of the installer, with bit `bit` of byte `at` changed, as C:\integrity\NAME.
-std::string ChangedCopy(std::string exe, size_t at, int bit, const std::string& name)
+void ChangedCopy(std::string exe, size_t at, int bit, const std::string& name)
 {
     exe.at(at) ^= (char)(1 << bit);
     std::string path = std::string(work) + "\\" + name;
@@ -38,12 +38,17 @@ std::string ChangedCopy(std::string exe, size_t at, int bit, const std::string& 
         fwrite(exe.data(), 1, exe.size(), out);
         fclose(out);
     }
-    return path;
 }
 
+// A silent run that refuses its line at once: nothing changes, and its
+// harness runs the host commands.
+const char refusedAtOnce[] = "/S /?";
+
 // Seals copies again with the build's own tool.
-void Reseal(Installer& host, const std::vector<std::string>& names)
+void Reseal(const std::vector<std::string>& names)
 {
+    Installer host("", "host", InstallerPath(), refusedAtOnce);
+    host.WaitExit("the refused run ends");
     std::string command = "for copy in";
     for (const std::string& name : names)
         command += " \"$WINEPREFIX/drive_c/integrity/" + name + "\"";
@@ -77,17 +82,29 @@ int InstalledFilesIn(const std::string& folder, const std::string& step)
     return count;
 }
 
-// A silent run that refuses its line at once: nothing changes, and its
-// harness runs the host commands.
-const char refusedAtOnce[] = "/S /?";
+// Each test's copies lie in a folder of their own, and the default
+// destination starts empty.
+class Integrity : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        RemoveTree(work);
+        ASSERT_TRUE(CreateDirectoryA(work, NULL));
+        RemoveDefaultInstallation();
+    }
+    void TearDown() override
+    {
+        RemoveTree(work);
+        RemoveDefaultInstallation();
+    }
+
+    std::string exe_ = ReadAll(InstallerPath());
+};
 
 } // namespace
 
-TEST(Integrity, SilentRunsWithABitChangedInAnEmbeddedFileNeverLeaveAChangedFile)
+TEST_F(Integrity, SilentRunsWithABitChangedInAnEmbeddedFileNeverLeaveAChangedFile)
 {
-    RemoveTree(work);
-    ASSERT_TRUE(CreateDirectoryA(work, NULL));
-    std::string exe = ReadAll(InstallerPath());
     std::vector<std::string> payload = CompressedPayload();
     struct Run {
         std::string name;
@@ -98,22 +115,18 @@ TEST(Integrity, SilentRunsWithABitChangedInAnEmbeddedFileNeverLeaveAChangedFile)
     // Twelve runs per file, every sixth one not sealed again.
     std::mt19937 random(16);
     for (size_t file = 0; file < payload.size(); ++file) {
-        size_t start = FindOnce(exe, payload[file], "compressed file " + std::to_string(file));
+        size_t start = FindOnce(exe_, payload[file], "compressed file " + std::to_string(file));
         for (int k = 0; k < 12; ++k) {
             size_t at = start + random() % payload[file].size();
             int bit = random() % 8;
             Run run = {"run" + std::to_string(runs.size()) + ".exe", k % 6 != 5};
-            ChangedCopy(exe, at, bit, run.name);
+            ChangedCopy(exe_, at, bit, run.name);
             runs.push_back(run);
             if (run.resealed)
                 resealed.push_back(run.name);
         }
     }
-    {
-        Installer host("", "host", InstallerPath(), refusedAtOnce);
-        host.WaitExit("the refused run ends");
-        Reseal(host, resealed);
-    }
+    Reseal(resealed);
 
     int failed = 0, whole = 0;
     for (size_t k = 0; k < runs.size(); ++k) {
@@ -148,25 +161,16 @@ TEST(Integrity, SilentRunsWithABitChangedInAnEmbeddedFileNeverLeaveAChangedFile)
         RemoveRegistration(host);
         RemoveTree(std::string(ntProgramsFolder) + "\\Pictavo");
     }
-    RemoveTree(work);
 }
 
-TEST(Integrity, WithPagesAChangedFileIsNamedRemovedAndEndsTheRunWithFour)
+TEST_F(Integrity, WithPagesAChangedFileIsNamedRemovedAndEndsTheRunWithFour)
 {
-    RemoveTree(work);
-    ASSERT_TRUE(CreateDirectoryA(work, NULL));
-    RemoveDefaultInstallation();
-    std::string exe = ReadAll(InstallerPath());
     // The help file, third of the five. Its first control byte says that
     // a literal byte follows: changing it keeps the length.
     std::string help = ReadAll(WindowsPath(EnvOr("PICTAVO_PAYLOAD_DIR", "")) + "\\pvhelp.hl_");
     ASSERT_TRUE(help.size() > 16 && (help[14] & 1)) << "pvhelp.hl_ does not begin with a literal";
-    ChangedCopy(exe, FindOnce(exe, help, "pvhelp.hl_") + 15, 0, "pages.exe");
-    {
-        Installer host("", "host", InstallerPath(), refusedAtOnce);
-        host.WaitExit("the refused run ends");
-        Reseal(host, {"pages.exe"});
-    }
+    ChangedCopy(exe_, FindOnce(exe_, help, "pvhelp.hl_") + 15, 0, "pages.exe");
+    Reseal({"pages.exe"});
 
     Installer setup("", "", std::string(work) + "\\pages.exe");
     HWND page = ReachDestinationPage(setup);
@@ -175,23 +179,17 @@ TEST(Integrity, WithPagesAChangedFileIsNamedRemovedAndEndsTheRunWithFour)
     EXPECT_EQ(2, InstalledFilesIn(defaultDestination, "after the failure"));
     for (const char* later : {"pvhelp.hlp", "uninstall.exe", "readme.wri"})
         EXPECT_FALSE(FileExists(std::string(defaultDestination) + "\\" + later)) << later;
-    RemoveDefaultInstallation();
-    RemoveTree(work);
 }
 
-TEST(Integrity, AChangedLogoOrDialogIsRefusedAtStartAndNothingIsWritten)
+TEST_F(Integrity, AChangedLogoOrDialogIsRefusedAtStartAndNothingIsWritten)
 {
-    RemoveTree(work);
-    ASSERT_TRUE(CreateDirectoryA(work, NULL));
-    RemoveDefaultInstallation();
-    std::string exe = ReadAll(InstallerPath());
     // The logo's pixels, half-way in (the resource is the bitmap file
     // without its 14-byte file header), and "I Agree" in the agreement
     // page's template, which becomes "I Agrea".
     std::string logo = ReadAll(WindowsPath(EnvOr("PICTAVO_LOGO", ""))).substr(14);
-    ChangedCopy(exe, FindOnce(exe, logo, "the logo") + logo.size() / 2, 3, "logo.exe");
+    ChangedCopy(exe_, FindOnce(exe_, logo, "the logo") + logo.size() / 2, 3, "logo.exe");
     const std::string agree("I\0 \0A\0g\0r\0e\0e\0", 14);
-    ChangedCopy(exe, FindOnce(exe, agree, "\"I Agree\"") + 12, 2, "dialog.exe");
+    ChangedCopy(exe_, FindOnce(exe_, agree, "\"I Agree\"") + 12, 2, "dialog.exe");
 
     Installer host("", "host", std::string(work) + "\\logo.exe", "/S");
     EXPECT_EQ((DWORD)Damaged, ExitWithoutWindow(host, "silent run of the changed logo"));
@@ -214,5 +212,4 @@ TEST(Integrity, AChangedLogoOrDialogIsRefusedAtStartAndNothingIsWritten)
     for (const std::string& key : UninstallKeys())
         EXPECT_FALSE(RegistryKeyExists(host, key)) << key;
     EXPECT_FALSE(RegistryKeyExists(host, appPathsKey));
-    RemoveTree(work);
 }
