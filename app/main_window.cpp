@@ -4,6 +4,8 @@
 #include "base/setup_state.h"
 #include "base/system_function.h"
 #include "base/text.h"
+#include "install/folder_trust.h"
+#include "pages/destination_page.h"
 #include "pages/page_look.h"
 #include "pages/pages.h"
 #include "resources/resource_ids.h"
@@ -74,12 +76,17 @@ static void OpenShortcutFolder()
 
 LRESULT RunPageSequence(HWND window, WORD, WORD, LPARAM)
 {
-    SECURITY_ATTRIBUTES folderSecurity = {};
+    // The product folder and the shortcut folder alike belong to the
+    // administrators.
+    AdminFolderSecurity folderSecurity;
+    MakeAdminFolderSecurity(folderSecurity);
     bool cancelled = RunAgreementPage(window) != 0
-        || RunDestinationPage(window, &folderSecurity) != 0
+        || RunDestinationPage(window, &folderSecurity.attributes) != 0
         || RunCopyPage(window) != 0;
     if (!cancelled)
-        RunShortcutPage(window, &folderSecurity);
+        RunShortcutPage(window, &folderSecurity.attributes);
+    ReleaseDestination();
+    FreeAdminFolderSecurity(folderSecurity);
     ReleasePageLook();
     if (!cancelled) {
         // Once the files are copied the run has succeeded, shortcuts or not.

@@ -5,5 +5,6 @@
 
 // False for a name Windows would refuse, or quietly change by dropping
 // trailing dots and blanks, so that the folder made would not be the one
-// asked for. "." and ".." end with a dot and are refused with them.
+// asked for. "." and ".." end with a dot and are refused with them, and so
+// are the names of devices (CON, NUL, COM1, ...), which open no folder.
 bool IsValidFolderName(const char* name, size_t length);

@@ -1,4 +1,5 @@
 #include "pages/destination_page.h"
+#include "install/folder_trust.h"
 #include "install/folders.h"
 #include "pages/browsers.h"
 #include "pages/drive_table.h"
@@ -37,8 +38,8 @@ static INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wPar
     return RouteMessage(&destinationMessages, page, message, wParam, lParam);
 }
 
-// How the destination folder is made; set up here and handed on by the
-// page sequence to the Shortcut page.
+// How the destination folder is made; the page sequence sets it up and
+// hands the same to the Shortcut page.
 static SECURITY_ATTRIBUTES* folderSecurity;
 
 INT_PTR RunDestinationPage(HWND owner, SECURITY_ATTRIBUTES* security)
@@ -47,20 +48,36 @@ INT_PTR RunDestinationPage(HWND owner, SECURITY_ATTRIBUTES* security)
     return DialogBoxParamA(instance, "IDD_DIR", owner, DestinationPageProc, 0);
 }
 
-bool ComposeDestination()
+static bool ComposeFolder(char (&composed)[PathSize])
 {
-    char composed[PathSize];
     bool fit = CopyText(composed, baseDir);
     if (TextLength(baseDir) > 3)
         fit = fit && AppendText(composed, "\\");
-    fit = fit && AppendText(composed, productFolder);
-    return fit && CopyText(destDir, composed);
+    return fit && AppendText(composed, productFolder);
+}
+
+bool ComposeDestination()
+{
+    char composed[PathSize];
+    return ComposeFolder(composed) && CopyText(destDir, composed);
+}
+
+TypedDestination CheckComposedDestination()
+{
+    char composed[PathSize], base[PathSize], product[PathSize];
+    if (!ComposeFolder(composed))
+        return TypedTooLong;
+    return ParseTypedDestination(composed, base, product);
 }
 
 TypedDestination TakeTypedDestination(const char* typed)
 {
-    if (strcmp(typed, destDir) == 0)
-        return TypedUnchanged;
+    // The proposal is checked too: a name from the Directory browser's box
+    // ("..\Windows") stands in it as composed.
+    if (strcmp(typed, destDir) == 0) {
+        TypedDestination checked = CheckComposedDestination();
+        return checked == TypedTaken ? TypedUnchanged : checked;
+    }
     TypedDestination result = ParseTypedDestination(typed, baseDir, productFolder);
     if (result != TypedTaken)
         return result;
@@ -82,19 +99,16 @@ static void ShowDestination(HWND page)
     SetDlgItemTextA(page, IDC_DESTINATION, destDir);
 }
 
-void ProposeDestination(SECURITY_ATTRIBUTES* security)
+void ProposeDestination()
 {
     ChooseDefaultBase();
     CopyText(productFolder, productName);
-    security->nLength = sizeof *security;
-    security->lpSecurityDescriptor = NULL;
-    security->bInheritHandle = FALSE;
     ComposeDestination();
 }
 
 static LRESULT InitDestinationPage(HWND page, UINT, WPARAM, LPARAM)
 {
-    ProposeDestination(folderSecurity);
+    ProposeDestination();
     // A destination from the command line stands in the box as if typed:
     // Next checks and adopts it the same way.
     if (arguments.destination[0])
@@ -110,6 +124,20 @@ static void WarnAboutDestination(HWND page, const char* text)
     SetFocus(GetDlgItem(page, IDC_DESTINATION));
 }
 
+void WarnAboutTypedDestination(HWND owner, TypedDestination result, HWND focusControl)
+{
+    const char* text = longDestinationText;
+    if (result == TypedNotAbsolute)
+        text = "Please type the full path of the destination folder,\n"
+               "for example C:\\Program files\\Pictavo";
+    else if (result == TypedInvalid)
+        text = "This is not a valid folder name.\n"
+               "A folder name cannot contain any of the characters < > : \" / | ? *\n"
+               "and cannot end with a dot or a space.";
+    MessageBoxA(owner, text, setupCaption, MB_OK | MB_ICONWARNING);
+    SetFocus(focusControl);
+}
+
 // What the user typed counts: installing anywhere else than the folder the
 // box shows would surprise them.
 static bool AdoptTypedDestination(HWND page)
@@ -121,38 +149,57 @@ static bool AdoptTypedDestination(HWND page)
         GetWindowTextA(box, typed, sizeof typed);
         result = TakeTypedDestination(typed);
     }
-    switch (result) {
-    case TypedUnchanged:
-    case TypedTaken:
+    if (result == TypedUnchanged || result == TypedTaken)
         return true;
-    case TypedNotAbsolute:
-        WarnAboutDestination(page, "Please type the full path of the destination folder,\n"
-                                   "for example C:\\Program files\\Pictavo");
-        return false;
-    case TypedInvalid:
-        WarnAboutDestination(page, "This is not a valid folder name.\n"
-                                   "A folder name cannot contain any of the characters < > : \" / | ? *\n"
-                                   "and cannot end with a dot or a space.");
-        return false;
-    default:
-        WarnAboutDestination(page, longDestinationText);
-        return false;
-    }
+    WarnAboutTypedDestination(page, result, box);
+    return false;
+}
+
+// The accepted destination, open as checked; see ReleaseDestination.
+static HANDLE heldDestination = INVALID_HANDLE_VALUE;
+
+void ReleaseDestination()
+{
+    if (heldDestination != INVALID_HANDLE_VALUE)
+        CloseHandle(heldDestination);
+    heldDestination = INVALID_HANDLE_VALUE;
 }
 
 DestinationCheck PrepareDestination(SECURITY_ATTRIBUTES* security)
 {
+    ReleaseDestination();
     if (productFolder[0] == '\0')
         return DestinationUnnamed;
     if (!HasRoomForProduct(freeKB))
         return DestinationLowSpace;
     if (!ComposeDestination())
         return DestinationTooLong;
+    // Setup runs as administrator: a link on the way would have it make
+    // folders and write files wherever the link's maker wants.
+    if (PathHasLink(destDir))
+        return DestinationLinked;
     // A typed or browsed destination may lie below folders that do not
     // exist yet. They stay if the setup is cancelled later, like the
     // destination itself.
     CreateParentFolders(destDir, security);
-    return CreateDirectoryA(destDir, security) ? DestinationMade : DestinationNotMade;
+    if (CreateDirectoryA(destDir, security))
+        // Made with Setup's own permissions; a link put in the way of the
+        // path meanwhile still shows in the folder the system reached.
+        return CheckExistingFolder(destDir, &heldDestination) == FolderLinked ? DestinationLinked : DestinationMade;
+    DWORD attributes = GetFileAttributesA(destDir);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return DestinationNotMade;
+    // An existing folder keeps its permissions, and the programs that an
+    // administrator runs later will lie in it.
+    switch (CheckExistingFolder(destDir, &heldDestination)) {
+    case FolderTrusted:
+        return DestinationNotMade;
+    case FolderLinked:
+        return DestinationLinked;
+    default:
+        ReleaseDestination();
+        return DestinationUntrusted;
+    }
 }
 
 static LRESULT AcceptDestination(HWND page, WORD, WORD, LPARAM)
@@ -168,6 +215,16 @@ static LRESULT AcceptDestination(HWND page, WORD, WORD, LPARAM)
         return 0;
     case DestinationTooLong:
         WarnAboutDestination(page, longDestinationText);
+        return 0;
+    case DestinationLinked:
+        FormatText(messageText, "The folder\n%s\nis reached through a link to another folder.\n"
+                                "Please choose another folder.", destDir);
+        WarnAboutDestination(page, messageText);
+        return 0;
+    case DestinationUntrusted:
+        FormatText(messageText, "The folder\n%s\ncan be changed by other users of this computer.\n"
+                                "Please choose another folder.", destDir);
+        WarnAboutDestination(page, messageText);
         return 0;
     case DestinationMade:
         ShowDestination(page);

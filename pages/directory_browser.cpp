@@ -1,4 +1,5 @@
 #include "pages/browsers.h"
+#include "pages/destination_page.h"
 #include "pages/drive_table.h"
 #include "pages/folder_list.h"
 #include "resources/resource_ids.h"
@@ -123,6 +124,13 @@ static LRESULT AcceptBrowsedFolder(HWND browser, WORD, WORD, LPARAM)
     if (productFolder[0] == '\0') {
         MessageBoxA(browser, "You forget to select a directory", "Warning", MB_ICONWARNING);
         SetFocus(folderNameEdit);
+        return 1;
+    }
+    // The name becomes a folder that Setup makes as administrator: it must
+    // name a folder below the one shown, as typed text on the page must.
+    TypedDestination checked = CheckComposedDestination();
+    if (checked != TypedTaken) {
+        WarnAboutTypedDestination(browser, checked, folderNameEdit);
         return 1;
     }
     if (!HasRoomForProduct(freeKB)) {

@@ -4,8 +4,8 @@
 #include <windows.h>
 
 INT_PTR RunAgreementPage(HWND owner);
-// The Destination page sets up how folders are made (folderSecurity), and
-// the Shortcut page makes its folder the same way.
+// The Destination page makes the product folder as folderSecurity says,
+// and the Shortcut page makes its folder the same way.
 INT_PTR RunDestinationPage(HWND owner, SECURITY_ATTRIBUTES* folderSecurity);
 INT_PTR RunCopyPage(HWND owner);
 INT_PTR RunShortcutPage(HWND owner, SECURITY_ATTRIBUTES* folderSecurity);

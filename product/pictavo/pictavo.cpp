@@ -191,13 +191,17 @@ void DestroyCanvas()
         DeleteObject(canvasBitmap);
 }
 
-bool WriteAll(HANDLE file, const void* data, DWORD size)
+// The error of a write that failed, or ERROR_SUCCESS. A write to a disk
+// file that returns with fewer bytes and no error has run out of room.
+DWORD WriteAll(HANDLE file, const void* data, DWORD size)
 {
     DWORD written = 0;
-    return WriteFile(file, data, size, &written, NULL) && written == size;
+    if (!WriteFile(file, data, size, &written, NULL))
+        return GetLastError();
+    return written == size ? ERROR_SUCCESS : ERROR_DISK_FULL;
 }
 
-bool WriteBitmapFile(const char* path)
+DWORD WriteBitmap(HANDLE file)
 {
     BITMAPINFOHEADER info;
     FillBitmapHeader(info);
@@ -206,17 +210,207 @@ bool WriteBitmapFile(const char* path)
     header.bfType = 0x4D42; // "BM"
     header.bfOffBits = sizeof header + sizeof info;
     header.bfSize = header.bfOffBits + info.biSizeImage;
-
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
     GdiFlush(); // GDI may still hold strokes that are not yet in the bits
-    bool ok = WriteAll(file, &header, sizeof header) && WriteAll(file, &info, sizeof info) &&
-              WriteAll(file, canvasBits, info.biSizeImage);
-    CloseHandle(file);
-    if (!ok)
-        DeleteFileA(path); // a cut BMP would only mislead whoever opens it
-    return ok;
+    DWORD error = WriteAll(file, &header, sizeof header);
+    if (error == ERROR_SUCCESS)
+        error = WriteAll(file, &info, sizeof info);
+    if (error == ERROR_SUCCESS)
+        error = WriteAll(file, canvasBits, info.biSizeImage);
+    // The system may keep the last blocks in its cache and find out only
+    // when it writes them that the disk is full.
+    if (error == ERROR_SUCCESS && !FlushFileBuffers(file))
+        error = GetLastError();
+    return error;
+}
+
+// A save writes the new picture into a file of its own beside the old one
+// (beside it, so that taking the old one's place is a rename, never a
+// copy) and gives it the picture's name only once all of it is on the
+// disk: a full disk or a failed write leaves the old picture as it was.
+
+// Each save starts at another point of the range, so that names left by
+// a save that was cut short (a power failure) are not tried first.
+const DWORD kScratchTries = 64;
+
+DWORD FirstScratchNumber()
+{
+    return GetTickCount() ^ (GetCurrentProcessId() << 8);
+}
+
+// folder followed by a name such as ~pv3A4F1.tmp: an 8.3 name, which
+// every file system takes and which is no longer than most pictures'
+// names, so it fits wherever the picture's own path fitted.
+bool ScratchPath(const char* folder, DWORD number, char* path, int size)
+{
+    char name[] = "~pv00000.tmp";
+    for (int i = 7; i >= 3; i--, number >>= 4)
+        name[i] = "0123456789ABCDEF"[number & 15];
+    lstrcpynA(path, folder, size);
+    return lstrlenA(folder) < size && AppendAt(path, size, name);
+}
+
+bool NameTaken(DWORD error)
+{
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+}
+
+// A new empty file in folder, at a name that nothing held: CREATE_NEW
+// fails on any file, folder or link already there, so nothing planted at
+// the name is ever written through.
+HANDLE CreateScratchFile(const char* folder, char* path, int size, DWORD* error)
+{
+    DWORD number = FirstScratchNumber();
+    for (DWORD i = 0; i < kScratchTries; i++) {
+        if (!ScratchPath(folder, number + i, path, size)) {
+            *error = ERROR_FILENAME_EXCED_RANGE;
+            return INVALID_HANDLE_VALUE;
+        }
+        HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+        if (file != INVALID_HANDLE_VALUE)
+            return file;
+        *error = GetLastError();
+        if (!NameTaken(*error))
+            return INVALID_HANDLE_VALUE;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+// A name in folder that nothing holds, for the old picture to step aside
+// to: a rename to it moves the old file, and never writes into another.
+DWORD FreeScratchPath(const char* folder, char* path, int size)
+{
+    DWORD number = FirstScratchNumber();
+    for (DWORD i = 0; i < kScratchTries; i++) {
+        if (!ScratchPath(folder, number + i, path, size))
+            return ERROR_FILENAME_EXCED_RANGE;
+        if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
+            DWORD error = GetLastError();
+            return error == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : error;
+        }
+    }
+    return ERROR_FILE_EXISTS;
+}
+
+// Functions of kernel32 that older systems lack, typed as the SDK declares
+// them. kernel32 is in every process from its start, so nothing is loaded.
+template <typename Function> Function KernelFunction(const char* name)
+{
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    return kernel ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(kernel, name))) : NULL;
+}
+#define KERNEL_FUNCTION(name) KernelFunction<decltype(&::name)>(#name)
+
+// Gives the complete file at fresh the name target. Where target exists,
+// the old picture keeps its name until the new one takes it, and is put
+// back wherever a step fails half-way.
+DWORD PutInPlace(const char* folder, const char* fresh, const char* target)
+{
+    if (GetFileAttributesA(target) == INVALID_FILE_ATTRIBUTES) {
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND)
+            return error;
+        return MoveFileA(fresh, target) ? ERROR_SUCCESS : GetLastError();
+    }
+    char backup[MAX_PATH];
+    DWORD error = FreeScratchPath(folder, backup, sizeof backup);
+    if (error != ERROR_SUCCESS)
+        return error;
+    // Windows 2000 and later: ReplaceFile hands the old file's security,
+    // attributes and creation time on to the new one, as writing over it
+    // did. Without a backup name, some of its failures leave neither file
+    // under the picture's name; with one, the only failure that moved the
+    // old picture leaves it at the backup name, from where it goes back.
+    if (auto replace = KERNEL_FUNCTION(ReplaceFileA)) {
+        if (replace(target, fresh, backup, 0, NULL, NULL)) {
+            DeleteFileA(backup);
+            return ERROR_SUCCESS;
+        }
+        error = GetLastError();
+        if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
+            MoveFileA(backup, target);
+        return error;
+    }
+    // NT 4: one rename that replaces the old file whole.
+    if (auto move = KERNEL_FUNCTION(MoveFileExA)) {
+        if (move(fresh, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return ERROR_SUCCESS;
+        error = GetLastError();
+        if (error != ERROR_CALL_NOT_IMPLEMENTED)
+            return error;
+    }
+    // Windows 9x renames only to a free name: the old picture steps aside
+    // and comes back if the new one cannot take its name.
+    if (!MoveFileA(target, backup))
+        return GetLastError();
+    if (!MoveFileA(fresh, target)) {
+        error = GetLastError();
+        MoveFileA(backup, target);
+        return error;
+    }
+    DeleteFileA(backup);
+    return ERROR_SUCCESS;
+}
+
+// ERROR_SUCCESS, or the system's reason why the picture is not saved; the
+// new file is then gone and whatever file had the name keeps it.
+DWORD SaveBitmapFile(const char* path)
+{
+    char folder[MAX_PATH];
+    lstrcpynA(folder, path, sizeof folder);
+    char* cut = folder;
+    for (char* p = folder; *p; p = CharNextA(p))
+        if (*p == '\\' || *p == '/' || *p == ':')
+            cut = p + 1;
+    *cut = 0;
+    char fresh[MAX_PATH];
+    DWORD error = ERROR_SUCCESS;
+    HANDLE file = CreateScratchFile(folder, fresh, sizeof fresh, &error);
+    if (file == INVALID_HANDLE_VALUE)
+        return error;
+    error = WriteBitmap(file);
+    if (!CloseHandle(file) && error == ERROR_SUCCESS)
+        error = GetLastError();
+    if (error == ERROR_SUCCESS)
+        error = PutInPlace(folder, fresh, path);
+    if (error != ERROR_SUCCESS)
+        DeleteFileA(fresh); // a cut BMP would only mislead whoever opens it
+    return error;
+}
+
+void AppendNumber(char* dst, int size, DWORD value)
+{
+    char digits[12];
+    char* p = digits + sizeof digits - 1;
+    *p = 0;
+    do {
+        *--p = (char)('0' + value % 10);
+        value /= 10;
+    } while (value);
+    AppendAt(dst, size, p);
+}
+
+// Names the file and the system's reason, so that the user can tell a
+// full disk from a folder that may not be written.
+void TellSaveFailed(HWND owner, const char* path, DWORD error)
+{
+    char message[MAX_PATH + 320];
+    lstrcpynA(message, "The picture could not be saved as\r\n", sizeof message);
+    AppendAt(message, sizeof message, path);
+    AppendAt(message, sizeof message, "\r\n\r\n");
+    char reason[256];
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0, reason,
+                                  sizeof reason, NULL);
+    while (length > 0 && (reason[length - 1] == '\r' || reason[length - 1] == '\n' || reason[length - 1] == ' '))
+        length--;
+    if (length > 0) {
+        reason[length] = 0;
+        AppendAt(message, sizeof message, reason);
+        AppendAt(message, sizeof message, " ");
+    }
+    AppendAt(message, sizeof message, "(error ");
+    AppendNumber(message, sizeof message, error);
+    AppendAt(message, sizeof message, ")");
+    MessageBoxA(owner, message, kSaveCaption, MB_OK | MB_ICONEXCLAMATION);
 }
 
 // Only a file made there tells: a standard user may read the program
@@ -279,11 +473,9 @@ bool SaveAs(HWND owner)
     dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOREADONLYRETURN;
     if (!GetSaveFileNameA(&dialog))
         return false;
-    if (!WriteBitmapFile(path)) {
-        char message[MAX_PATH + 64];
-        lstrcpynA(message, "The picture could not be saved as\r\n", sizeof message);
-        AppendAt(message, sizeof message, path);
-        MessageBoxA(owner, message, kSaveCaption, MB_OK | MB_ICONEXCLAMATION);
+    DWORD error = SaveBitmapFile(path);
+    if (error != ERROR_SUCCESS) {
+        TellSaveFailed(owner, path, error);
         return false;
     }
     modified = false;

@@ -204,6 +204,42 @@ TEST(DirectoryBrowser, TheNameStaysShorterThanAHundredAndCannotBeEmpty)
     CancelSetup(setup, page);
 }
 
+// The name box makes a folder that Setup creates as administrator: a name
+// that climbs out of the folder shown is refused in the browser, and the
+// page refuses the same folder composed in its box.
+TEST(DirectoryBrowser, AParentFolderTypedAsTheNameIsRefusedInTheBrowserAndOnThePage)
+{
+    const char invalidName[] = "This is not a valid folder name.\n"
+                               "A folder name cannot contain any of the characters < > : \" / | ? *\n"
+                               "and cannot end with a dot or a space.";
+    const std::set<std::string> windowsBefore = NamesIn("C:\\windows");
+    Installer setup;
+    RemoveRegistration(setup);
+    HWND page = ReachDestinationPage(setup);
+    Browser browser(setup, page);
+    setup.TypeInto(browser.window, 105, "..\\Windows", "type ..\\Windows");
+    setup.Click(setup.Button(browser.window, "OK", "ok"), "press OK");
+    MessageBoxInfo warning = setup.WaitMessageBox("Pictavo - Setup", "the name is refused");
+    setup.Shot("parent-name-in-browser");
+    EXPECT_EQ(invalidName, warning.text);
+    setup.Answer(warning, "OK", "close the warning");
+    EXPECT_TRUE(IsWindowVisible(browser.window)) << "the browser stays";
+
+    // Cancel keeps the name, as it keeps every choice.
+    setup.Click(setup.Button(browser.window, "Cancel", "cancel"), "press Cancel");
+    setup.WaitGone(browser.window, "browser closes");
+    EXPECT_EQ("C:\\Program files\\..\\Windows", setup.ControlText(page, 101));
+    setup.Click(setup.Button(page, "Next", "next"), "press Next");
+    warning = setup.WaitMessageBox("Pictavo - Setup", "the composed folder is refused");
+    setup.Shot("parent-name-on-page");
+    EXPECT_EQ(invalidName, warning.text);
+    setup.Answer(warning, "OK", "close the warning");
+    EXPECT_TRUE(IsWindowVisible(page)) << "the page stays";
+    CancelSetup(setup, page);
+    EXPECT_EQ(windowsBefore, NamesIn("C:\\windows")) << "nothing written into the Windows folder";
+    EXPECT_FALSE(RegistryKeyExists(setup, appPathsKey));
+}
+
 namespace {
 
 

@@ -42,6 +42,7 @@ TEST_F(ParseTyped, TakenTextsSplitAtTheLastBackslashAndARootKeepsItsOwn)
         {"C:\\a", "C:\\", "a"},
         {"d:\\.hidden\\x.y z", "d:\\.hidden", "x.y z"},
         {"Q:\\ lead\\~1\\#%&()", "Q:\\ lead\\~1", "#%&()"},
+        {"C:\\Console\\COM10\\LPT", "C:\\Console\\COM10", "LPT"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -62,6 +63,9 @@ TEST_F(ParseTyped, RefusedTextsLeaveEveryByteOfBothOutputs)
         {"C:\\\\\\", TypedInvalid}, {"C:\\a\\\\b", TypedInvalid}, {"C:\\a\\b.", TypedInvalid},
         {"C:\\a \\b", TypedInvalid}, {"C:\\a\\b|c", TypedInvalid}, {"C:\\a\x7f\x01", TypedInvalid},
         {"C:\\a\\\"b\"", TypedInvalid}, {"C:\\a*", TypedInvalid},
+        {"C:\\Program files\\..\\Windows", TypedInvalid}, {"C:\\a\\.\\b", TypedInvalid},
+        {"C:\\CON", TypedInvalid}, {"C:\\a\\nul.txt\\b", TypedInvalid}, {"C:\\Com1 .x", TypedInvalid},
+        {"C:\\lpt9", TypedInvalid}, {"C:\\COM\xb9", TypedInvalid}, {"C:\\conout$", TypedInvalid},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);

@@ -28,6 +28,12 @@ done
 
 version=
 arch=
+# Wine gives a new folder made without permissions of its own the mode its
+# server's umask leaves, and knows no inheritance: a server started with
+# umask 0 plays a drive root on which every user may write.
+case $suite in
+    *UnderOpenRoot) umask 000 ;;
+esac
 # Wine takes its DLL overrides from the environment that the first Wine
 # program of a tree starts with, not from one that a Windows program hands
 # to its child: the suite that plants libraries needs them from here.

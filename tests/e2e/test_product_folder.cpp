@@ -1,0 +1,220 @@
+// The product folder belongs to the administrators: the folder Setup makes
+// lets no one else write, an existing folder that others may change is
+// refused, and so is a destination that a link leads elsewhere. Wine keeps
+// no security descriptor: it builds one from the host's mode bits (others
+// may write: Everyone may modify), and a host symbolic link inside drive_c
+// is what a junction is on Windows. The tests arrange both on the host.
+#include "flows.h"
+#include "installation.h"
+#include <gtest/gtest.h>
+#include <aclapi.h>
+#include <sddl.h>
+
+using namespace e2e;
+
+namespace {
+
+enum { Installed = 0, DestinationUnusable = 3 };
+
+const char linkedText[] = "is reached through a link to another folder.\nPlease choose another folder.";
+const char sharedText[] = "can be changed by other users of this computer.\nPlease choose another folder.";
+
+// The host commands (reg, chmod, ln) run through an installer's harness:
+// a silent run refused at once lends them one, and the registry starts
+// without the product's entries.
+struct Host : Installer {
+    Host() : Installer("", "host", InstallerPath(), "/S /?")
+    {
+        WaitExit("the refused run ends");
+        RemoveRegistration(*this);
+    }
+};
+
+// The host path of a folder on drive C, quoted for the shell.
+std::string HostPath(const std::string& windowsPath)
+{
+    std::string path = "\"$WINEPREFIX/drive_c";
+    for (char c : windowsPath.substr(2))
+        path += c == '\\' ? '/' : c;
+    return path + "\"";
+}
+
+// A silent run of the real installer, with the test's own account.
+DWORD InstallSilently(const std::string& destination)
+{
+    Installer setup("", "", InstallerPath(), "/S /D=" + destination);
+    return ExitWithoutWindow(setup, "silent install into " + destination);
+}
+
+// A folder holding one file that no installer may touch.
+void MakeDecoy(const std::string& folder, const std::string& content)
+{
+    RemoveTree(folder);
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), NULL)) << folder;
+    FILE* out = fopen((folder + "\\pictavo.exe").c_str(), "wb");
+    ASSERT_TRUE(out != NULL);
+    fputs(content.c_str(), out);
+    fclose(out);
+}
+
+void ExpectDecoyUnchanged(const std::string& folder, const std::string& content)
+{
+    EXPECT_EQ(std::set<std::string>{"pictavo.exe"}, NamesIn(folder)) << folder;
+    EXPECT_TRUE(ReadAll(folder + "\\pictavo.exe") == content) << folder << ": its pictavo.exe was overwritten";
+}
+
+// The page's refusal: the message names the folder, OK keeps the page, and
+// the run is then cancelled.
+void ExpectRefusedOnThePage(const std::string& destination, const char* reason)
+{
+    Installer setup("", "", InstallerPath(), "/D=" + destination);
+    HWND page = ReachDestinationPage(setup);
+    setup.Click(setup.Button(page, "Next", "next"), "press Next for " + destination);
+    MessageBoxInfo box = setup.WaitMessageBox("Pictavo - Setup", "refusal of " + destination);
+    setup.Shot("refused");
+    EXPECT_EQ("The folder\n" + destination + "\n" + reason, box.text);
+    setup.Answer(box, "OK", "close the refusal");
+    EXPECT_TRUE(IsWindowVisible(page)) << "the page stays for another folder";
+    EXPECT_FALSE(RegistryKeyExists(setup, appPathsKey));
+    CancelSetup(setup, page);
+}
+
+bool SameAccount(PSID account, WELL_KNOWN_SID_TYPE known)
+{
+    BYTE sid[SECURITY_MAX_SID_SIZE];
+    DWORD size = sizeof sid;
+    return CreateWellKnownSid(known, NULL, sid, &size) && EqualSid(account, sid);
+}
+
+// The accounts, by entry, that may change what the folder holds.
+std::vector<std::string> WritersOf(const std::string& folder, PSID runningUser)
+{
+    PACL dacl = NULL;
+    PSECURITY_DESCRIPTOR descriptor = NULL;
+    std::vector<std::string> writers;
+    if (GetNamedSecurityInfoA(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, NULL, NULL, &dacl, NULL,
+                              &descriptor) != ERROR_SUCCESS)
+        return {"(unreadable)"};
+    if (!dacl)
+        writers.push_back("(no DACL: everyone)");
+    const ACCESS_MASK writeRights = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA | FILE_WRITE_ATTRIBUTES |
+                                    FILE_DELETE_CHILD | DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
+    for (DWORD i = 0; dacl && i < dacl->AceCount; ++i) {
+        ACCESS_ALLOWED_ACE* entry = NULL;
+        if (!GetAce(dacl, i, (void**)&entry) || entry->Header.AceType != ACCESS_ALLOWED_ACE_TYPE ||
+            !(entry->Mask & writeRights))
+            continue;
+        PSID account = &entry->SidStart;
+        if (SameAccount(account, WinBuiltinAdministratorsSid) || SameAccount(account, WinLocalSystemSid) ||
+            EqualSid(account, runningUser))
+            continue;
+        char* name = NULL;
+        ConvertSidToStringSidA(account, &name);
+        writers.push_back(name ? name : "?");
+        LocalFree(name);
+    }
+    LocalFree(descriptor);
+    return writers;
+}
+
+} // namespace
+
+// A folder that inherits its parent's permissions is as open as the parent:
+// the suite's Wine server runs with umask 0 (tests/wine/run-e2e.sh), which
+// plays a drive root on which every user may write. The running account
+// stays among the writers: Wine gives it the owner's mode bits, and Setup
+// runs as that administrator.
+TEST(DestinationUnderOpenRoot, TheFolderSetupMakesLetsOnlyAdministratorsWriteAndIsInstalledOverAgain)
+{
+    const std::string destination = "C:\\Guarded Pictavo";
+    Host host;
+    RemoveTree(destination);
+    ASSERT_EQ((DWORD)Installed, InstallSilently(destination));
+
+    BYTE token[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+    HANDLE process = NULL;
+    DWORD size = 0;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &process));
+    ASSERT_TRUE(GetTokenInformation(process, TokenUser, token, sizeof token, &size));
+    CloseHandle(process);
+    PSID runningUser = ((TOKEN_USER*)token)->User.Sid;
+    EXPECT_EQ(std::vector<std::string>{}, WritersOf(destination, runningUser));
+    std::string mode = host.RunHost("stat -c %a " + HostPath(destination), "mode of the folder");
+    EXPECT_EQ(0, std::stoi(mode, nullptr, 8) & 02) << "others may write: " << mode;
+
+    // Setup's own folder passes its own check.
+    EXPECT_EQ((DWORD)Installed, InstallSilently(destination)) << "installing again over Setup's own folder";
+    EXPECT_EQ(ReadAll(Original("pictavo.exe")), ReadAll(destination + "\\pictavo.exe"));
+    RemoveTree(destination);
+    RemoveRegistration(host);
+}
+
+TEST(DestinationTrust, AnExistingFolderThatEveryoneMayChangeIsRefusedAndLeftEmpty)
+{
+    const std::string destination = "C:\\Shared Pictavo";
+    Host host;
+    RemoveTree(destination);
+    ASSERT_TRUE(CreateDirectoryA(destination.c_str(), NULL));
+    host.RunHost("chmod o+w " + HostPath(destination), "let others write");
+
+    EXPECT_EQ((DWORD)DestinationUnusable, InstallSilently(destination));
+    EXPECT_TRUE(NamesIn(destination).empty()) << "nothing written";
+    EXPECT_FALSE(RegistryKeyExists(host, appPathsKey));
+    ExpectRefusedOnThePage(destination, sharedText);
+    EXPECT_TRUE(NamesIn(destination).empty()) << "nothing written";
+    RemoveTree(destination);
+}
+
+// A link at the destination's place, and one further up its path, lead to
+// folders of other programs; nothing of them changes.
+TEST(DestinationTrust, ADestinationThatALinkLeadsElsewhereIsRefusedAndTheTargetUnchanged)
+{
+    const std::string decoy = "C:\\Decoy", decoyTree = "C:\\Decoy Tree";
+    const std::string content = "another program's file\n";
+    Host host;
+    host.RunHost("rm -f " + HostPath("C:\\Linked") + " " + HostPath("C:\\Linked Tree"), "remove old links");
+    MakeDecoy(decoy, content);
+    MakeDecoy(decoyTree, content);
+    host.RunHost("ln -s " + HostPath(decoy) + " " + HostPath("C:\\Linked") + " && ln -s " + HostPath(decoyTree) +
+                     " " + HostPath("C:\\Linked Tree"),
+                 "make the links");
+
+    EXPECT_EQ((DWORD)DestinationUnusable, InstallSilently("C:\\Linked"));
+    EXPECT_EQ((DWORD)DestinationUnusable, InstallSilently("C:\\Linked Tree\\Pictavo"));
+    ExpectDecoyUnchanged(decoy, content);
+    ExpectDecoyUnchanged(decoyTree, content);
+    EXPECT_FALSE(RegistryKeyExists(host, appPathsKey));
+
+    ExpectRefusedOnThePage("C:\\Linked", linkedText);
+    ExpectRefusedOnThePage("C:\\Linked Tree\\Pictavo", linkedText);
+    ExpectDecoyUnchanged(decoy, content);
+    ExpectDecoyUnchanged(decoyTree, content);
+
+    host.RunHost("rm -f " + HostPath("C:\\Linked") + " " + HostPath("C:\\Linked Tree"), "remove the links");
+    RemoveTree(decoy);
+    RemoveTree(decoyTree);
+}
+
+// Between the checks and the last file, the folder that was checked is the
+// one written into: it cannot be renamed away and a link put in its place.
+TEST(DestinationTrust, TheCheckedFolderCannotBeMovedAsideWhileTheFilesAreWritten)
+{
+    const std::string destination = "C:\\Held Pictavo", aside = "C:\\Held Pictavo aside";
+    Host host;
+    RemoveTree(destination);
+    RemoveTree(aside);
+    Hold hold;
+    Installer setup("", "", HoldingInstallerPath(), "/S /D=" + destination);
+    hold.WaitReached(setup, "first file");
+    EXPECT_FALSE(MoveFileA(destination.c_str(), aside.c_str())) << "the folder was moved aside";
+    MoveFileA(aside.c_str(), destination.c_str());
+    for (int file = 1; file < 5; ++file) {
+        hold.Release();
+        hold.WaitReached(setup, "file " + std::to_string(file + 1));
+    }
+    hold.Release();
+    EXPECT_EQ((DWORD)Installed, setup.WaitExit("the silent run ends"));
+    EXPECT_EQ(ReadAll(Original("readme.wri")), ReadAll(destination + "\\readme.wri"));
+    RemoveTree(destination);
+    RemoveRegistration(host);
+}
