@@ -15,7 +15,9 @@ uint32_t Read32(const unsigned char* at)
 }
 
 // True when [offset, offset + length) lies within size; no sum can wrap.
-bool Within(uint64_t offset, uint64_t length, size_t size)
+// Sizes and offsets are size_t: 64-bit arithmetic would double the code
+// of the 32-bit installer.
+bool Within(size_t offset, size_t length, size_t size)
 {
     return offset <= size && length <= size - offset;
 }
@@ -27,15 +29,17 @@ bool Within(uint64_t offset, uint64_t length, size_t size)
 class RelocationSites {
 public:
     RelocationSites(const unsigned char* image, size_t size, const PeLayout& layout)
-        : image_(image), size_(size), at_(layout.relocRva), end_(layout.relocRva + (uint64_t)layout.relocSize)
+        : image_(image), size_(size), at_(layout.relocRva), end_(layout.relocRva)
     {
-        if (layout.relocSize && !Within(layout.relocRva, layout.relocSize, size))
-            failed_ = true;
+        if (!Within(layout.relocRva, layout.relocSize, size))
+            failed_ = layout.relocSize != 0;
+        else
+            end_ += layout.relocSize;
     }
 
     // The next site, [start, end); false at the end of the table or when
     // it failed().
-    bool Next(uint64_t* start, uint64_t* end)
+    bool Next(size_t* start, size_t* end)
     {
         while (!failed_) {
             if (entry_ < entriesEnd_) {
@@ -44,7 +48,7 @@ public:
                 unsigned type = entry >> 12, width = type == 3 ? 4 : type == 10 ? 8 : 0;
                 if (type == 0)
                     continue;  // padding that keeps blocks 32-bit aligned
-                uint64_t site = page_ + (entry & 0xFFF);
+                size_t site = page_ + (entry & 0xFFF);
                 if (width == 0 || site < previousEnd_ || !Within(site, width, size_)) {
                     failed_ = true;
                     return false;
@@ -61,6 +65,10 @@ public:
                 return false;
             }
             page_ = Read32(image_ + at_);
+            if (page_ > size_) {
+                failed_ = true;
+                return false;
+            }
             entry_ = at_ + 8;
             entriesEnd_ = at_ + blockSize;
             at_ = entriesEnd_;
@@ -73,9 +81,9 @@ public:
 private:
     const unsigned char* image_;
     size_t size_;
-    uint64_t at_, end_;                  // the next block, the table's end
-    uint64_t page_ = 0, entry_ = 0, entriesEnd_ = 0;
-    uint64_t previousEnd_ = 0;
+    size_t at_, end_;                    // the next block, the table's end
+    size_t page_ = 0, entry_ = 0, entriesEnd_ = 0;
+    size_t previousEnd_ = 0;
     bool failed_ = false;
 };
 
@@ -111,7 +119,7 @@ bool ReadPeLayout(const unsigned char* data, size_t size, PeLayout* layout)
         layout->relocRva = Read32(data + optional + directories + 5 * 8);
         layout->relocSize = Read32(data + optional + directories + 5 * 8 + 4);
     }
-    return Within(layout->sectionTable, 40ull * sectionCount, size);
+    return Within(layout->sectionTable, 40 * sectionCount, size);
 }
 
 PeSection ReadPeSection(const unsigned char* data, const PeLayout& layout, uint32_t index)
@@ -141,31 +149,31 @@ bool DigestMappedImage(const unsigned char* image, size_t size, uint32_t* digest
         return false;
     size = layout.imageSize;
     RelocationSites sites(image, size, layout);
-    uint64_t siteStart = 0, siteEnd = 0;
+    size_t siteStart = 0, siteEnd = 0;
     bool site = sites.Next(&siteStart, &siteEnd);
     uint32_t crc = 0;
-    uint64_t covered = layout.headersSize;
+    size_t covered = layout.headersSize;
     for (uint32_t index = 0; index < layout.sectionCount; ++index) {
         PeSection section = ReadPeSection(image, layout, index);
         if (IsSealSection(section) || section.flags & (SectionWritable | SectionDiscardable))
             continue;
-        uint64_t pos = section.rva, length = section.virtualSize ? section.virtualSize : section.rawSize;
+        size_t pos = section.rva, length = section.virtualSize ? section.virtualSize : section.rawSize;
         if (pos < covered || !Within(pos, length, size))
             return false;
-        uint64_t end = covered = pos + length;
+        size_t end = covered = pos + length;
         while (pos < end) {
             while (site && siteEnd <= pos)
                 site = sites.Next(&siteStart, &siteEnd);
             if (site && siteStart < end) {
                 if (siteStart > pos) {
-                    crc = Crc32(crc, image + pos, (size_t)(siteStart - pos));
+                    crc = Crc32(crc, image + pos, siteStart - pos);
                     pos = siteStart;
                 }
-                uint64_t zeroEnd = siteEnd < end ? siteEnd : end;
-                crc = Crc32(crc, zeros, (size_t)(zeroEnd - pos));
+                size_t zeroEnd = siteEnd < end ? siteEnd : end;
+                crc = Crc32(crc, zeros, zeroEnd - pos);
                 pos = zeroEnd;
             } else {
-                crc = Crc32(crc, image + pos, (size_t)(end - pos));
+                crc = Crc32(crc, image + pos, end - pos);
                 pos = end;
             }
         }
