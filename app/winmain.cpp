@@ -1,3 +1,4 @@
+#include "app/image_check.h"
 #include "app/main_window.h"
 #include "app/silent_setup.h"
 #include "base/product.h"
@@ -35,6 +36,10 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR commandLine, int)
     instance = module;
     // A refused line changes nothing: no page opens and no folder is made.
     ArgumentsResult read = ReadArguments(commandLine ? commandLine : "", arguments);
+    // Whether /S was given is all that is taken from the line before the
+    // image is known whole: a damaged one shows no page and changes nothing.
+    if (!OwnImageIsIntact())
+        return RefuseDamagedImage(arguments.silent);
     if (read == ArgumentsRead && arguments.startMenuFolder[0] && !StartMenuFolderFits())
         read = ArgumentsTooLong;
     if (read != ArgumentsRead) {

@@ -15,12 +15,17 @@ function(add_host_tool name)
     if(TARGET host_${name})
         return()
     endif()
-    # The tools share small headers of their own folder.
+    # The tools share small headers of their own folder. Some share the
+    # installer's own pure code too, reached as "base/name.h": its headers
+    # come among the arguments, so that the tool is built again when they
+    # change, and only its sources are compiled.
     file(GLOB headers ${CMAKE_SOURCE_DIR}/tools/*.h)
+    set(sources ${ARGN})
+    list(FILTER sources EXCLUDE REGEX "\\.h$")
     add_custom_command(
         OUTPUT ${output}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/host
-        COMMAND ${HOST_CXX} -O2 -std=c++17 -Wall -Wextra -o ${output} ${ARGN}
+        COMMAND ${HOST_CXX} -O2 -std=c++17 -Wall -Wextra -I${CMAKE_SOURCE_DIR} -o ${output} ${sources}
         DEPENDS ${ARGN} ${headers}
         COMMENT "Building host tool ${name}")
     add_custom_target(host_${name} DEPENDS ${output})

@@ -40,10 +40,24 @@ function(add_installer target prefix)
     target_link_libraries(${prefix}_base PUBLIC user32 gdi32 uuid advapi32)
     target_link_libraries(${prefix}_pages PUBLIC setup_resource_ids)
     target_include_directories(${prefix}_install PUBLIC ${PAYLOAD_ROWS_DIR})
+    add_dependencies(${prefix}_install payload)
 
     set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/setup.rc PROPERTIES OBJECT_DEPENDS "${SETUP_ASSETS}")
     add_executable(${target} WIN32 ${CMAKE_SOURCE_DIR}/app/winmain.cpp ${CMAKE_SOURCE_DIR}/resources/setup.rc)
     target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables)
     target_link_libraries(${target} PRIVATE ${prefix}_app setup_resources -s -Wl,--gc-sections)
     set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+    # Once linked, the image gets the digest that it checks at start-up
+    # (base/image_digest.h) and a PE checksum to match. Linked again when
+    # the sealing tool changes, so that no image keeps an old seal.
+    add_host_tool(seal_image ${CMAKE_SOURCE_DIR}/tools/seal_image.cpp ${CMAKE_SOURCE_DIR}/base/image_digest.cpp
+                  ${CMAKE_SOURCE_DIR}/base/crc32.cpp ${CMAKE_SOURCE_DIR}/base/image_digest.h
+                  ${CMAKE_SOURCE_DIR}/base/crc32.h)
+    add_dependencies(${target} host_seal_image)
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${HOST_TOOL_seal_image})
+    add_custom_command(TARGET ${target} POST_BUILD
+        COMMAND ${HOST_TOOL_seal_image} $<TARGET_FILE:${target}>
+        COMMENT "Sealing ${target}")
+    set(HOST_TOOL_seal_image ${HOST_TOOL_seal_image} PARENT_SCOPE)
 endfunction()

@@ -1,15 +1,20 @@
 #include "install/payload.h"
 #include "install/szdd_header.h"
+#include "base/crc32.h"
 #include "base/setup_state.h"
 #include "base/system_function.h"
 #include "base/text.h"
 #include <lzexpand.h>
 #include <string.h>
+#include "payload_digests.h"
 
 int payloadIndex;
 const char payloadFolders[1][10] = {"\\PvFiles"};
 const char compressedNames[PayloadRows][PayloadNameSize] = {PAYLOAD_COMPRESSED_NAMES};
 const char targetNames[PayloadRows][PayloadNameSize] = {PAYLOAD_TARGET_NAMES};
+const uint32_t builtDigests[] = {PAYLOAD_DIGESTS};
+static_assert(sizeof builtDigests == PayloadRows * sizeof(uint32_t), "a digest for every row");
+const uint32_t* expectedDigests = builtDigests;
 char tempFolder[TempFolderSize];
 char tempFilePath[512];
 char targetFilePath[512];
@@ -111,21 +116,42 @@ HANDLE WriteCompressedCopy(int row, uint32_t* expandedLength)
     return copy;
 }
 
-// Once expanded, the copy is marked for removal while it is still open, so
+// A file that must go is marked for removal while it is still open, so
 // that no file that took its name afterwards can be the one removed.
 // Systems without that call remove it by name.
-bool MarkCopyForRemoval(HANDLE copy)
+bool MarkForRemoval(HANDLE file)
 {
     auto setInformation = SYSTEM_FUNCTION("kernel32.dll", SetFileInformationByHandle);
     FILE_DISPOSITION_INFO disposition = {TRUE};
-    return setInformation && setInformation(copy, FileDispositionInfo, &disposition, sizeof disposition);
+    return setInformation && setInformation(file, FileDispositionInfo, &disposition, sizeof disposition);
+}
+
+// The installed file, read back from its start through the handle that
+// wrote it, against the digest the build recorded. That handle shares
+// nothing, so what is read is what stays: no other program can have
+// changed the file in between. A changed bit in the compressed data keeps
+// the length right and changes the bytes; only this finds it.
+bool ReadsBackAs(HANDLE target, uint32_t expected)
+{
+    // Large reads: the check may cost little next to the expansion.
+    static unsigned char buffer[64 * 1024];
+    if (SetFilePointer(target, 0, NULL, FILE_BEGIN) != 0)
+        return false;
+    uint32_t crc = 0;
+    DWORD read = 0;
+    do {
+        if (!ReadFile(target, buffer, sizeof buffer, &read, NULL))
+            return false;
+        crc = Crc32(crc, buffer, read);
+    } while (read > 0);
+    return crc == expected;
 }
 
 // Expands the open copy into targetFilePath. The target is opened here, not
 // by LZOpenFileA: that one fails for paths of 128 characters or more, and
 // when it cannot create a target it quietly writes a file whose name ends
 // in "_" instead and reports success. Closing the LZ handle closes the copy.
-bool ExpandCopy(HANDLE copy, uint32_t expandedLength)
+bool ExpandCopy(HANDLE copy, uint32_t expandedLength, uint32_t expectedDigest)
 {
     LzService lz;
     if (!LoadLzService(lz)) {
@@ -137,20 +163,23 @@ bool ExpandCopy(HANDLE copy, uint32_t expandedLength)
         CloseHandle(copy);
         return false;
     }
-    HANDLE target = CreateFileA(targetFilePath, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE target = CreateFileA(targetFilePath, GENERIC_READ | GENERIC_WRITE | DELETE, 0, NULL, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, NULL);
     if (target == INVALID_HANDLE_VALUE) {
         lz.close(source);
         return false;
     }
     // A truncated or damaged stream expands without an error, only shorter.
     LONG copied = lz.copy(source, (HFILE)(INT_PTR)target);
+    bool whole = copied >= 0 && (DWORD)copied == expandedLength && ReadsBackAs(target, expectedDigest);
+    // A cut-short or changed program must not look installed.
+    bool removed = !whole && MarkForRemoval(target);
     CloseHandle(target);
-    bool whole = copied >= 0 && (DWORD)copied == expandedLength;
-    bool marked = whole && MarkCopyForRemoval(copy);
+    bool marked = whole && MarkForRemoval(copy);
     lz.close(source);
     if (!whole) {
-        // A cut-short program must not look installed.
-        DeleteFileA(targetFilePath);
+        if (!removed)
+            DeleteFileA(targetFilePath);
         return false;
     }
     if (!marked)
@@ -172,7 +201,7 @@ bool InstallRow(const char* folder, int row)
         CloseHandle(copy);
         return false;
     }
-    return ExpandCopy(copy, expandedLength);
+    return ExpandCopy(copy, expandedLength, expectedDigests[row]);
 }
 
 } // namespace

@@ -3,9 +3,11 @@
 # RCDATA FILE0 to FILE4 in payload.rc. The originals are gathered beside
 # them, so tests can compare what the installer expands with its source.
 # The rows below are the one list of the payload: the resource script, the
-# installer's table (payload_rows.h), the test modules and the size check
-# are all made from it.
+# installer's table (payload_rows.h, and payload_digests.h once the files
+# are built), the test modules and the size check are all made from it.
 add_host_tool(szdd_encode ${CMAKE_SOURCE_DIR}/tools/szdd_encode.cpp)
+add_host_tool(write_digests ${CMAKE_SOURCE_DIR}/tools/write_digests.cpp
+              ${CMAKE_SOURCE_DIR}/base/crc32.cpp ${CMAKE_SOURCE_DIR}/base/crc32.h)
 
 set(payload ${CMAKE_BINARY_DIR}/payload)
 set(PAYLOAD_DIR ${payload})
@@ -23,6 +25,7 @@ set(compressedNames)
 set(targetNames)
 set(PAYLOAD_COMPRESSED)
 set(PAYLOAD_TARGETS)
+set(expandedFiles)
 set(row 0)
 foreach(entry IN LISTS rows)
     string(REPLACE "|" ";" fields "${entry}")
@@ -43,6 +46,7 @@ foreach(entry IN LISTS rows)
     string(APPEND targetNames " \"\\\\${target}\",")
     list(APPEND PAYLOAD_COMPRESSED ${payload}/${compressed})
     list(APPEND PAYLOAD_TARGETS ${target})
+    list(APPEND expandedFiles ${payload}/expanded/${target})
     math(EXPR row "${row} + 1")
 endforeach()
 file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/payload.rc "${payloadRc}")
@@ -53,6 +57,14 @@ file(WRITE ${PAYLOAD_ROWS_DIR}/payload_rows.h
     "#define PAYLOAD_ROW_COUNT ${row}\n"
     "#define PAYLOAD_COMPRESSED_NAMES${compressedNames}\n"
     "#define PAYLOAD_TARGET_NAMES${targetNames}\n")
-add_custom_target(payload DEPENDS ${payloadFiles})
-add_dependencies(payload pictavo uninstall host_szdd_encode)
+# What each file must read back as once installed; known only once the
+# product's programs are built.
+set(digests ${PAYLOAD_ROWS_DIR}/payload_digests.h)
+add_custom_command(
+    OUTPUT ${digests}
+    COMMAND ${HOST_TOOL_write_digests} ${digests} PAYLOAD_DIGESTS ${expandedFiles}
+    DEPENDS ${expandedFiles} ${HOST_TOOL_write_digests}
+    COMMENT "Recording the payload's digests")
+add_custom_target(payload DEPENDS ${payloadFiles} ${digests})
+add_dependencies(payload pictavo uninstall host_szdd_encode host_write_digests)
 list(APPEND assets ${payloadFiles})

@@ -29,6 +29,18 @@ void ExpectCancelMessage(Installer& setup)
     EXPECT_EQ(0u, setup.WaitExit("installer ends after cancel"));
 }
 
+void ExpectFileFailure(Installer& setup, const std::string& target)
+{
+    MessageBoxInfo error = setup.WaitMessageBox("Error", "failure box for " + target);
+    setup.Shot("failure-box");
+    EXPECT_NE(std::string::npos, error.text.find("To=" + target + "\n")) << error.text;
+    setup.Answer(error, "OK", "close the failure box");
+    MessageBoxInfo cancel = setup.WaitMessageBox("Pictavo - Setup", "cancel message after the failure");
+    EXPECT_EQ(0u, cancel.text.find("Setup was canceled.")) << cancel.text;
+    setup.Answer(cancel, "OK", "close the cancel message");
+    EXPECT_EQ((DWORD)PayloadFailedExit, setup.WaitExit("installer ends after the failure"));
+}
+
 namespace {
 
 bool HasButton(HWND dialog, const char* caption)

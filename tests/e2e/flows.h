@@ -13,6 +13,10 @@ HWND ReachDestinationPage(Installer& setup);
 void CancelSetup(Installer& setup, HWND page);
 // OK on the cancel message that ends every cancelled run.
 void ExpectCancelMessage(Installer& setup);
+// The error box that names the file which failed, then the cancel message;
+// the installer ends with the exit code of a failed file.
+enum { PayloadFailedExit = 4 };
+void ExpectFileFailure(Installer& setup, const std::string& target);
 // The Shortcut page, the one with a Finish button.
 HWND WaitShortcutPage(Installer& setup);
 // The success message: OK, and the installer ends with 0.

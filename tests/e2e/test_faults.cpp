@@ -10,8 +10,6 @@ using namespace e2e;
 
 namespace {
 
-enum { PayloadFailedExit = 4 };
-
 ULONGLONG FreeBytes(const char* root)
 {
     ULARGE_INTEGER free = {};
@@ -37,20 +35,6 @@ void ExpectFolderQuestion(Installer& setup, HWND page, const std::string& answer
     if (answer == "No") {
         EXPECT_TRUE(IsWindowVisible(page)) << step << ": No keeps the page";
     }
-}
-
-// The error box that names the file which failed, then the cancel message;
-// the installer ends with the exit code of a failed file.
-void ExpectFileFailure(Installer& setup, const std::string& target)
-{
-    MessageBoxInfo error = setup.WaitMessageBox("Error", "failure box for " + target);
-    setup.Shot("failure-box");
-    EXPECT_NE(std::string::npos, error.text.find("To=" + target + "\n")) << error.text;
-    setup.Answer(error, "OK", "close the failure box");
-    MessageBoxInfo cancel = setup.WaitMessageBox("Pictavo - Setup", "cancel message after the failure");
-    EXPECT_EQ(0u, cancel.text.find("Setup was canceled.")) << cancel.text;
-    setup.Answer(cancel, "OK", "close the cancel message");
-    EXPECT_EQ((DWORD)PayloadFailedExit, setup.WaitExit("installer ends after the failure"));
 }
 
 void SetRegistryValue(Installer& setup, const std::string& key, const std::string& name, const std::string& value)

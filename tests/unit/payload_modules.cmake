@@ -8,15 +8,21 @@ list(GET PAYLOAD_COMPRESSED 3 f3)
 list(GET PAYLOAD_COMPRESSED 4 f4)
 list(GET PAYLOAD_TARGETS 1 t1)
 set(damaged ${CMAKE_CURRENT_BINARY_DIR}/damaged)
+# flipped.cf_ has one bit changed in its first byte, a literal ';' that
+# becomes ':': a stream of the right length that expands to other bytes.
 add_custom_command(
-    OUTPUT ${damaged}/truncated.cf_ ${damaged}/plain.cfg ${damaged}/empty
+    OUTPUT ${damaged}/truncated.cf_ ${damaged}/plain.cfg ${damaged}/empty ${damaged}/flipped.cf_
     COMMAND ${CMAKE_COMMAND} -E make_directory ${damaged}
     COMMAND head -c 200 ${f1} > ${damaged}/truncated.cf_
+    COMMAND head -c 15 ${f1} > ${damaged}/flipped.cf_
+    COMMAND printf : >> ${damaged}/flipped.cf_
+    COMMAND tail -c +17 ${f1} >> ${damaged}/flipped.cf_
     COMMAND ${CMAKE_COMMAND} -E copy ${payload}/expanded/${t1} ${damaged}/plain.cfg
     COMMAND ${CMAKE_COMMAND} -E touch ${damaged}/empty
     DEPENDS payload ${f1}
     COMMENT "Damaging test payloads")
-add_custom_target(damaged_payloads DEPENDS ${damaged}/truncated.cf_ ${damaged}/plain.cfg ${damaged}/empty)
+add_custom_target(damaged_payloads DEPENDS ${damaged}/truncated.cf_ ${damaged}/plain.cfg ${damaged}/empty
+                  ${damaged}/flipped.cf_)
 
 function(add_payload_module name)
     set(rc "")
@@ -43,3 +49,4 @@ add_payload_module(payload_without_file2 ${f0} ${f1} - ${f3} ${f4})
 add_payload_module(payload_truncated ${f0} ${damaged}/truncated.cf_ ${f2} ${f3} ${f4})
 add_payload_module(payload_plain ${f0} ${damaged}/plain.cfg ${f2} ${f3} ${f4})
 add_payload_module(payload_empty ${f0} ${damaged}/empty ${f2} ${f3} ${f4})
+add_payload_module(payload_flipped ${f0} ${damaged}/flipped.cf_ ${f2} ${f3} ${f4})

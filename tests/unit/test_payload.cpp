@@ -130,11 +130,12 @@ TEST_F(Payload, AMissingResourceStopsWithAnEmptyTarget)
     ExpectInstalled(2);
 }
 
-TEST_F(Payload, DamagedResourcesAreFailuresNotShortFiles)
+TEST_F(Payload, DamagedResourcesAreFailuresNotShortOrChangedFiles)
 {
     // A truncated stream, data that is not SZDD (the LZ service would copy
-    // it through), and an empty resource.
-    const char* modules[] = {"payload_truncated.dll", "payload_plain.dll", "payload_empty.dll"};
+    // it through), an empty resource, and a stream with one bit changed
+    // that expands to the right length.
+    const char* modules[] = {"payload_truncated.dll", "payload_plain.dll", "payload_empty.dll", "payload_flipped.dll"};
     for (const char* name : modules) {
         SCOPED_TRACE(name);
         RemoveTree(destDir);
@@ -144,10 +145,10 @@ TEST_F(Payload, DamagedResourcesAreFailuresNotShortFiles)
         ASSERT_EQ(1u, boxes.size());
         EXPECT_EQ(1u, stopCopy);
         ExpectInstalled(1);
-        bool truncated = std::string(name) == "payload_truncated.dll";
+        bool expanded = std::string(name) == "payload_truncated.dll" || std::string(name) == "payload_flipped.dll";
         std::string temp = tempFilePath;
-        EXPECT_EQ(FailureText(truncated ? temp : "pictav~2.cf_", truncated ? Target(1) : ""), boxes[0]);
-        if (truncated) {
+        EXPECT_EQ(FailureText(expanded ? temp : "pictav~2.cf_", expanded ? Target(1) : ""), boxes[0]);
+        if (expanded) {
             EXPECT_EQ(0u, temp.find(tempFolder));
             EXPECT_TRUE(FileExists(temp)) << "the temporary file of a failed expansion stays";
         }
