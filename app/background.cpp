@@ -1,8 +1,9 @@
 #include "app/background.h"
-#include "base/setup_state.h"
 #include "base/product.h"
 #include <string.h>
 
+int screenWidth;
+int screenHeight;
 HGLOBAL backgroundInfo;
 HPALETTE backgroundPalette;
 HBITMAP backgroundBitmap;

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+extern int screenWidth;               // screen size in pixels; SetUpMainWindow
+extern int screenHeight;
 extern HGLOBAL backgroundInfo;      // bitmap header and colour table, kept for the whole run
 extern HPALETTE backgroundPalette;  // 256 blues, or null when it could not be made
 extern HBITMAP backgroundBitmap;    // the picture, or null

@@ -1,7 +1,7 @@
 #include "app/image_check.h"
 #include "base/image_digest.h"
 #include "base/product.h"
-#include "base/setup_state.h"
+#include "base/exit_codes.h"
 #include <windows.h>
 
 namespace {

@@ -1,11 +1,10 @@
 #include "app/main_window.h"
 #include "app/background.h"
 #include "base/router.h"
-#include "base/setup_state.h"
 #include "base/system_function.h"
 #include "base/text.h"
+#include "install/destination.h"
 #include "install/folder_trust.h"
-#include "pages/destination_page.h"
 #include "pages/page_look.h"
 #include "pages/pages.h"
 #include "resources/resource_ids.h"
@@ -39,22 +38,28 @@ void TrimStartDir(char* dir)
         dir[2] = '\0';
 }
 
-void RecordStartDir()
+void RecordStartDir(SetupPlan& plan)
 {
-    memset(startDir, 0, sizeof startDir);
-    GetCurrentDirectoryA(500, startDir);
-    TrimStartDir(startDir);
+    memset(plan.startDir, 0, sizeof plan.startDir);
+    GetCurrentDirectoryA(500, plan.startDir);
+    TrimStartDir(plan.startDir);
 }
 
-LRESULT SetUpMainWindow(HWND window, UINT, WPARAM, LPARAM)
+static SetupPlan& WindowPlan(HWND window)
 {
+    return *(SetupPlan*)GetWindowLongPtrA(window, GWLP_USERDATA);
+}
+
+LRESULT SetUpMainWindow(HWND window, UINT, WPARAM, LPARAM lParam)
+{
+    SetWindowLongPtrA(window, GWLP_USERDATA, (LONG_PTR)((const CREATESTRUCTA*)lParam)->lpCreateParams);
     HDC context = GetDC(window);
     screenWidth = GetDeviceCaps(context, HORZRES);
     screenHeight = GetDeviceCaps(context, VERTRES);
     ReleaseDC(window, context);
     SetWindowPos(window, NULL, 0, 0, screenWidth, screenHeight, SWP_NOZORDER | SWP_NOACTIVATE);
 
-    RecordStartDir();
+    RecordStartDir(WindowPlan(window));
 
     BuildBackground(window);
     titlePending = 1;
@@ -67,47 +72,51 @@ LRESULT SetUpMainWindow(HWND window, UINT, WPARAM, LPARAM)
 
 // The shell is loaded only here, at the very end: linked at start-up it
 // would cost every run a noticeable part of its start-up time.
-static void OpenShortcutFolder()
+static void OpenShortcutFolder(const char* folder)
 {
     auto shellExecute = SYSTEM_FUNCTION("shell32.dll", ShellExecuteA);
     if (shellExecute)
-        shellExecute(NULL, NULL, openFolderPath, NULL, NULL, SW_SHOWNA);
+        shellExecute(NULL, NULL, folder, NULL, NULL, SW_SHOWNA);
 }
 
 LRESULT RunPageSequence(HWND window, WORD, WORD, LPARAM)
 {
     // The product folder and the shortcut folder alike belong to the
     // administrators.
+    SetupPlan& plan = WindowPlan(window);
     AdminFolderSecurity folderSecurity;
     MakeAdminFolderSecurity(folderSecurity);
-    bool cancelled = RunAgreementPage(window) != 0
-        || RunDestinationPage(window, &folderSecurity.attributes) != 0
-        || RunCopyPage(window) != 0;
+    plan.folderSecurity = &folderSecurity.attributes;
+    bool cancelled = RunAgreementPage(window, plan) != 0
+        || RunDestinationPage(window, plan) != 0
+        || RunCopyPage(window, plan) != 0;
     if (!cancelled)
-        RunShortcutPage(window, &folderSecurity.attributes);
-    ReleaseDestination();
+        RunShortcutPage(window, plan);
+    ReleaseDestination(plan);
+    plan.folderSecurity = NULL;
     FreeAdminFolderSecurity(folderSecurity);
     ReleasePageLook();
+    char message[PathSize];
     if (!cancelled) {
         // Once the files are copied the run has succeeded, shortcuts or not.
-        FormatText(messageText, "%s was successfully installed", productName);
-        MessageBoxA(window, messageText, setupCaption, MB_OK | MB_ICONINFORMATION);
+        FormatText(message, "%s was successfully installed", productName);
+        MessageBoxA(window, message, setupCaption, MB_OK | MB_ICONINFORMATION);
         DestroyWindow(window);
-        OpenShortcutFolder();
+        OpenShortcutFolder(plan.openFolderPath);
     } else {
-        FormatText(messageText, "Setup was canceled. Any notes or errors you can send on my email: %s",
+        FormatText(message, "Setup was canceled. Any notes or errors you can send on my email: %s",
                    contactAddress);
-        MessageBoxA(window, messageText, setupCaption, MB_OK | MB_ICONEXCLAMATION);
+        MessageBoxA(window, message, setupCaption, MB_OK | MB_ICONEXCLAMATION);
         DestroyWindow(window);
     }
     return 0;
 }
 
-LRESULT EndMessageLoop(HWND, UINT, WPARAM, LPARAM)
+LRESULT EndMessageLoop(HWND window, UINT, WPARAM, LPARAM)
 {
     ReleaseBackground();
     // A failed file ends the run like a cancel, but a script that ran the
     // installer must be able to tell the two apart.
-    PostQuitMessage(exitCode);
+    PostQuitMessage(WindowPlan(window).exitCode);
     return 0;
 }

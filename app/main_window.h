@@ -1,10 +1,12 @@
 // The full-screen main window and the page sequence that runs inside it.
 #pragma once
+#include "plan/setup_plan.h"
 #include <windows.h>
 
 extern const char contactAddress[];
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The window's creation parameter is the run's plan, kept in GWLP_USERDATA.
 LRESULT SetUpMainWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT EndMessageLoop(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT RunPageSequence(HWND window, WORD controlId, WORD notifyCode, LPARAM lParam);
@@ -12,6 +14,6 @@ LRESULT RunPageSequence(HWND window, WORD controlId, WORD notifyCode, LPARAM lPa
 // A drive root read as the current folder ("C:\") is kept as "C:", so that
 // a backslash and a name can follow it.
 void TrimStartDir(char* dir);
-// startDir, as the Destination page's proposal reads it: the current folder
-// at start-up, trimmed.
-void RecordStartDir();
+// The plan's startDir, as the Destination page's proposal reads it: the
+// current folder at start-up, trimmed.
+void RecordStartDir(SetupPlan& plan);

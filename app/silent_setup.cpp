@@ -1,12 +1,14 @@
 #include "app/silent_setup.h"
 #include "app/main_window.h"
+#include "install/destination.h"
 #include "install/folder_trust.h"
 #include "install/folders.h"
 #include "install/payload.h"
 #include "install/registration.h"
-#include "pages/destination_page.h"
-#include "pages/shortcut_page.h"
-#include "base/setup_state.h"
+#include "install/shortcuts.h"
+#include "plan/destination.h"
+#include "plan/shortcut_folder.h"
+#include "base/exit_codes.h"
 
 namespace {
 
@@ -19,22 +21,22 @@ bool AlwaysGoOn()
     return true;
 }
 
-int InstallSilently(SECURITY_ATTRIBUTES* folderSecurity)
+int InstallSilently(SetupPlan& plan)
 {
-    ProposeDestination();
-    if (arguments.destination[0]) {
-        TypedDestination typed = TakeTypedDestination(arguments.destination);
+    ProposeDestination(plan);
+    if (plan.arguments.destination[0]) {
+        TypedDestination typed = TakeTypedDestination(plan, plan.arguments.destination);
         if (typed != TypedTaken && typed != TypedUnchanged)
             return ExitBadArguments;
     }
-    switch (PrepareDestination(folderSecurity)) {
+    switch (PrepareDestination(plan)) {
     case DestinationMade:
         break;
     case DestinationNotMade:
         // Where the page asks, an existing folder that only administrators
         // can change is installed over, as its Yes does; a file or a disk
         // that refuses the folder ends here.
-        if (!CreateFolderTree(destDir, folderSecurity))
+        if (!CreateFolderTree(plan.destDir, plan.folderSecurity))
             return ExitDestinationUnusable;
         break;
     default:
@@ -43,35 +45,37 @@ int InstallSilently(SECURITY_ATTRIBUTES* folderSecurity)
     }
 
     static const PayloadObserver quiet = {NoFileShown, AlwaysGoOn};
-    CreatePayloadFolders(destDir);
-    if (ExpandPayload(destDir, quiet) != PayloadInstalled)
+    CreatePayloadFolders(plan.destDir);
+    if (ExpandPayload(plan, quiet) != PayloadInstalled)
         return ExitPayloadFailed;
 
-    DWORD version;
-    if (!ProposeShortcutFolder(&version) || !ComposeFinalShortcutFolder())
+    if (!ProposeShortcutFolder(plan) || !ComposeFinalShortcutFolder(plan))
         return ExitShortcutsFailed;
     // Registered first, so that Scdir names the final folder.
-    bool registered = RegisterProduct(version) == NULL;
-    bool placed = PlaceShortcuts(folderSecurity);
+    bool registered = RegisterProduct(plan) == NULL;
+    bool placed = PlaceShortcuts(plan);
     return registered && placed ? ExitInstalled : ExitShortcutsFailed;
 }
 
 } // namespace
 
-int RunSilentSetup()
+int RunSilentSetup(SetupPlan& plan)
 {
     // Whoever scripted the run has accepted the licence.
-    RecordStartDir();
+    RecordStartDir(plan);
     AdminFolderSecurity folderSecurity;
     MakeAdminFolderSecurity(folderSecurity);
-    int code = InstallSilently(&folderSecurity.attributes);
-    ReleaseDestination();
+    plan.folderSecurity = &folderSecurity.attributes;
+    plan.exitCode = InstallSilently(plan);
+    ReleaseDestination(plan);
+    plan.folderSecurity = NULL;
     FreeAdminFolderSecurity(folderSecurity);
-    return code;
+    return plan.exitCode;
 }
 
-bool StartMenuFolderFits()
+bool StartMenuFolderFits(const SetupArguments& arguments)
 {
-    DWORD version;
-    return ProposeShortcutFolder(&version) && ComposeFinalShortcutFolder();
+    SetupPlan trial;
+    trial.arguments = arguments;
+    return ProposeShortcutFolder(trial) && ComposeFinalShortcutFolder(trial);
 }

@@ -2,7 +2,7 @@
 #include "app/main_window.h"
 #include "app/silent_setup.h"
 #include "base/product.h"
-#include "base/setup_state.h"
+#include "base/exit_codes.h"
 #include "base/system_function.h"
 #include "base/text.h"
 #include "resources/resource_ids.h"
@@ -15,17 +15,18 @@ const char acceptedSwitches[] = "Setup accepts:\n"
                                 "/D=path\tthe destination folder, last on the line";
 
 // The line refused, and why, for whoever started Setup by hand.
-void TellRefusedArguments(ArgumentsResult result)
+void TellRefusedArguments(ArgumentsResult result, const SetupArguments& arguments)
 {
+    char message[PathSize];
     if (result == ArgumentsUnknown)
-        FormatText(messageText, "Unknown switch: %s\n\n%s", arguments.unknownSwitch, acceptedSwitches);
+        FormatText(message, "Unknown switch: %s\n\n%s", arguments.unknownSwitch, acceptedSwitches);
     else if (result == ArgumentsTooLong)
-        FormatText(messageText, "The command line, or a folder on it, is too long.\n\n%s", acceptedSwitches);
+        FormatText(message, "The command line, or a folder on it, is too long.\n\n%s", acceptedSwitches);
     else
-        FormatText(messageText,
+        FormatText(message,
                    "/D= and /G= need a folder; /G= one inside the Start menu's programs folder.\n\n%s",
                    acceptedSwitches);
-    MessageBoxA(NULL, messageText, setupCaption, MB_OK | MB_ICONERROR);
+    MessageBoxA(NULL, message, setupCaption, MB_OK | MB_ICONERROR);
 }
 
 } // namespace
@@ -33,22 +34,26 @@ void TellRefusedArguments(ArgumentsResult result)
 int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR commandLine, int)
 {
     RestrictProcess();
-    instance = module;
+    // Every decision of the run; the pages and the install steps get it
+    // passed, none keeps it.
+    SetupPlan plan;
+    plan.module = module;
+    const SetupArguments& arguments = plan.arguments;
     // A refused line changes nothing: no page opens and no folder is made.
-    ArgumentsResult read = ReadArguments(commandLine ? commandLine : "", arguments);
+    ArgumentsResult read = ReadArguments(commandLine ? commandLine : "", plan.arguments);
     // Whether /S was given is all that is taken from the line before the
     // image is known whole: a damaged one shows no page and changes nothing.
     if (!OwnImageIsIntact())
         return RefuseDamagedImage(arguments.silent);
-    if (read == ArgumentsRead && arguments.startMenuFolder[0] && !StartMenuFolderFits())
+    if (read == ArgumentsRead && arguments.startMenuFolder[0] && !StartMenuFolderFits(arguments))
         read = ArgumentsTooLong;
     if (read != ArgumentsRead) {
         if (!arguments.silent)
-            TellRefusedArguments(read);
+            TellRefusedArguments(read, arguments);
         return ExitBadArguments;
     }
     if (arguments.silent)
-        return RunSilentSetup();
+        return RunSilentSetup(plan);
 
     // Serves as class name and window title.
     static char className[10];
@@ -57,8 +62,8 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR commandLine, int)
     WNDCLASSA windowClass = {};
     windowClass.style = CS_VREDRAW | CS_HREDRAW;
     windowClass.lpfnWndProc = MainWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SETUP));
+    windowClass.hInstance = module;
+    windowClass.hIcon = LoadIconA(module, MAKEINTRESOURCEA(IDI_SETUP));
     windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
     windowClass.hbrBackground = (HBRUSH)(COLOR_MENUTEXT + 1);
     windowClass.lpszClassName = className;
@@ -66,7 +71,7 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR commandLine, int)
         return ExitNoWindow;
 
     HWND mainWindow = CreateWindowExA(0, className, className, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                 0, 0, 0, 0, NULL, NULL, instance, NULL);
+                                 0, 0, 0, 0, NULL, NULL, module, &plan);
     if (!mainWindow)
         return ExitNoWindow;
     UpdateWindow(mainWindow);

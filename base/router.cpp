@@ -33,3 +33,15 @@ LRESULT RouteCommand(const CommandTable* table, HWND window, WPARAM wParam, LPAR
     }
     return CallDefault(table->defaultKind, window, WM_COMMAND, wParam, lParam);
 }
+
+INT_PTR RouteDialogMessage(const MessageTable* table, HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG)
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+    return RouteMessage(table, dialog, message, wParam, lParam);
+}
+
+void* DialogParameter(HWND dialog)
+{
+    return (void*)GetWindowLongPtrA(dialog, DWLP_USER);
+}

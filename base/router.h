@@ -53,3 +53,16 @@ constexpr MessageTable MakeMessageTable(const MessageEntry (&entries)[N], Defaul
 LRESULT RouteMessage(const MessageTable* table, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT RouteCommand(const CommandTable* table, HWND window, WPARAM wParam, LPARAM lParam);
 LRESULT CallDefault(DefaultKind kind, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Every dialog's procedure: the dialog's creation parameter (what
+// DialogBoxParamA or CreateDialogParamA was given) is kept in DWLP_USER at
+// WM_INITDIALOG, before the table's handler sees the message, so that
+// every handler finds the state it works on in its dialog.
+INT_PTR RouteDialogMessage(const MessageTable* table, HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+template <const MessageTable* table>
+INT_PTR CALLBACK RoutedDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return RouteDialogMessage(table, dialog, message, wParam, lParam);
+}
+// What RouteDialogMessage kept for the dialog; NULL before WM_INITDIALOG.
+void* DialogParameter(HWND dialog);

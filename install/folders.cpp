@@ -1,5 +1,5 @@
 #include "install/folders.h"
-#include "base/setup_state.h"
+#include "base/limits.h"
 #include "base/text.h"
 
 void CreateParentFolders(const char* path, SECURITY_ATTRIBUTES* security)

@@ -1,23 +1,17 @@
 #include "install/payload.h"
 #include "install/szdd_header.h"
 #include "base/crc32.h"
-#include "base/setup_state.h"
 #include "base/system_function.h"
 #include "base/text.h"
 #include <lzexpand.h>
 #include <string.h>
 #include "payload_digests.h"
 
-int payloadIndex;
 const char payloadFolders[1][10] = {"\\PvFiles"};
 const char compressedNames[PayloadRows][PayloadNameSize] = {PAYLOAD_COMPRESSED_NAMES};
 const char targetNames[PayloadRows][PayloadNameSize] = {PAYLOAD_TARGET_NAMES};
 const uint32_t builtDigests[] = {PAYLOAD_DIGESTS};
 static_assert(sizeof builtDigests == PayloadRows * sizeof(uint32_t), "a digest for every row");
-const uint32_t* expectedDigests = builtDigests;
-char tempFolder[TempFolderSize];
-char tempFilePath[512];
-char targetFilePath[512];
 
 #ifdef PICTAVO_TEST_HOLD
 // The test build stops inside each file until the harness lets it go on,
@@ -70,15 +64,15 @@ bool LoadLzService(LzService& lz)
 // be expanded into the program folder. So the copy gets a name that no file
 // has yet, and it stays open, shared for reading only, from its first byte
 // written to its last byte read.
-HANDLE CreateCompressedCopy()
+HANDLE CreateCompressedCopy(SetupPlan& plan)
 {
     static DWORD serial = GetTickCount();
     for (int attempt = 0; attempt < 100; ++attempt) {
         char name[40];
         FormatText(name, "pvs%x-%x.tmp", (unsigned)GetCurrentProcessId(), (unsigned)++serial);
-        if (!CopyText(tempFilePath, tempFolder) || !AppendText(tempFilePath, name))
+        if (!CopyText(plan.tempFilePath, plan.tempFolder) || !AppendText(plan.tempFilePath, name))
             return INVALID_HANDLE_VALUE;
-        HANDLE copy = CreateFileA(tempFilePath, GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, NULL,
+        HANDLE copy = CreateFileA(plan.tempFilePath, GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, NULL,
                                   CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY, NULL);
         if (copy != INVALID_HANDLE_VALUE || (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS))
             return copy;
@@ -96,19 +90,19 @@ bool WriteAll(HANDLE file, const void* data, DWORD size)
 // Writes the resource of row i to a new temporary copy, which the LZ
 // service then reads through the same handle, and says how long the file
 // must come out.
-HANDLE WriteCompressedCopy(int row, uint32_t* expandedLength)
+HANDLE WriteCompressedCopy(SetupPlan& plan, int row, uint32_t* expandedLength)
 {
     char name[16];
     FormatText(name, "FILE%d", row);
-    HRSRC found = FindResourceA(instance, name, MAKEINTRESOURCEA(10));
-    HGLOBAL loaded = found ? LoadResource(instance, found) : NULL;
+    HRSRC found = FindResourceA(plan.module, name, MAKEINTRESOURCEA(10));
+    HGLOBAL loaded = found ? LoadResource(plan.module, found) : NULL;
     const void* data = loaded ? LockResource(loaded) : NULL;
     if (!data)
         return INVALID_HANDLE_VALUE;
-    DWORD size = SizeofResource(instance, found);
+    DWORD size = SizeofResource(plan.module, found);
     if (!ReadExpandedLength(data, size, expandedLength))
         return INVALID_HANDLE_VALUE;
-    HANDLE copy = CreateCompressedCopy();
+    HANDLE copy = CreateCompressedCopy(plan);
     if (copy != INVALID_HANDLE_VALUE && !WriteAll(copy, data, size)) {
         CloseHandle(copy);
         return INVALID_HANDLE_VALUE;
@@ -147,11 +141,11 @@ bool ReadsBackAs(HANDLE target, uint32_t expected)
     return crc == expected;
 }
 
-// Expands the open copy into targetFilePath. The target is opened here, not
+// Expands the open copy into the plan's targetFilePath. The target is opened here, not
 // by LZOpenFileA: that one fails for paths of 128 characters or more, and
 // when it cannot create a target it quietly writes a file whose name ends
 // in "_" instead and reports success. Closing the LZ handle closes the copy.
-bool ExpandCopy(HANDLE copy, uint32_t expandedLength, uint32_t expectedDigest)
+bool ExpandCopy(const SetupPlan& plan, HANDLE copy, uint32_t expandedLength, uint32_t expectedDigest)
 {
     LzService lz;
     if (!LoadLzService(lz)) {
@@ -163,7 +157,7 @@ bool ExpandCopy(HANDLE copy, uint32_t expandedLength, uint32_t expectedDigest)
         CloseHandle(copy);
         return false;
     }
-    HANDLE target = CreateFileA(targetFilePath, GENERIC_READ | GENERIC_WRITE | DELETE, 0, NULL, CREATE_ALWAYS,
+    HANDLE target = CreateFileA(plan.targetFilePath, GENERIC_READ | GENERIC_WRITE | DELETE, 0, NULL, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, NULL);
     if (target == INVALID_HANDLE_VALUE) {
         lz.close(source);
@@ -179,45 +173,46 @@ bool ExpandCopy(HANDLE copy, uint32_t expandedLength, uint32_t expectedDigest)
     lz.close(source);
     if (!whole) {
         if (!removed)
-            DeleteFileA(targetFilePath);
+            DeleteFileA(plan.targetFilePath);
         return false;
     }
     if (!marked)
-        DeleteFileA(tempFilePath);
+        DeleteFileA(plan.tempFilePath);
     return true;
 }
 
-bool InstallRow(const char* folder, int row)
+bool InstallRow(SetupPlan& plan, int row)
 {
-    memset(targetFilePath, 0, sizeof targetFilePath);
+    memset(plan.targetFilePath, 0, sizeof plan.targetFilePath);
     // Until a copy exists, a failure names the file that could not be had.
-    CopyText(tempFilePath, compressedNames[row]);
+    CopyText(plan.tempFilePath, compressedNames[row]);
     uint32_t expandedLength = 0;
-    HANDLE copy = WriteCompressedCopy(row, &expandedLength);
+    HANDLE copy = WriteCompressedCopy(plan, row, &expandedLength);
     if (copy == INVALID_HANDLE_VALUE)
         return false;
     HoldForHarness();
-    if (!CopyText(targetFilePath, folder) || !AppendText(targetFilePath, targetNames[row])) {
+    if (!CopyText(plan.targetFilePath, plan.destDir) || !AppendText(plan.targetFilePath, targetNames[row])) {
         CloseHandle(copy);
         return false;
     }
-    return ExpandCopy(copy, expandedLength, expectedDigests[row]);
+    const uint32_t* expected = plan.expectedDigests ? plan.expectedDigests : builtDigests;
+    return ExpandCopy(plan, copy, expandedLength, expected[row]);
 }
 
 } // namespace
 
-PayloadResult ExpandPayload(const char* folder, const PayloadObserver& observer)
+PayloadResult ExpandPayload(SetupPlan& plan, const PayloadObserver& observer)
 {
-    DWORD length = GetTempPathA(sizeof tempFolder, tempFolder);
-    if (length == 0 || length >= sizeof tempFolder) {
-        CopyText(tempFolder, startDir);
-        AppendText(tempFolder, "\\");
+    DWORD length = GetTempPathA(sizeof plan.tempFolder, plan.tempFolder);
+    if (length == 0 || length >= sizeof plan.tempFolder) {
+        CopyText(plan.tempFolder, plan.startDir);
+        AppendText(plan.tempFolder, "\\");
     }
-    for (payloadIndex = 0; payloadIndex < PayloadRows;) {
-        observer.beginFile(payloadIndex);
-        if (!InstallRow(folder, payloadIndex))
+    for (plan.payloadRow = 0; plan.payloadRow < PayloadRows;) {
+        observer.beginFile(plan.payloadRow);
+        if (!InstallRow(plan, plan.payloadRow))
             return PayloadFailed;
-        ++payloadIndex;
+        ++plan.payloadRow;
         if (!observer.goOn())
             return PayloadStopped;
     }

@@ -1,12 +1,9 @@
 #include "install/registration.h"
 #include "base/base_key.h"
-#include "base/setup_state.h"
 #include "base/text.h"
 #include "base/product.h"
 
-char uninstallPath[512];
-
-RegistryPaths registryPaths = {windowsBranchKey, ntBranchKey, windowsBranchKey, appPathsKey};
+const RegistryPaths productKeys = {windowsBranchKey, ntBranchKey, windowsBranchKey, appPathsKey};
 
 namespace {
 
@@ -26,64 +23,65 @@ HKEY CreateKey(HKEY parent, const char* name)
     return key;
 }
 
-bool WriteUninstallEntry(HKEY base, const char* command)
+bool WriteUninstallEntry(HKEY base, const char* command, const SetupPlan& plan)
 {
     HKEY entry = CreateKey(base, uninstallEntryKey);
     if (!entry)
         return false;
     bool written = WriteText(entry, "DisplayName", productName) && WriteText(entry, "UninstallString", command) &&
-                   WriteText(entry, "Scdir", shortcutDir) && WriteText(entry, "Progdir", destDir);
+                   WriteText(entry, "Scdir", plan.shortcutDir) && WriteText(entry, "Progdir", plan.destDir);
     RegCloseKey(entry);
     return written;
 }
 
 } // namespace
 
-const char* ChooseBaseKey(DWORD version)
+const char* ChooseBaseKey(DWORD version, const RegistryPaths& paths)
 {
-    return UsesWindowsBranch(version) ? registryPaths.base9x : registryPaths.baseNT;
+    return UsesWindowsBranch(version) ? paths.base9x : paths.baseNT;
 }
 
-const char* RegisterProduct(DWORD version)
+const char* RegisterProduct(SetupPlan& plan, const RegistryPaths& paths)
 {
-    const char* basePath = ChooseBaseKey(version);
+    DWORD version = plan.windowsVersion;
+    const char* basePath = ChooseBaseKey(version, paths);
     // The system's list runs the command line: unquoted, a path with blanks
     // is tried piece by piece, "C:\Program.exe" first. A path cut to fit
     // would record an uninstaller that is not there: nothing is written.
     char uninstaller[PathSize], command[PathSize], program[PathSize];
-    if (!CopyText(uninstaller, destDir) || !AppendText(uninstaller, uninstallerFile) ||
-        !FormatText(command, "\"%s\"", uninstaller) || !CopyText(program, destDir) ||
+    if (!CopyText(uninstaller, plan.destDir) || !AppendText(uninstaller, uninstallerFile) ||
+        !FormatText(command, "\"%s\"", uninstaller) || !CopyText(program, plan.destDir) ||
         !AppendText(program, "\\Pictavo"))
         return basePath;
     HKEY base = NULL;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, basePath, 0, KEY_READ | KEY_WRITE, &base) != ERROR_SUCCESS)
         return basePath;
-    CopyText(uninstallPath, uninstaller);
-    const char* failed = WriteUninstallEntry(base, command) ? NULL : basePath;
+    CopyText(plan.uninstallPath, uninstaller);
+    const char* failed = WriteUninstallEntry(base, command, plan) ? NULL : basePath;
     RegCloseKey(base);
 
     // The NT family lists removable programs from the other key only.
     if (IsNtFamily(version)) {
         HKEY list = NULL;
-        bool listed = RegOpenKeyExA(HKEY_LOCAL_MACHINE, registryPaths.windowsList, 0, KEY_READ | KEY_WRITE, &list) ==
+        bool listed = RegOpenKeyExA(HKEY_LOCAL_MACHINE, paths.windowsList, 0, KEY_READ | KEY_WRITE, &list) ==
                       ERROR_SUCCESS;
         if (listed) {
-            listed = WriteUninstallEntry(list, command);
+            listed = WriteUninstallEntry(list, command, plan);
             RegCloseKey(list);
         }
         if (!listed && !failed)
-            failed = registryPaths.windowsList;
+            failed = paths.windowsList;
     }
 
     HKEY appPaths = NULL;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, registryPaths.appPaths, 0, KEY_READ | KEY_WRITE, &appPaths) != ERROR_SUCCESS)
-        return failed ? failed : registryPaths.appPaths;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, paths.appPaths, 0, KEY_READ | KEY_WRITE, &appPaths) != ERROR_SUCCESS)
+        return failed ? failed : paths.appPaths;
     HKEY product = CreateKey(appPaths, productName);
-    bool written = product && WriteText(product, "", program) && WriteText(product, "Path", destDir);
+    bool written = product && WriteText(product, "", program) && WriteText(product, "Path", plan.destDir);
     if (product)
         RegCloseKey(product);
     if (!written && !failed)
-        failed = registryPaths.appPaths;
+        failed = paths.appPaths;
     RegCloseKey(appPaths);
     return failed;
 }

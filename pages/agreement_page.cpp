@@ -2,7 +2,6 @@
 #include "pages/pages.h"
 #include "resources/resource_ids.h"
 #include "base/router.h"
-#include "base/setup_state.h"
 
 static LRESULT InitAgreementPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 static LRESULT AgreeToLicence(HWND page, WORD controlId, WORD notifyCode, LPARAM lParam);
@@ -20,21 +19,17 @@ static const MessageEntry agreementMessageEntries[] = {
 };
 static const MessageTable agreementMessages = MakeMessageTable(agreementMessageEntries, NoDefault, &agreementCommands);
 
-static INT_PTR CALLBACK AgreementPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR RunAgreementPage(HWND owner, SetupPlan& plan)
 {
-    return RouteMessage(&agreementMessages, page, message, wParam, lParam);
-}
-
-INT_PTR RunAgreementPage(HWND owner)
-{
-    return DialogBoxParamA(instance, "IDD_AGREEMENT", owner, AgreementPageProc, 0);
+    return DialogBoxParamA(plan.module, "IDD_AGREEMENT", owner, RoutedDialogProc<&agreementMessages>, (LPARAM)&plan);
 }
 
 static LRESULT InitAgreementPage(HWND page, UINT, WPARAM, LPARAM)
 {
-    LoadPageLook();
+    HINSTANCE module = PagePlan(page).module;
+    LoadPageLook(module);
     static char agreement[7000];
-    LoadStringA(instance, IDS_AGREEMENT, agreement, sizeof agreement);
+    LoadStringA(module, IDS_AGREEMENT, agreement, sizeof agreement);
     SetDlgItemTextA(page, IDC_AGREEMENT_TEXT, agreement);
     SetFocus(GetDlgItem(page, IDOK));
     return 1;

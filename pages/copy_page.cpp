@@ -5,7 +5,7 @@
 #include "pages/progress_bar.h"
 #include "resources/resource_ids.h"
 #include "base/router.h"
-#include "base/setup_state.h"
+#include "base/exit_codes.h"
 #include "base/text.h"
 
 DWORD stopCopy;
@@ -28,19 +28,14 @@ static const MessageEntry copyMessageEntries[] = {
 };
 static const MessageTable copyMessages = MakeMessageTable(copyMessageEntries, NoDefault, &copyCommands);
 
-static INT_PTR CALLBACK CopyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR RunCopyPage(HWND owner, SetupPlan& plan)
 {
-    return RouteMessage(&copyMessages, page, message, wParam, lParam);
-}
-
-INT_PTR RunCopyPage(HWND owner)
-{
-    return DialogBoxParamA(instance, "IDD_COPY", owner, CopyPageProc, 0);
+    return DialogBoxParamA(plan.module, "IDD_COPY", owner, RoutedDialogProc<&copyMessages>, (LPARAM)&plan);
 }
 
 static LRESULT StartCopyPage(HWND page, UINT, WPARAM, LPARAM)
 {
-    CreatePayloadFolders(destDir);
+    CreatePayloadFolders(PagePlan(page).destDir);
     // Posted: the copying starts from the page's own loop, once it shows.
     PostMessageA(page, WM_COMMAND, IDM_START_COPY, 0);
     return 1;
@@ -73,12 +68,14 @@ static bool PumpMessages()
     return !stopCopy;
 }
 
-static void ReportCopyFailure()
+static void ReportCopyFailure(SetupPlan& plan)
 {
     // Two paths of up to 511 characters do not fit: the text is cut.
-    FormatText(messageText, "Unable to copy a file:\nFrom=%s\nTo=%s\nProgram will exit", tempFilePath, targetFilePath);
-    MessageBoxA(copyDialog, messageText, "Error", MB_OK | MB_ICONERROR);
-    exitCode = ExitPayloadFailed;
+    char message[PathSize];
+    FormatText(message, "Unable to copy a file:\nFrom=%s\nTo=%s\nProgram will exit", plan.tempFilePath,
+               plan.targetFilePath);
+    MessageBoxA(copyDialog, message, "Error", MB_OK | MB_ICONERROR);
+    plan.exitCode = ExitPayloadFailed;
 }
 
 LRESULT CopyPayload(HWND page, WORD, WORD, LPARAM)
@@ -88,8 +85,9 @@ LRESULT CopyPayload(HWND page, WORD, WORD, LPARAM)
     progressControl = GetDlgItem(page, IDC_PROGRESS);
     stopCopy = 0;
     ProgressBegin(4);
-    if (ExpandPayload(destDir, observer) == PayloadFailed) {
-        ReportCopyFailure();
+    SetupPlan& plan = PagePlan(page);
+    if (ExpandPayload(plan, observer) == PayloadFailed) {
+        ReportCopyFailure(plan);
         stopCopy = 1;
     }
     ProgressEnd();

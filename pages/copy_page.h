@@ -5,5 +5,6 @@
 extern DWORD stopCopy;  // 1 once the copying must stop: Cancel, or a file failed
 
 // Command 4445, posted by the page to itself once it shows: expands the
-// payload into destDir with the status line and the bar, then ends the page.
+// payload into the plan's destDir with the status line and the bar, then
+// ends the page.
 LRESULT CopyPayload(HWND page, WORD controlId, WORD notifyCode, LPARAM lParam);

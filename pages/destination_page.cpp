@@ -1,13 +1,10 @@
 #include "pages/destination_page.h"
-#include "install/folder_trust.h"
-#include "install/folders.h"
+#include "install/destination.h"
 #include "pages/browsers.h"
-#include "pages/drive_table.h"
 #include "pages/page_look.h"
 #include "pages/pages.h"
 #include "resources/resource_ids.h"
 #include "base/router.h"
-#include "base/setup_state.h"
 #include "base/text.h"
 #include "base/product.h"
 #include "pages/texts.h"
@@ -33,86 +30,24 @@ static const MessageEntry destinationMessageEntries[] = {
 };
 static const MessageTable destinationMessages = MakeMessageTable(destinationMessageEntries, NoDefault, &destinationCommands);
 
-static INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR RunDestinationPage(HWND owner, SetupPlan& plan)
 {
-    return RouteMessage(&destinationMessages, page, message, wParam, lParam);
-}
-
-// How the destination folder is made; the page sequence sets it up and
-// hands the same to the Shortcut page.
-static SECURITY_ATTRIBUTES* folderSecurity;
-
-INT_PTR RunDestinationPage(HWND owner, SECURITY_ATTRIBUTES* security)
-{
-    folderSecurity = security;
-    return DialogBoxParamA(instance, "IDD_DIR", owner, DestinationPageProc, 0);
-}
-
-static bool ComposeFolder(char (&composed)[PathSize])
-{
-    bool fit = CopyText(composed, baseDir);
-    if (TextLength(baseDir) > 3)
-        fit = fit && AppendText(composed, "\\");
-    return fit && AppendText(composed, productFolder);
-}
-
-bool ComposeDestination()
-{
-    char composed[PathSize];
-    return ComposeFolder(composed) && CopyText(destDir, composed);
-}
-
-TypedDestination CheckComposedDestination()
-{
-    char composed[PathSize], base[PathSize], product[PathSize];
-    if (!ComposeFolder(composed))
-        return TypedTooLong;
-    return ParseTypedDestination(composed, base, product);
-}
-
-TypedDestination TakeTypedDestination(const char* typed)
-{
-    // The proposal is checked too: a name from the Directory browser's box
-    // ("..\Windows") stands in it as composed.
-    if (strcmp(typed, destDir) == 0) {
-        TypedDestination checked = CheckComposedDestination();
-        return checked == TypedTaken ? TypedUnchanged : checked;
-    }
-    TypedDestination result = ParseTypedDestination(typed, baseDir, productFolder);
-    if (result != TypedTaken)
-        return result;
-    char drive = (char)(baseDir[0] & ~0x20);
-    for (int slot = 0; slot < driveCount; ++slot) {
-        if (driveRoots[slot][0] == drive) {
-            driveIndex = slot;
-            ReadFreeSpace(slot);
-            return TypedTaken;
-        }
-    }
-    char root[4] = {drive, ':', '\\', '\0'};
-    freeKB = MeasureFreeKB(root);
-    return TypedTaken;
+    return DialogBoxParamA(plan.module, "IDD_DIR", owner, RoutedDialogProc<&destinationMessages>, (LPARAM)&plan);
 }
 
 static void ShowDestination(HWND page)
 {
-    SetDlgItemTextA(page, IDC_DESTINATION, destDir);
-}
-
-void ProposeDestination()
-{
-    ChooseDefaultBase();
-    CopyText(productFolder, productName);
-    ComposeDestination();
+    SetDlgItemTextA(page, IDC_DESTINATION, PagePlan(page).destDir);
 }
 
 static LRESULT InitDestinationPage(HWND page, UINT, WPARAM, LPARAM)
 {
-    ProposeDestination();
+    SetupPlan& plan = PagePlan(page);
+    ProposeDestination(plan);
     // A destination from the command line stands in the box as if typed:
     // Next checks and adopts it the same way.
-    if (arguments.destination[0])
-        SetDlgItemTextA(page, IDC_DESTINATION, arguments.destination);
+    if (plan.arguments.destination[0])
+        SetDlgItemTextA(page, IDC_DESTINATION, plan.arguments.destination);
     else
         ShowDestination(page);
     return 1;
@@ -147,7 +82,7 @@ static bool AdoptTypedDestination(HWND page)
     TypedDestination result = TypedTooLong;
     if (GetWindowTextLengthA(box) < PathSize) {
         GetWindowTextA(box, typed, sizeof typed);
-        result = TakeTypedDestination(typed);
+        result = TakeTypedDestination(PagePlan(page), typed);
     }
     if (result == TypedUnchanged || result == TypedTaken)
         return true;
@@ -155,58 +90,13 @@ static bool AdoptTypedDestination(HWND page)
     return false;
 }
 
-// The accepted destination, open as checked; see ReleaseDestination.
-static HANDLE heldDestination = INVALID_HANDLE_VALUE;
-
-void ReleaseDestination()
-{
-    if (heldDestination != INVALID_HANDLE_VALUE)
-        CloseHandle(heldDestination);
-    heldDestination = INVALID_HANDLE_VALUE;
-}
-
-DestinationCheck PrepareDestination(SECURITY_ATTRIBUTES* security)
-{
-    ReleaseDestination();
-    if (productFolder[0] == '\0')
-        return DestinationUnnamed;
-    if (!HasRoomForProduct(freeKB))
-        return DestinationLowSpace;
-    if (!ComposeDestination())
-        return DestinationTooLong;
-    // Setup runs as administrator: a link on the way would have it make
-    // folders and write files wherever the link's maker wants.
-    if (PathHasLink(destDir))
-        return DestinationLinked;
-    // A typed or browsed destination may lie below folders that do not
-    // exist yet. They stay if the setup is cancelled later, like the
-    // destination itself.
-    CreateParentFolders(destDir, security);
-    if (CreateDirectoryA(destDir, security))
-        // Made with Setup's own permissions; a link put in the way of the
-        // path meanwhile still shows in the folder the system reached.
-        return CheckExistingFolder(destDir, &heldDestination) == FolderLinked ? DestinationLinked : DestinationMade;
-    DWORD attributes = GetFileAttributesA(destDir);
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return DestinationNotMade;
-    // An existing folder keeps its permissions, and the programs that an
-    // administrator runs later will lie in it.
-    switch (CheckExistingFolder(destDir, &heldDestination)) {
-    case FolderTrusted:
-        return DestinationNotMade;
-    case FolderLinked:
-        return DestinationLinked;
-    default:
-        ReleaseDestination();
-        return DestinationUntrusted;
-    }
-}
-
 static LRESULT AcceptDestination(HWND page, WORD, WORD, LPARAM)
 {
     if (!AdoptTypedDestination(page))
         return 0;
-    switch (PrepareDestination(folderSecurity)) {
+    SetupPlan& plan = PagePlan(page);
+    char message[PathSize];
+    switch (PrepareDestination(plan)) {
     case DestinationUnnamed:
         WarnAboutDestination(page, "You were forgoten to select an directory");
         return 0;
@@ -217,14 +107,14 @@ static LRESULT AcceptDestination(HWND page, WORD, WORD, LPARAM)
         WarnAboutDestination(page, longDestinationText);
         return 0;
     case DestinationLinked:
-        FormatText(messageText, "The folder\n%s\nis reached through a link to another folder.\n"
-                                "Please choose another folder.", destDir);
-        WarnAboutDestination(page, messageText);
+        FormatText(message, "The folder\n%s\nis reached through a link to another folder.\n"
+                            "Please choose another folder.", plan.destDir);
+        WarnAboutDestination(page, message);
         return 0;
     case DestinationUntrusted:
-        FormatText(messageText, "The folder\n%s\ncan be changed by other users of this computer.\n"
-                                "Please choose another folder.", destDir);
-        WarnAboutDestination(page, messageText);
+        FormatText(message, "The folder\n%s\ncan be changed by other users of this computer.\n"
+                            "Please choose another folder.", plan.destDir);
+        WarnAboutDestination(page, message);
         return 0;
     case DestinationMade:
         ShowDestination(page);
@@ -248,8 +138,8 @@ static LRESULT CancelDestinationPage(HWND page, WORD, WORD, LPARAM)
 
 static LRESULT BrowseDestination(HWND page, WORD, WORD, LPARAM)
 {
-    RunDirectoryBrowser(page);
-    if (!ComposeDestination())
+    RunDirectoryBrowser(page, PagePlan(page));
+    if (!ComposeDestination(PagePlan(page)))
         MessageBoxA(page, longDestinationText, setupCaption,
                     MB_OK | MB_ICONWARNING);
     ShowDestination(page);

@@ -1,10 +1,11 @@
 #include "pages/browsers.h"
 #include "pages/destination_page.h"
-#include "pages/drive_table.h"
 #include "pages/folder_list.h"
+#include "pages/pages.h"
+#include "plan/destination.h"
+#include "plan/drive_table.h"
 #include "resources/resource_ids.h"
 #include "base/router.h"
-#include "base/setup_state.h"
 #include "base/text.h"
 #include "base/product.h"
 #include "pages/texts.h"
@@ -36,36 +37,33 @@ static HWND folderListView;   // control 107
 static HWND driveCombo;       // control 104
 static BOOL nameEditBusy;     // set while the browser itself rewrites control 105
 
-static INT_PTR CALLBACK DirectoryBrowserProc(HWND browser, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return RouteMessage(&directoryBrowserMessages, browser, message, wParam, lParam);
-}
-
-INT_PTR RunDirectoryBrowser(HWND owner)
+INT_PTR RunDirectoryBrowser(HWND owner, SetupPlan& plan)
 {
     LoadCommonControls();
-    return DialogBoxParamA(instance, "IDD_BROWSE", owner, DirectoryBrowserProc, 0);
+    return DialogBoxParamA(plan.module, "IDD_BROWSE", owner, RoutedDialogProc<&directoryBrowserMessages>,
+                           (LPARAM)&plan);
 }
 
 static void ShowFreeSpace(HWND browser)
 {
     char line[80];
-    FormatText(line, " Available: %lu KB, Required: %d KB", (unsigned long)freeKB, (int)RequiredKB);
+    FormatText(line, " Available: %lu KB, Required: %d KB", (unsigned long)PagePlan(browser).freeKB, (int)RequiredKB);
     SetDlgItemTextA(browser, IDC_FREE_SPACE, line);
 }
 
 static LRESULT InitDirectoryBrowser(HWND browser, UINT, WPARAM, LPARAM)
 {
+    SetupPlan& plan = PagePlan(browser);
     folderNameEdit = GetDlgItem(browser, IDC_FOLDER_NAME);
     folderListView = GetDlgItem(browser, IDC_FOLDER_LIST);
     driveCombo = GetDlgItem(browser, IDC_DRIVES);
-    for (int i = 0; i < driveCount; ++i)
-        if (driveRoots[i][0])
-            SendMessageA(driveCombo, CB_ADDSTRING, 0, (LPARAM)driveRoots[i]);
-    SendMessageA(driveCombo, CB_SETCURSEL, driveIndex, 0);
+    for (int i = 0; i < plan.driveCount; ++i)
+        if (plan.driveRoots[i][0])
+            SendMessageA(driveCombo, CB_ADDSTRING, 0, (LPARAM)plan.driveRoots[i]);
+    SendMessageA(driveCombo, CB_SETCURSEL, plan.driveIndex, 0);
     ShowFreeSpace(browser);
-    AttachFolderIcons(folderListView);
-    FillFolderList(browser, folderListView, baseDir, DirectoryList);
+    AttachFolderIcons(folderListView, plan.module);
+    FillFolderList(browser, folderListView, plan.baseDir, DirectoryList, plan);
     SetWindowTextA(folderNameEdit, productName);
     return 1;
 }
@@ -74,13 +72,14 @@ static LRESULT TrackFolderName(HWND browser, WORD, WORD notifyCode, LPARAM)
 {
     if (notifyCode != EN_UPDATE || nameEditBusy)
         return 1;
+    SetupPlan& plan = PagePlan(browser);
     char name[PathSize];
     int length = GetDlgItemTextA(browser, IDC_FOLDER_NAME, name, sizeof name);
     if (length < 100) {
-        CopyText(productFolder, name);
+        CopyText(plan.productFolder, name);
     } else {
         nameEditBusy = TRUE;
-        SetWindowTextA(folderNameEdit, productFolder);
+        SetWindowTextA(folderNameEdit, plan.productFolder);
         MessageBeep(0xFFFFFFFF);
         nameEditBusy = FALSE;
     }
@@ -91,14 +90,15 @@ static LRESULT ChangeDrive(HWND browser, WORD, WORD notifyCode, LPARAM)
 {
     if (notifyCode != CBN_SELENDOK)
         return 0;
+    SetupPlan& plan = PagePlan(browser);
     int selection = (int)SendMessageA(driveCombo, CB_GETCURSEL, 0, 0);
-    if (selection < 0 || selection >= driveCount)
+    if (selection < 0 || selection >= plan.driveCount)
         return 0;
-    driveIndex = selection;
-    CharUpperA(driveRoots[selection]);
-    CopyText(baseDir, driveRoots[selection]);
-    FillFolderList(browser, folderListView, baseDir, DirectoryList);
-    ReadFreeSpace(selection);
+    plan.driveIndex = selection;
+    CharUpperA(plan.driveRoots[selection]);
+    CopyText(plan.baseDir, plan.driveRoots[selection]);
+    FillFolderList(browser, folderListView, plan.baseDir, DirectoryList, plan);
+    ReadFreeSpace(plan, selection);
     ShowFreeSpace(browser);
     return 0;
 }
@@ -108,7 +108,8 @@ static LRESULT OpenListedFolder(HWND browser, UINT, WPARAM, LPARAM lParam)
     const NMHDR* notice = (const NMHDR*)lParam;
     if (notice->hwndFrom != folderListView || notice->code != (UINT)NM_DBLCLK)
         return 0;
-    OpenSelectedFolder(browser, folderListView, baseDir, DirectoryList, MaxBrowsedPath);
+    SetupPlan& plan = PagePlan(browser);
+    OpenSelectedFolder(browser, folderListView, plan.baseDir, DirectoryList, MaxBrowsedPath, plan);
     return 0;
 }
 
@@ -120,20 +121,21 @@ static LRESULT CancelDirectoryBrowser(HWND browser, WORD, WORD, LPARAM)
 
 static LRESULT AcceptBrowsedFolder(HWND browser, WORD, WORD, LPARAM)
 {
-    SendMessageA(folderNameEdit, WM_GETTEXT, 100, (LPARAM)productFolder);
-    if (productFolder[0] == '\0') {
+    SetupPlan& plan = PagePlan(browser);
+    SendMessageA(folderNameEdit, WM_GETTEXT, 100, (LPARAM)plan.productFolder);
+    if (plan.productFolder[0] == '\0') {
         MessageBoxA(browser, "You forget to select a directory", "Warning", MB_ICONWARNING);
         SetFocus(folderNameEdit);
         return 1;
     }
     // The name becomes a folder that Setup makes as administrator: it must
     // name a folder below the one shown, as typed text on the page must.
-    TypedDestination checked = CheckComposedDestination();
+    TypedDestination checked = CheckComposedDestination(plan);
     if (checked != TypedTaken) {
         WarnAboutTypedDestination(browser, checked, folderNameEdit);
         return 1;
     }
-    if (!HasRoomForProduct(freeKB)) {
+    if (!HasRoomForProduct(plan.freeKB)) {
         MessageBoxA(browser,
                     lowSpaceText,
                     NULL, MB_ICONERROR | MB_YESNO);

@@ -36,7 +36,7 @@ void LoadCommonControls()
         init();
 }
 
-void AttachFolderIcons(HWND list)
+void AttachFolderIcons(HWND list, HINSTANCE module)
 {
     LoadCommonControls();
     auto create = SYSTEM_FUNCTION(commonControls, ImageList_Create);
@@ -44,9 +44,9 @@ void AttachFolderIcons(HWND list)
     if (!create || !add)
         return;
     HIMAGELIST icons = create(16, 16, ILC_MASK, 3, 0);
-    folderImage = add(icons, -1, LoadIconA(instance, MAKEINTRESOURCEA(IDI_FOLDER)));
-    upImage = add(icons, -1, LoadIconA(instance, MAKEINTRESOURCEA(IDI_UP)));
-    newFolderImage = add(icons, -1, LoadIconA(instance, MAKEINTRESOURCEA(IDI_NEW_FOLDER)));
+    folderImage = add(icons, -1, LoadIconA(module, MAKEINTRESOURCEA(IDI_FOLDER)));
+    upImage = add(icons, -1, LoadIconA(module, MAKEINTRESOURCEA(IDI_UP)));
+    newFolderImage = add(icons, -1, LoadIconA(module, MAKEINTRESOURCEA(IDI_NEW_FOLDER)));
     SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)icons);
 }
 
@@ -60,18 +60,18 @@ LRESULT AddFolderItem(HWND list, const char* text, int position, int image)
     return SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item);
 }
 
-int ParentLimit(FolderListMode mode)
+int ParentLimit(FolderListMode mode, const SetupPlan& plan)
 {
-    return mode == DirectoryList ? 3 : programsLimit;
+    return mode == DirectoryList ? 3 : plan.programsLimit;
 }
 
-void FillFolderList(HWND dialog, HWND list, char (&path)[PathSize], FolderListMode mode)
+void FillFolderList(HWND dialog, HWND list, char (&path)[PathSize], FolderListMode mode, const SetupPlan& plan)
 {
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
     int count = 0;
     size_t length = TextLength(path);
     const char* wildcard = "\\*.*";
-    if ((int)length > ParentLimit(mode))
+    if ((int)length > ParentLimit(mode, plan))
         AddFolderItem(list, parentEntryText, count++, upImage);
     else if (mode == DirectoryList)
         wildcard = "*.*"; // a drive root ends with its backslash
@@ -93,9 +93,10 @@ void FillFolderList(HWND dialog, HWND list, char (&path)[PathSize], FolderListMo
     path[length] = '\0';
 
     listLastIndex = count;
-    AddFolderItem(list, productFolder, count, newFolderImage);
-    FormatText(messageText, joined ? "%s\\%s" : "%s%s", path, productFolder);
-    SetDlgItemTextA(dialog, mode == DirectoryList ? IDC_RESULT_PATH : IDC_SHORTCUT_PATH, messageText);
+    AddFolderItem(list, plan.productFolder, count, newFolderImage);
+    char result[PathSize];
+    FormatText(result, joined ? "%s\\%s" : "%s%s", path, plan.productFolder);
+    SetDlgItemTextA(dialog, mode == DirectoryList ? IDC_RESULT_PATH : IDC_SHORTCUT_PATH, result);
 }
 
 bool IsParentEntry(HWND list, int index)
@@ -139,7 +140,8 @@ bool MoveToListedFolder(HWND list, int index, char (&path)[PathSize], FolderList
     return true;
 }
 
-void OpenSelectedFolder(HWND dialog, HWND list, char (&path)[PathSize], FolderListMode mode, size_t maxLength)
+void OpenSelectedFolder(HWND dialog, HWND list, char (&path)[PathSize], FolderListMode mode, size_t maxLength,
+                        const SetupPlan& plan)
 {
     int index = (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
     // A move past the longest path the browser allows is refused like an
@@ -147,5 +149,5 @@ void OpenSelectedFolder(HWND dialog, HWND list, char (&path)[PathSize], FolderLi
     // happened.
     if (index >= 0 && index <= listLastIndex && !MoveToListedFolder(list, index, path, mode, maxLength))
         MessageBeep(0xFFFFFFFF);
-    FillFolderList(dialog, list, path, mode);
+    FillFolderList(dialog, list, path, mode, plan);
 }

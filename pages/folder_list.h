@@ -2,7 +2,8 @@
 // "........" that leads one level up, the sub-folders, and the product
 // folder that setup will make there.
 #pragma once
-#include "base/setup_state.h"
+#include "plan/setup_plan.h"
+#include <windows.h>
 
 enum FolderListMode {
     DirectoryList = 0,  // the Directory browser: baseDir, the path in control 102
@@ -22,12 +23,15 @@ extern int listLastIndex;  // last position used in a folder list
 // Loads the common controls that the browsers' list views need.
 void LoadCommonControls();
 // Makes the 16x16 icon list of the three entry kinds and gives it to the
-// list view; sets folderImage, upImage and newFolderImage.
-void AttachFolderIcons(HWND list);
+// list view; sets folderImage, upImage and newFolderImage. The icons are
+// module's.
+void AttachFolderIcons(HWND list, HINSTANCE module);
 LRESULT AddFolderItem(HWND list, const char* text, int position, int image);
 // The length above which a path of this mode has a parent entry.
-int ParentLimit(FolderListMode mode);
-void FillFolderList(HWND dialog, HWND list, char (&path)[PathSize], FolderListMode mode);
+int ParentLimit(FolderListMode mode, const SetupPlan& plan);
+// Lists path's sub-folders, and the plan's product folder as the one that
+// Setup will make there.
+void FillFolderList(HWND dialog, HWND list, char (&path)[PathSize], FolderListMode mode, const SetupPlan& plan);
 
 // The item is the parent entry by what it is, text and picture, not by the
 // place where it happens to sort.
@@ -38,4 +42,5 @@ bool IsParentEntry(HWND list, int index);
 bool MoveToListedFolder(HWND list, int index, char (&path)[PathSize], FolderListMode mode, size_t maxLength);
 // What a double click on the list does in either browser: moves path into
 // the selected entry and lists the folder it then names.
-void OpenSelectedFolder(HWND dialog, HWND list, char (&path)[PathSize], FolderListMode mode, size_t maxLength);
+void OpenSelectedFolder(HWND dialog, HWND list, char (&path)[PathSize], FolderListMode mode, size_t maxLength,
+                        const SetupPlan& plan);

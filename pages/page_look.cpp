@@ -1,5 +1,4 @@
 #include "pages/page_look.h"
-#include "base/setup_state.h"
 #include "base/product.h"
 
 HBITMAP logoBitmap;
@@ -16,10 +15,10 @@ void ReleasePageLook()
     pageBrush = NULL;
 }
 
-void LoadPageLook()
+void LoadPageLook(HINSTANCE module)
 {
     ReleasePageLook();
-    logoBitmap = LoadBitmapA(instance, "IDB_TORVAN");
+    logoBitmap = LoadBitmapA(module, "IDB_TORVAN");
     GetObjectA(logoBitmap, sizeof logoInfo, &logoInfo);
     pageBrush = CreateSolidBrush(RGB(0, 0, 136));
 }

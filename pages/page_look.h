@@ -7,7 +7,8 @@ extern HBITMAP logoBitmap;   // "IDB_TORVAN", kept to the end of the run
 extern BITMAP logoInfo;      // its measurements
 extern HBRUSH pageBrush;     // RGB(0,0,136), the background of coloured controls
 
-void LoadPageLook();
+// The logo is module's.
+void LoadPageLook(HINSTANCE module);
 // Releases the logo and the brush once no page will paint again.
 void ReleasePageLook();
 LRESULT PaintLogo(HWND page, UINT message, WPARAM wParam, LPARAM lParam);

@@ -2,7 +2,8 @@
 #include "pages/folder_list.h"
 #include "resources/resource_ids.h"
 #include "base/router.h"
-#include "base/setup_state.h"
+#include "pages/pages.h"
+#include "plan/shortcut_folder.h"
 #include <commctrl.h>
 
 static LRESULT InitShortcutBrowser(HWND browser, UINT message, WPARAM wParam, LPARAM lParam);
@@ -21,27 +22,22 @@ static const MessageEntry shortcutBrowserMessageEntries[] = {
 };
 static const MessageTable shortcutBrowserMessages = MakeMessageTable(shortcutBrowserMessageEntries, NoDefault, &shortcutBrowserCommands);
 
-static HWND shortcutPathEdit;  // control 211
 static HWND shortcutListView;  // control 212
 
-static INT_PTR CALLBACK ShortcutBrowserProc(HWND browser, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return RouteMessage(&shortcutBrowserMessages, browser, message, wParam, lParam);
-}
-
-INT_PTR RunShortcutBrowser(HWND owner)
+INT_PTR RunShortcutBrowser(HWND owner, SetupPlan& plan)
 {
     LoadCommonControls();
-    return DialogBoxParamA(instance, "IDD_BROWSE_SHORTCUT", owner, ShortcutBrowserProc, 0);
+    return DialogBoxParamA(plan.module, "IDD_BROWSE_SHORTCUT", owner, RoutedDialogProc<&shortcutBrowserMessages>,
+                           (LPARAM)&plan);
 }
 
 static LRESULT InitShortcutBrowser(HWND browser, UINT, WPARAM, LPARAM)
 {
-    shortcutPathEdit = GetDlgItem(browser, IDC_SHORTCUT_PATH);
+    SetupPlan& plan = PagePlan(browser);
     shortcutListView = GetDlgItem(browser, IDC_SHORTCUT_LIST);
-    SetDlgItemTextA(browser, IDC_SHORTCUT_PATH, programsDir);
-    AttachFolderIcons(shortcutListView);
-    FillFolderList(browser, shortcutListView, programsDir, ShortcutList);
+    SetDlgItemTextA(browser, IDC_SHORTCUT_PATH, plan.programsDir);
+    AttachFolderIcons(shortcutListView, plan.module);
+    FillFolderList(browser, shortcutListView, plan.programsDir, ShortcutList, plan);
     return 1;
 }
 
@@ -51,7 +47,8 @@ static LRESULT OpenListedShortcutFolder(HWND browser, UINT, WPARAM, LPARAM lPara
     if (notice->hwndFrom != shortcutListView || notice->code != (UINT)NM_DBLCLK)
         return 0;
     // No deeper than the system can make the folder and its longest link.
-    OpenSelectedFolder(browser, shortcutListView, programsDir, ShortcutList, MAX_PATH - 1 - finishSuffix);
+    SetupPlan& plan = PagePlan(browser);
+    OpenSelectedFolder(browser, shortcutListView, plan.programsDir, ShortcutList, MAX_PATH - 1 - finishSuffix, plan);
     return 0;
 }
 

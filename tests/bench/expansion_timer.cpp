@@ -6,7 +6,6 @@
 #include "install/payload.h"
 #include "pages/copy_page.h"
 #include "pages/progress_bar.h"
-#include "base/setup_state.h"
 #include "base/text.h"
 #include "large_digests.h"
 #include <lzexpand.h>
@@ -17,6 +16,10 @@ static INT_PTR CALLBACK QuietPageProc(HWND, UINT message, WPARAM, LPARAM)
 {
     return message == WM_INITDIALOG;
 }
+
+// The run whose expansion is timed: another module's payload, with its own
+// digests.
+static SetupPlan plan;
 
 static double MedianOfThree(const double* v)
 {
@@ -38,14 +41,14 @@ static bool WriteCompressedFiles(const char* work)
     for (int row = 0; row < PayloadRows; ++row) {
         char name[16], path[MAX_PATH];
         FormatText(name, "FILE%d", row);
-        HRSRC found = FindResourceA(instance, name, MAKEINTRESOURCEA(10));
-        const void* data = found ? LockResource(LoadResource(instance, found)) : NULL;
+        HRSRC found = FindResourceA(plan.module, name, MAKEINTRESOURCEA(10));
+        const void* data = found ? LockResource(LoadResource(plan.module, found)) : NULL;
         if (!data || !FormatText(path, "%s\\%s", work, compressedNames[row]))
             return false;
         FILE* out = fopen(path, "wb");
         if (!out)
             return false;
-        fwrite(data, 1, SizeofResource(instance, found), out);
+        fwrite(data, 1, SizeofResource(plan.module, found), out);
         fclose(out);
     }
     return true;
@@ -53,8 +56,8 @@ static bool WriteCompressedFiles(const char* work)
 
 static double TimeExpandPayload(HWND page, const char* work)
 {
-    FormatText(destDir, "%s\\installed", work);
-    CreateDirectoryA(destDir, NULL);
+    FormatText(plan.destDir, "%s\\installed", work);
+    CreateDirectoryA(plan.destDir, NULL);
     double start = Now();
     CopyPayload(page, 4445, 0, 0);
     double elapsed = Now() - start;
@@ -86,16 +89,18 @@ int main(int argc, char** argv)
         fprintf(stderr, "usage: expansion_timer PAYLOAD_MODULE WORK_FOLDER\n");
         return 2;
     }
-    instance = LoadLibraryExA(argv[1], NULL, LOAD_LIBRARY_AS_DATAFILE);
+    plan.module = LoadLibraryExA(argv[1], NULL, LOAD_LIBRARY_AS_DATAFILE);
     static const uint32_t largeDigests[PayloadRows] = {LARGE_DIGESTS};
-    expectedDigests = largeDigests;
+    plan.expectedDigests = largeDigests;
     const char* work = argv[2];
     char alone[MAX_PATH];
     FormatText(alone, "%s\\alone", work);
     CreateDirectoryA(work, NULL);
     CreateDirectoryA(alone, NULL);
     HWND page = CreateDialogParamA(GetModuleHandleA(NULL), "IDD_COPY", NULL, QuietPageProc, 0);
-    if (!instance || !page || !WriteCompressedFiles(work)) {
+    if (page)
+        SetWindowLongPtrA(page, DWLP_USER, (LONG_PTR)&plan);
+    if (!plan.module || !page || !WriteCompressedFiles(work)) {
         fprintf(stderr, "expansion_timer: cannot prepare the payload\n");
         return 1;
     }

@@ -1,7 +1,7 @@
 // ParseTypedDestination on any text: it never reads or writes outside its
 // buffers, refuses without touching them, and what it takes splits the
 // text it was given.
-#include "pages/typed_path.h"
+#include "plan/typed_path.h"
 #include "contract.h"
 #include <stdint.h>
 #include <stdlib.h>

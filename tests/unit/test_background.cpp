@@ -1,5 +1,4 @@
 #include "app/background.h"
-#include "base/setup_state.h"
 #include <gtest/gtest.h>
 #include <vector>
 

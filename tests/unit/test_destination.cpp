@@ -1,7 +1,6 @@
-#include "pages/destination_page.h"
+#include "plan/destination.h"
 #include "install/folders.h"
-#include "pages/drive_table.h"
-#include "base/setup_state.h"
+#include "plan/drive_table.h"
 #include <gtest/gtest.h>
 #include <string.h>
 #include <string>
@@ -41,31 +40,29 @@ std::string Roots(const char* letters)
     return list;
 }
 
+const DriveProbe fakeProbe = {FakeListDrives, FakeSetCurrentDirectory};
+
 class DefaultBase : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        saved_ = driveProbe;
-        driveProbe = {FakeListDrives, FakeSetCurrentDirectory};
         directoryEntered.clear();
         folderExists = TRUE;
-        baseDir[0] = '\0';
-        memset(driveRoots, 0, sizeof driveRoots);
         CopyStart("z:\\setup");
     }
-    void TearDown() override { driveProbe = saved_; }
 
-    static void CopyStart(const char* text) { strcpy(startDir, text); }
+    void CopyStart(const char* text) { strcpy(plan.startDir, text); }
+    void ChooseDefaultBase() { ::ChooseDefaultBase(plan, fakeProbe); }
 
-    DriveProbe saved_;
+    SetupPlan plan;
 };
 
 // The host's disk under drive Z: keeps changing a little while tests run.
-void ExpectFreeKBOfZ()
+void ExpectFreeKBOfZ(const SetupPlan& plan)
 {
     DWORD expected = MeasureFreeKB("Z:\\");
-    EXPECT_GT(freeKB, 0u);
-    EXPECT_NEAR((double)expected, (double)freeKB, expected * 0.01 + 1000);
+    EXPECT_GT(plan.freeKB, 0u);
+    EXPECT_NEAR((double)expected, (double)plan.freeKB, expected * 0.01 + 1000);
 }
 
 } // namespace
@@ -75,14 +72,14 @@ TEST_F(DefaultBase, DriveCWinsOverTheStartDriveAndProgramFilesBecomesCurrent)
     fakeDrives = Roots("ACDZ");
     CopyStart("d:\\setup");
     ChooseDefaultBase();
-    EXPECT_EQ(4, driveCount);
-    EXPECT_STREQ("A:\\", driveRoots[0]);
-    EXPECT_STREQ("Z:\\", driveRoots[3]);
-    EXPECT_EQ(1, driveIndex);
-    EXPECT_STREQ("C:\\Program files", baseDir);
+    EXPECT_EQ(4, plan.driveCount);
+    EXPECT_STREQ("A:\\", plan.driveRoots[0]);
+    EXPECT_STREQ("Z:\\", plan.driveRoots[3]);
+    EXPECT_EQ(1, plan.driveIndex);
+    EXPECT_STREQ("C:\\Program files", plan.baseDir);
     EXPECT_EQ("C:\\Program files", directoryEntered);
-    EXPECT_STREQ("D:\\SETUP", startDir) << "upper-cased in place";
-    EXPECT_EQ(MeasureFreeKB("C:\\"), freeKB);
+    EXPECT_STREQ("D:\\SETUP", plan.startDir) << "upper-cased in place";
+    EXPECT_EQ(MeasureFreeKB("C:\\"), plan.freeKB);
 }
 
 TEST_F(DefaultBase, WithoutProgramFilesTheRootOfCIsTheBase)
@@ -90,10 +87,10 @@ TEST_F(DefaultBase, WithoutProgramFilesTheRootOfCIsTheBase)
     fakeDrives = Roots("ACD");
     folderExists = FALSE;
     ChooseDefaultBase();
-    EXPECT_STREQ("C:\\", baseDir);
-    strcpy(productFolder, "Pictavo");
-    ASSERT_TRUE(ComposeDestination());
-    EXPECT_STREQ("C:\\Pictavo", destDir) << "no doubled backslash after a root";
+    EXPECT_STREQ("C:\\", plan.baseDir);
+    strcpy(plan.productFolder, "Pictavo");
+    ASSERT_TRUE(ComposeDestination(plan));
+    EXPECT_STREQ("C:\\Pictavo", plan.destDir) << "no doubled backslash after a root";
 }
 
 TEST_F(DefaultBase, WithoutDriveCTheDestinationIsTheBareNameAndTheStartDriveIsMeasured)
@@ -101,13 +98,13 @@ TEST_F(DefaultBase, WithoutDriveCTheDestinationIsTheBareNameAndTheStartDriveIsMe
     fakeDrives = Roots("ADZ");
     CopyStart("z:\\work");
     ChooseDefaultBase();
-    EXPECT_EQ(2, driveIndex);
-    EXPECT_STREQ("", baseDir);
+    EXPECT_EQ(2, plan.driveIndex);
+    EXPECT_STREQ("", plan.baseDir);
     EXPECT_EQ("", directoryEntered) << "no folder was tried";
-    strcpy(productFolder, "Pictavo");
-    ASSERT_TRUE(ComposeDestination());
-    EXPECT_STREQ("Pictavo", destDir);
-    ExpectFreeKBOfZ();
+    strcpy(plan.productFolder, "Pictavo");
+    ASSERT_TRUE(ComposeDestination(plan));
+    EXPECT_STREQ("Pictavo", plan.destDir);
+    ExpectFreeKBOfZ(plan);
 }
 
 TEST_F(DefaultBase, WithoutDriveCAndAnUnlistedStartDriveTheFirstDriveIsMeasured)
@@ -115,8 +112,8 @@ TEST_F(DefaultBase, WithoutDriveCAndAnUnlistedStartDriveTheFirstDriveIsMeasured)
     fakeDrives = Roots("ZD");
     CopyStart("q:\\");
     ChooseDefaultBase();
-    EXPECT_EQ(0, driveIndex);
-    ExpectFreeKBOfZ();
+    EXPECT_EQ(0, plan.driveIndex);
+    ExpectFreeKBOfZ(plan);
 }
 
 TEST_F(DefaultBase, TwentySixDrivesKeepTheFirstTwenty)
@@ -124,14 +121,14 @@ TEST_F(DefaultBase, TwentySixDrivesKeepTheFirstTwenty)
     fakeDrives = Roots("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
     ASSERT_EQ(104u, fakeDrives.size()) << "105 characters with the closing NUL";
     CopyStart("y:\\");
-    char guard[sizeof productFolder];
-    strcpy(productFolder, "untouched");
-    memcpy(guard, productFolder, sizeof guard);
+    char guard[sizeof plan.productFolder];
+    strcpy(plan.productFolder, "untouched");
+    memcpy(guard, plan.productFolder, sizeof guard);
     ChooseDefaultBase();
-    EXPECT_EQ(20, driveCount);
-    EXPECT_STREQ("T:\\", driveRoots[19]);
-    EXPECT_EQ(2, driveIndex);
-    EXPECT_EQ(0, memcmp(guard, productFolder, sizeof guard));
+    EXPECT_EQ(20, plan.driveCount);
+    EXPECT_STREQ("T:\\", plan.driveRoots[19]);
+    EXPECT_EQ(2, plan.driveIndex);
+    EXPECT_EQ(0, memcmp(guard, plan.productFolder, sizeof guard));
 }
 
 TEST(FreeSpace, ArithmeticInThousandsWithItsLimits)
@@ -152,46 +149,50 @@ class TypedPath : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        driveCount = 2;
-        strcpy(driveRoots[0], "C:\\");
-        strcpy(driveRoots[1], "Z:\\");
-        driveIndex = 0;
-        strcpy(baseDir, "C:\\Program files");
-        strcpy(productFolder, "Pictavo");
-        ComposeDestination();
+        plan.driveCount = 2;
+        strcpy(plan.driveRoots[0], "C:\\");
+        strcpy(plan.driveRoots[1], "Z:\\");
+        plan.driveIndex = 0;
+        strcpy(plan.baseDir, "C:\\Program files");
+        strcpy(plan.productFolder, "Pictavo");
+        ComposeDestination(plan);
     }
+
+    TypedDestination TakeTypedDestination(const char* typed) { return ::TakeTypedDestination(plan, typed); }
+
+    SetupPlan plan;
 };
 
 TEST_F(TypedPath, UnchangedTextLeavesTheChoiceAlone)
 {
-    freeKB = 42;
+    plan.freeKB = 42;
     EXPECT_EQ(TypedUnchanged, TakeTypedDestination("C:\\Program files\\Pictavo"));
-    EXPECT_STREQ("C:\\Program files", baseDir);
-    EXPECT_EQ(42u, freeKB);
+    EXPECT_STREQ("C:\\Program files", plan.baseDir);
+    EXPECT_EQ(42u, plan.freeKB);
 }
 
 TEST_F(TypedPath, IsSplitAtItsLastBackslashAndARootKeepsItsBackslash)
 {
     EXPECT_EQ(TypedTaken, TakeTypedDestination("z:\\Pictavo"));
-    EXPECT_STREQ("z:\\", baseDir);
-    EXPECT_STREQ("Pictavo", productFolder);
-    EXPECT_EQ(1, driveIndex) << "a listed drive becomes the chosen one";
-    ExpectFreeKBOfZ();
-    ASSERT_TRUE(ComposeDestination());
-    EXPECT_STREQ("z:\\Pictavo", destDir);
+    EXPECT_STREQ("z:\\", plan.baseDir);
+    EXPECT_STREQ("Pictavo", plan.productFolder);
+    EXPECT_EQ(1, plan.driveIndex) << "a listed drive becomes the chosen one";
+    ExpectFreeKBOfZ(plan);
+    ASSERT_TRUE(ComposeDestination(plan));
+    EXPECT_STREQ("z:\\Pictavo", plan.destDir);
 
     EXPECT_EQ(TypedTaken, TakeTypedDestination("C:\\Apps\\Paint\\Pictavo 2\\\\"));
-    EXPECT_STREQ("C:\\Apps\\Paint", baseDir) << "trailing backslashes are dropped first";
-    EXPECT_STREQ("Pictavo 2", productFolder);
-    EXPECT_EQ(0, driveIndex);
+    EXPECT_STREQ("C:\\Apps\\Paint", plan.baseDir) << "trailing backslashes are dropped first";
+    EXPECT_STREQ("Pictavo 2", plan.productFolder);
+    EXPECT_EQ(0, plan.driveIndex);
 }
 
 TEST_F(TypedPath, AnUnlistedDriveIsMeasuredThroughItsOwnRoot)
 {
-    freeKB = 42;
+    plan.freeKB = 42;
     EXPECT_EQ(TypedTaken, TakeTypedDestination("Q:\\Pictavo"));
-    EXPECT_EQ(0, driveIndex);
-    EXPECT_EQ(0u, freeKB) << "Q: does not exist here";
+    EXPECT_EQ(0, plan.driveIndex);
+    EXPECT_EQ(0u, plan.freeKB) << "Q: does not exist here";
 }
 
 TEST_F(TypedPath, RelativeRootOnlyAndForbiddenNamesAreRefusedWithoutChange)
@@ -203,8 +204,8 @@ TEST_F(TypedPath, RelativeRootOnlyAndForbiddenNamesAreRefusedWithoutChange)
                              "D:\\name.", "D:\\name \\x", "D:\\a/b", "D:\\tab\there"};
     for (const char* typed : invalid)
         EXPECT_EQ(TypedInvalid, TakeTypedDestination(typed)) << typed;
-    EXPECT_STREQ("C:\\Program files", baseDir);
-    EXPECT_STREQ("Pictavo", productFolder);
+    EXPECT_STREQ("C:\\Program files", plan.baseDir);
+    EXPECT_STREQ("Pictavo", plan.productFolder);
 }
 
 TEST_F(TypedPath, TextsThatCannotFitAreRefused)
@@ -212,11 +213,11 @@ TEST_F(TypedPath, TextsThatCannotFitAreRefused)
     std::string longPath = "C:\\" + std::string(600, 'a');
     EXPECT_EQ(TypedTooLong, TakeTypedDestination(longPath.c_str()));
 
-    strcpy(baseDir, ("C:\\" + std::string(400, 'b')).c_str());
-    strcpy(productFolder, std::string(200, 'p').c_str());
-    strcpy(destDir, "kept");
-    EXPECT_FALSE(ComposeDestination());
-    EXPECT_STREQ("kept", destDir) << "a destination that does not fit is refused whole";
+    strcpy(plan.baseDir, ("C:\\" + std::string(400, 'b')).c_str());
+    strcpy(plan.productFolder, std::string(200, 'p').c_str());
+    strcpy(plan.destDir, "kept");
+    EXPECT_FALSE(ComposeDestination(plan));
+    EXPECT_STREQ("kept", plan.destDir) << "a destination that does not fit is refused whole";
 }
 
 TEST(ParentFolders, MissingParentsAreMadeButNotTheLastLevel)

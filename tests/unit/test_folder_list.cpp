@@ -51,16 +51,16 @@ protected:
     void SetUp() override
     {
         InitCommonControls();
-        instance = GetModuleHandleA(NULL);
-        strcpy(productFolder, "Pictavo");
-        directory = CreateDialogParamA(instance, "IDD_BROWSE", NULL, QuietProc, 0);
-        shortcuts = CreateDialogParamA(instance, "IDD_BROWSE_SHORTCUT", NULL, QuietProc, 0);
+        plan.module = GetModuleHandleA(NULL);
+        strcpy(plan.productFolder, "Pictavo");
+        directory = CreateDialogParamA(plan.module, "IDD_BROWSE", NULL, QuietProc, 0);
+        shortcuts = CreateDialogParamA(plan.module, "IDD_BROWSE_SHORTCUT", NULL, QuietProc, 0);
         ASSERT_TRUE(directory && shortcuts);
         directoryList = GetDlgItem(directory, 107);
         shortcutList = GetDlgItem(shortcuts, 212);
-        AttachFolderIcons(directoryList);
-        AttachFolderIcons(shortcutList);
-        programsLimit = 21;
+        AttachFolderIcons(directoryList, plan.module);
+        AttachFolderIcons(shortcutList, plan.module);
+        plan.programsLimit = 21;
     }
 
     void TearDown() override
@@ -82,7 +82,7 @@ protected:
         strcpy(buffer, path.c_str());
         HWND dialog = mode == DirectoryList ? directory : shortcuts;
         HWND list = mode == DirectoryList ? directoryList : shortcutList;
-        FillFolderList(dialog, list, buffer, mode);
+        FillFolderList(dialog, list, buffer, mode, plan);
         EXPECT_EQ(path, buffer) << "the path is left as it came";
         return Entries(list);
     }
@@ -118,6 +118,7 @@ protected:
     }
 
     HWND directory = NULL, shortcuts = NULL, directoryList = NULL, shortcutList = NULL;
+    SetupPlan plan;
 };
 
 } // namespace
@@ -141,7 +142,7 @@ TEST_F(FolderList, ParentEntryFollowsEachModesLimit)
     EXPECT_EQ(at21 + "\\Pictavo", Shown(211)) << "mode 1 joins with a backslash at any length";
     EXPECT_TRUE(HasParent(Fill(at22, ShortcutList)));
 
-    programsLimit = 43; // the parent of the shell's programs folder
+    plan.programsLimit = 43; // the parent of the shell's programs folder
     std::string at43 = "C:\\" + std::string(40, 'w'), at44 = at43 + "x";
     EXPECT_FALSE(HasParent(Fill(at43, ShortcutList)));
     EXPECT_TRUE(HasParent(Fill(at44, ShortcutList)));
@@ -175,7 +176,7 @@ TEST_F(FolderList, LongPathsNeverOverflowTheirBuffers)
         memset(buffer.guard, '#', sizeof buffer.guard);
         std::string path = "C:\\" + std::string(length - 3, 'p');
         strcpy(buffer.path, path.c_str());
-        FillFolderList(directory, directoryList, buffer.path, DirectoryList);
+        FillFolderList(directory, directoryList, buffer.path, DirectoryList, plan);
         EXPECT_EQ(path, buffer.path);
         EXPECT_EQ(std::string(32, '#'), std::string(buffer.guard, 32)) << "guard bytes";
         std::vector<Entry> entries = Entries(directoryList);
@@ -194,7 +195,7 @@ TEST_F(FolderList, TheParentEntryIsKnownByWhatItIsNotWhereItSorts)
     MakeFolder(root + "\\sorting\\!first");
     char path[PathSize];
     strcpy(path, (root + "\\sorting").c_str());
-    FillFolderList(directory, directoryList, path, DirectoryList);
+    FillFolderList(directory, directoryList, path, DirectoryList, plan);
     int count = (int)SendMessageA(directoryList, LVM_GETITEMCOUNT, 0, 0);
     int parents = 0;
     for (int i = 0; i < count; ++i) {
@@ -219,16 +220,16 @@ TEST_F(FolderList, MovesThatWouldPassTheLimitAreRefused)
     char path[PathSize];
     std::string start = "C:\\" + std::string(499, 'p'); // 502 characters
     strcpy(path, start.c_str());
-    FillFolderList(directory, directoryList, path, DirectoryList);
+    FillFolderList(directory, directoryList, path, DirectoryList, plan);
     EXPECT_FALSE(MoveToListedFolder(directoryList, listLastIndex, path, DirectoryList, MaxBrowsedPath))
         << "502 + \\Pictavo = 510, past the 507 that leave room for the wildcard";
     EXPECT_EQ(start, path) << "a refused move leaves the folder where it was";
 
-    strcpy(productFolder, "Pic");
-    FillFolderList(directory, directoryList, path, DirectoryList);
+    strcpy(plan.productFolder, "Pic");
+    FillFolderList(directory, directoryList, path, DirectoryList, plan);
     EXPECT_TRUE(MoveToListedFolder(directoryList, listLastIndex, path, DirectoryList, MaxBrowsedPath));
     EXPECT_EQ(506u, strlen(path));
-    FillFolderList(directory, directoryList, path, DirectoryList);
+    FillFolderList(directory, directoryList, path, DirectoryList, plan);
     EXPECT_FALSE(MoveToListedFolder(directoryList, listLastIndex, path, DirectoryList, MaxBrowsedPath));
     EXPECT_EQ(506u, strlen(path));
 }

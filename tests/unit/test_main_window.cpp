@@ -1,6 +1,5 @@
 #include "app/background.h"
 #include "app/main_window.h"
-#include "base/setup_state.h"
 #include "resources/resource_ids.h"
 #include <gtest/gtest.h>
 #include <string.h>
@@ -32,6 +31,14 @@ HWND CreateTestWindow()
     return CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, NULL, NULL, NULL, NULL);
 }
 
+// WM_CREATE as the main window gets it: the plan is its creation parameter.
+LRESULT SetUpMainWindow(HWND window, SetupPlan& plan)
+{
+    CREATESTRUCTA creation = {};
+    creation.lpCreateParams = &plan;
+    return SetUpMainWindow(window, WM_CREATE, 0, (LPARAM)&creation);
+}
+
 } // namespace
 
 TEST(MainWindowSetUp, CoversTheScreenRecordsTheStartFolderAndPostsTheStart)
@@ -41,10 +48,11 @@ TEST(MainWindowSetUp, CoversTheScreenRecordsTheStartFolderAndPostsTheStart)
     ASSERT_TRUE(SetCurrentDirectoryA("C:\\"));
     HWND window = CreateTestWindow();
     ASSERT_TRUE(window != NULL);
-    EXPECT_EQ(0, SetUpMainWindow(window, WM_CREATE, 0, 0));
+    SetupPlan plan;
+    EXPECT_EQ(0, SetUpMainWindow(window, plan));
     SetCurrentDirectoryA(saved);
 
-    EXPECT_STREQ("C:", startDir);
+    EXPECT_STREQ("C:", plan.startDir);
     EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), screenWidth);
     EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), screenHeight);
     RECT r;
@@ -70,8 +78,9 @@ TEST(MainWindowSetUp, SubFolderIsKeptWhole)
     GetCurrentDirectoryA(sizeof saved, saved);
     ASSERT_TRUE(SetCurrentDirectoryA("C:\\windows"));
     HWND window = CreateTestWindow();
-    SetUpMainWindow(window, WM_CREATE, 0, 0);
+    SetupPlan plan;
+    SetUpMainWindow(window, plan);
     SetCurrentDirectoryA(saved);
-    EXPECT_STREQ("C:\\windows", startDir);
+    EXPECT_STREQ("C:\\windows", plan.startDir);
     DestroyWindow(window);
 }

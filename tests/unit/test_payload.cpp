@@ -1,7 +1,6 @@
 #include "install/payload.h"
 #include "pages/copy_page.h"
 #include "pages/progress_bar.h"
-#include "base/setup_state.h"
 #include "box_answerer.h"
 #include "test_files.h"
 #include <gtest/gtest.h>
@@ -32,6 +31,7 @@ protected:
         // The installer's own Copy page template, made modeless.
         page_ = CreateDialogParamA(GetModuleHandleA(NULL), "IDD_COPY", NULL, QuietPageProc, 0);
         ASSERT_TRUE(page_ != NULL);
+        SetWindowLongPtrA(page_, DWLP_USER, (LONG_PTR)&plan_);
         progressControl = GetDlgItem(page_, 214);
     }
 
@@ -40,13 +40,12 @@ protected:
         DestroyWindow(page_);
         if (module_)
             FreeLibrary(module_);
-        instance = NULL;
     }
 
     void SetDestination(const std::string& folder)
     {
-        strcpy(destDir, folder.c_str());
-        CreateDirectoryA(destDir, NULL);
+        strcpy(plan_.destDir, folder.c_str());
+        CreateDirectoryA(plan_.destDir, NULL);
     }
 
     // The resources come from a test module that carries its own FILE0..4.
@@ -58,7 +57,7 @@ protected:
         path = path.substr(0, path.find_last_of('\\') + 1) + name;
         module_ = LoadLibraryExA(path.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_TRUE(module_ != NULL) << path;
-        instance = module_;
+        plan_.module = module_;
     }
 
     std::vector<std::string> Expand()
@@ -68,7 +67,7 @@ protected:
         return answerer.Texts();
     }
 
-    std::string Target(int row) const { return std::string(destDir) + "\\" + targets[row]; }
+    std::string Target(int row) const { return std::string(plan_.destDir) + "\\" + targets[row]; }
 
     void ExpectInstalled(int rows)
     {
@@ -90,6 +89,7 @@ protected:
     std::string originals_;
     HWND page_ = NULL;
     HMODULE module_ = NULL;
+    SetupPlan plan_;
 };
 
 } // namespace
@@ -97,13 +97,13 @@ protected:
 TEST_F(Payload, AllFiveRowsAreInstalledAndTheTemporaryFilesGo)
 {
     UseModule("payload_complete.dll");
-    GetTempPathA(sizeof tempFolder, tempFolder);
-    std::set<std::string> before = FilesIn(tempFolder);
+    GetTempPathA(sizeof plan_.tempFolder, plan_.tempFolder);
+    std::set<std::string> before = FilesIn(plan_.tempFolder);
     EXPECT_TRUE(Expand().empty());
     EXPECT_EQ(0u, stopCopy);
-    EXPECT_EQ(5, payloadIndex);
+    EXPECT_EQ(5, plan_.payloadRow);
     ExpectInstalled(5);
-    EXPECT_EQ(before, FilesIn(tempFolder)) << "every temporary copy is gone";
+    EXPECT_EQ(before, FilesIn(plan_.tempFolder)) << "every temporary copy is gone";
     char status[512];
     GetDlgItemTextA(page_, 101, status, sizeof status);
     EXPECT_STREQ("FROM: readme.wr_  TO: \\readme.wri", status);
@@ -126,7 +126,7 @@ TEST_F(Payload, AMissingResourceStopsWithAnEmptyTarget)
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ(FailureText("pvhelp.hl_", ""), boxes[0]) << "no copy was made: the message names the file";
     EXPECT_EQ(1u, stopCopy);
-    EXPECT_EQ(2, payloadIndex);
+    EXPECT_EQ(2, plan_.payloadRow);
     ExpectInstalled(2);
 }
 
@@ -138,18 +138,18 @@ TEST_F(Payload, DamagedResourcesAreFailuresNotShortOrChangedFiles)
     const char* modules[] = {"payload_truncated.dll", "payload_plain.dll", "payload_empty.dll", "payload_flipped.dll"};
     for (const char* name : modules) {
         SCOPED_TRACE(name);
-        RemoveTree(destDir);
-        CreateDirectoryA(destDir, NULL);
+        RemoveTree(plan_.destDir);
+        CreateDirectoryA(plan_.destDir, NULL);
         UseModule(name);
         std::vector<std::string> boxes = Expand();
         ASSERT_EQ(1u, boxes.size());
         EXPECT_EQ(1u, stopCopy);
         ExpectInstalled(1);
         bool expanded = std::string(name) == "payload_truncated.dll" || std::string(name) == "payload_flipped.dll";
-        std::string temp = tempFilePath;
+        std::string temp = plan_.tempFilePath;
         EXPECT_EQ(FailureText(expanded ? temp : "pictav~2.cf_", expanded ? Target(1) : ""), boxes[0]);
         if (expanded) {
-            EXPECT_EQ(0u, temp.find(tempFolder));
+            EXPECT_EQ(0u, temp.find(plan_.tempFolder));
             EXPECT_TRUE(FileExists(temp)) << "the temporary file of a failed expansion stays";
         }
         DeleteFileA(temp.c_str());
@@ -164,10 +164,10 @@ TEST_F(Payload, AFolderInTheWayOfATargetIsAFailureWithNoStandIn)
     CreateDirectoryA(Target(0).c_str(), NULL);
     std::vector<std::string> boxes = Expand();
     ASSERT_EQ(1u, boxes.size());
-    EXPECT_EQ(FailureText(tempFilePath, Target(0)), boxes[0]);
-    EXPECT_EQ(0u, std::string(tempFilePath).find(tempFolder)) << "the copy lies in the temporary folder";
-    EXPECT_FALSE(FileExists(std::string(destDir) + "\\pictavo.ex_"));
-    EXPECT_EQ(0, payloadIndex);
+    EXPECT_EQ(FailureText(plan_.tempFilePath, Target(0)), boxes[0]);
+    EXPECT_EQ(0u, std::string(plan_.tempFilePath).find(plan_.tempFolder)) << "the copy lies in the temporary folder";
+    EXPECT_FALSE(FileExists(std::string(plan_.destDir) + "\\pictavo.ex_"));
+    EXPECT_EQ(0, plan_.payloadRow);
 }
 
 TEST_F(Payload, ADestinationOf200CharactersWorks)
@@ -190,7 +190,7 @@ TEST_F(Payload, WithoutAUsableTemporaryFolderTheStartFolderServes)
     UseModule("payload_truncated.dll");
     std::string start = root_ + "\\start";
     CreateDirectoryA(start.c_str(), NULL);
-    strcpy(startDir, start.c_str());
+    strcpy(plan_.startDir, start.c_str());
     // A temporary folder too long for its 260-byte buffer.
     std::string tooLong = "C:\\" + std::string(300, 't');
     char tmp[1024] = "", temp[1024] = "";
@@ -201,10 +201,10 @@ TEST_F(Payload, WithoutAUsableTemporaryFolderTheStartFolderServes)
     std::vector<std::string> boxes = Expand();
     SetEnvironmentVariableA("TMP", tmp);
     SetEnvironmentVariableA("TEMP", temp);
-    EXPECT_EQ(start + "\\", std::string(tempFolder));
+    EXPECT_EQ(start + "\\", std::string(plan_.tempFolder));
     ASSERT_EQ(1u, boxes.size());
-    EXPECT_EQ(0u, std::string(tempFilePath).find(start + "\\")) << "the failed row's temporary file lies in the start folder";
-    EXPECT_TRUE(FileExists(tempFilePath));
+    EXPECT_EQ(0u, std::string(plan_.tempFilePath).find(start + "\\")) << "the failed row's temporary file lies in the start folder";
+    EXPECT_TRUE(FileExists(plan_.tempFilePath));
     ExpectInstalled(1);
 }
 
@@ -225,11 +225,11 @@ TEST_F(Payload, AReadOnlyDiskIsAFailure)
     if (disk.empty() || CreateDirectoryA((disk + "\\probe").c_str(), NULL) || !FileExists(disk))
         GTEST_SKIP() << "no read-only disk: mounting needs root";
     UseModule("payload_complete.dll");
-    strcpy(destDir, disk.c_str());
+    strcpy(plan_.destDir, disk.c_str());
     std::vector<std::string> boxes = Expand();
     ASSERT_EQ(1u, boxes.size());
-    EXPECT_EQ(FailureText(tempFilePath, Target(0)), boxes[0]);
-    EXPECT_EQ(0, payloadIndex);
+    EXPECT_EQ(FailureText(plan_.tempFilePath, Target(0)), boxes[0]);
+    EXPECT_EQ(0, plan_.payloadRow);
 }
 
 TEST_F(Payload, ADiskThatFillsUpLeavesNoPartialFile)
@@ -241,8 +241,8 @@ TEST_F(Payload, ADiskThatFillsUpLeavesNoPartialFile)
     SetDestination(disk + "\\fill");
     std::vector<std::string> boxes = Expand();
     ASSERT_EQ(1u, boxes.size()) << "the disk holds less than the product";
-    int failed = payloadIndex;
-    EXPECT_EQ(FailureText(tempFilePath, Target(failed)), boxes[0]);
+    int failed = plan_.payloadRow;
+    EXPECT_EQ(FailureText(plan_.tempFilePath, Target(failed)), boxes[0]);
     ExpectInstalled(failed);
-    RemoveTree(destDir);
+    RemoveTree(plan_.destDir);
 }

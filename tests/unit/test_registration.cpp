@@ -1,6 +1,5 @@
 #include "install/registration.h"
 #include "pages/shortcut_page.h"
-#include "base/setup_state.h"
 #include "box_answerer.h"
 #include "test_files.h"
 #include <gtest/gtest.h>
@@ -61,17 +60,26 @@ class Registration : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        saved_ = registryPaths;
         for (const char* base : {windowsBase, ntBase})
             RegDeleteTreeA(HKEY_LOCAL_MACHINE, Key(base, "Uninstall\\Pictavo").c_str());
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, appPathsKey);
-        strcpy(destDir, "C:\\Apps\\Pictavo");
-        strcpy(shortcutDir, "C:\\windows\\Start Menu\\Programs\\Pictavo");
-        uninstallPath[0] = '\0';
+        strcpy(plan.destDir, "C:\\Apps\\Pictavo");
+        strcpy(plan.shortcutDir, "C:\\windows\\Start Menu\\Programs\\Pictavo");
     }
-    void TearDown() override { registryPaths = saved_; }
 
-    RegistryPaths saved_;
+    const char* RegisterProduct(DWORD version)
+    {
+        plan.windowsVersion = version;
+        return ::RegisterProduct(plan, paths);
+    }
+    bool RegisterFromPage(HWND page, DWORD version)
+    {
+        plan.windowsVersion = version;
+        return ::RegisterFromPage(page, plan, paths);
+    }
+
+    SetupPlan plan;
+    RegistryPaths paths = productKeys;
 };
 
 } // namespace
@@ -84,7 +92,7 @@ TEST_F(Registration, NineteenNinetyFiveFamilyVersionFourWritesUnderWindows)
     EXPECT_FALSE(KeyExists(Key(ntBase, "Uninstall\\Pictavo")));
     ExpectText(appPathsKey, "", "C:\\Apps\\Pictavo\\Pictavo");
     ExpectText(appPathsKey, "Path", "C:\\Apps\\Pictavo");
-    EXPECT_STREQ("C:\\Apps\\Pictavo\\uninstall.exe", uninstallPath);
+    EXPECT_STREQ("C:\\Apps\\Pictavo\\uninstall.exe", plan.uninstallPath);
     EXPECT_EQ(8u, Read(Key(windowsBase, "Uninstall\\Pictavo"), "DisplayName").size);
 }
 
@@ -111,7 +119,7 @@ TEST_F(Registration, ASecondRunOverwritesWithoutDuplicating)
 {
     DWORD version = 0x23F00206;
     EXPECT_EQ(nullptr, RegisterProduct(version));
-    strcpy(destDir, "D:\\Other\\Pictavo");
+    strcpy(plan.destDir, "D:\\Other\\Pictavo");
     EXPECT_EQ(nullptr, RegisterProduct(version));
     std::string entry = Key(ntBase, "Uninstall\\Pictavo");
     ExpectText(entry, "Progdir", "D:\\Other\\Pictavo");
@@ -134,7 +142,7 @@ TEST_F(Registration, ASecondRunOverwritesWithoutDuplicating)
 
 TEST_F(Registration, ABaseKeyThatCannotBeOpenedIsReportedAndNothingIsWritten)
 {
-    registryPaths.baseNT = "SOFTWARE\\Pictavo Test\\No Such Key";
+    paths.baseNT = "SOFTWARE\\Pictavo Test\\No Such Key";
     DWORD version = 0x23F00206;
     // The page that runs the registration owns the box, so that it stays
     // disabled, and its Finish unclickable, while the box is up.
@@ -152,14 +160,14 @@ TEST_F(Registration, ABaseKeyThatCannotBeOpenedIsReportedAndNothingIsWritten)
     EXPECT_EQ("Error", boxes[0].caption) << "the platform's default caption";
     EXPECT_FALSE(KeyExists(appPathsKey));
     EXPECT_FALSE(KeyExists(Key(windowsBase, "Uninstall\\Pictavo")));
-    EXPECT_STREQ("", uninstallPath);
+    EXPECT_STREQ("", plan.uninstallPath);
 }
 
 TEST_F(Registration, ADestinationTooLongToRecordWholeWritesNothing)
 {
     // Quoted, the uninstaller's path no longer fits: a cut command line
     // would name a program that is not there.
-    strcpy(destDir, ("C:\\" + std::string(494, 'p')).c_str());
+    strcpy(plan.destDir, ("C:\\" + std::string(494, 'p')).c_str());
     EXPECT_STREQ(ChooseBaseKey(0x23F00206), RegisterProduct(0x23F00206));
     EXPECT_FALSE(KeyExists(Key(ntBase, "Uninstall\\Pictavo")));
     EXPECT_FALSE(KeyExists(appPathsKey));

@@ -1,5 +1,5 @@
 // Pure: also built natively, under the sanitizers (tests/native).
-#include "pages/typed_path.h"
+#include "plan/typed_path.h"
 #include <gtest/gtest.h>
 #include <string.h>
 #include <string>

@@ -1,4 +1,4 @@
-#include "pages/typed_path.h"
+#include "plan/typed_path.h"
 #include "base/folder_name.h"
 #include "base/text.h"
 #include <string.h>

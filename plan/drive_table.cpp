@@ -1,9 +1,8 @@
-#include "pages/drive_table.h"
-#include "base/setup_state.h"
+#include "plan/drive_table.h"
 #include "base/system_function.h"
 #include "base/text.h"
 
-DriveProbe driveProbe = {GetLogicalDriveStringsA, SetCurrentDirectoryA};
+const DriveProbe systemDrives = {GetLogicalDriveStringsA, SetCurrentDirectoryA};
 
 namespace {
 
@@ -45,43 +44,43 @@ DWORD MeasureFreeKB(const char* root)
     return FreeKBFromBytes(measured, (ULONGLONG)sectorsPerCluster * bytesPerSector * freeClusters);
 }
 
-void ReadFreeSpace(int slot)
+void ReadFreeSpace(SetupPlan& plan, int slot)
 {
-    freeKB = slot >= 0 && slot < driveCount ? MeasureFreeKB(driveRoots[slot]) : 0;
+    plan.freeKB = slot >= 0 && slot < plan.driveCount ? MeasureFreeKB(plan.driveRoots[slot]) : 0;
 }
 
-void ChooseDefaultBase()
+void ChooseDefaultBase(SetupPlan& plan, const DriveProbe& probe)
 {
     // 26 roots of 4 characters and the closing NUL need 105; a buffer too
     // small for all of them receives none at all.
     char roots[128];
     ZeroMemory(roots, sizeof roots);
-    if (driveProbe.listDrives(sizeof roots - 1, roots) >= sizeof roots)
+    if (probe.listDrives(sizeof roots - 1, roots) >= sizeof roots)
         roots[0] = '\0';
 
-    UpperCase(startDir);
-    driveCount = 0;
-    driveIndex = 0;
+    UpperCase(plan.startDir);
+    plan.driveCount = 0;
+    plan.driveIndex = 0;
     for (const char* root = roots; root < roots + sizeof roots && *root; root += TextLength(root) + 1) {
-        if (driveCount == MaxDrives)
+        if (plan.driveCount == MaxDrives)
             break; // the table keeps the first drives only
-        char* slot = driveRoots[driveCount];
-        CopyText(driveRoots[driveCount], root);
+        char* slot = plan.driveRoots[plan.driveCount];
+        CopyText(plan.driveRoots[plan.driveCount], root);
         UpperCase(slot);
-        if (slot[0] == startDir[0])
-            driveIndex = driveCount;
-        ++driveCount;
+        if (slot[0] == plan.startDir[0])
+            plan.driveIndex = plan.driveCount;
+        ++plan.driveCount;
     }
 
-    for (int i = 0; i < driveCount; ++i) {
-        if (driveRoots[i][0] == 'C') {
-            driveIndex = i;
-            CopyText(baseDir, "C:\\Program files");
+    for (int i = 0; i < plan.driveCount; ++i) {
+        if (plan.driveRoots[i][0] == 'C') {
+            plan.driveIndex = i;
+            CopyText(plan.baseDir, "C:\\Program files");
             // Finding the folder this way also makes it the current one.
-            if (!driveProbe.setCurrentDirectory(baseDir))
-                CopyText(baseDir, driveRoots[i]);
+            if (!probe.setCurrentDirectory(plan.baseDir))
+                CopyText(plan.baseDir, plan.driveRoots[i]);
             break;
         }
     }
-    ReadFreeSpace(driveIndex);
+    ReadFreeSpace(plan, plan.driveIndex);
 }

@@ -1,0 +1,25 @@
+// The shortcut folder's decisions, without a window: the Start-menu folder
+// the Shortcut page proposes and the folder Finish makes. The page and the
+// silent run both take these.
+#pragma once
+#include "plan/setup_plan.h"
+#include <stddef.h>
+
+// What Finish appends to programsDir: "\Pictavo", then "\Uninstall.lnk",
+// the longest shortcut name. The Shortcut browser keeps room for it.
+const size_t finishSuffix = 22;
+
+// folder = base, a backslash unless it ends with one, and the product's
+// name; false when that does not fit.
+bool ComposeShortcutFolder(char (&folder)[PathSize], const char* base);
+
+// programsDir as the page proposes it, chosen by the system's version, with
+// the Start-menu folder of the command line (/G=) below it when one was
+// given; shortcutDir is made from it. False, and programsDir without that
+// folder, when the folder given does not fit. windowsVersion is the
+// GetVersion value that the Start menu and the registration follow.
+bool ProposeShortcutFolder(SetupPlan& plan);
+
+// shortcutDir as Finish uses it: false when the folder and its longest
+// link would be longer than the system can make.
+bool ComposeFinalShortcutFolder(SetupPlan& plan);
