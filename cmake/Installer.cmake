@@ -38,8 +38,9 @@ function(add_installer target prefix)
         set(below ${library})
     endforeach()
     target_link_libraries(${prefix}_base PUBLIC user32 gdi32 uuid advapi32)
+    # The product's file names (base/product.h) come from the payload's rows.
+    target_include_directories(${prefix}_base PUBLIC ${PAYLOAD_ROWS_DIR})
     target_link_libraries(${prefix}_pages PUBLIC setup_resource_ids)
-    target_include_directories(${prefix}_install PUBLIC ${PAYLOAD_ROWS_DIR})
     add_dependencies(${prefix}_install payload)
 
     set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/setup.rc PROPERTIES OBJECT_DEPENDS "${SETUP_ASSETS}")

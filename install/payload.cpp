@@ -1,13 +1,13 @@
 #include "install/payload.h"
 #include "install/szdd_header.h"
 #include "base/crc32.h"
+#include "base/product.h"
 #include "base/system_function.h"
 #include "base/text.h"
 #include <lzexpand.h>
 #include <string.h>
 #include "payload_digests.h"
 
-const char payloadFolders[1][10] = {"\\PvFiles"};
 const char compressedNames[PayloadRows][PayloadNameSize] = {PAYLOAD_COMPRESSED_NAMES};
 const char targetNames[PayloadRows][PayloadNameSize] = {PAYLOAD_TARGET_NAMES};
 const uint32_t builtDigests[] = {PAYLOAD_DIGESTS};
@@ -222,9 +222,7 @@ PayloadResult ExpandPayload(SetupPlan& plan, const PayloadObserver& observer)
 void CreatePayloadFolders(const char* folder)
 {
     SECURITY_ATTRIBUTES security = {sizeof security, NULL, TRUE};
-    for (const char* name : payloadFolders) {
-        char path[PathSize];
-        if (CopyText(path, folder) && AppendText(path, name))
-            CreateDirectoryA(path, &security);
-    }
+    char path[PathSize];
+    if (CopyText(path, folder) && AppendText(path, "\\") && AppendText(path, picturesFolder))
+        CreateDirectoryA(path, &security);
 }

@@ -9,7 +9,6 @@
 
 enum { PayloadRows = PAYLOAD_ROW_COUNT, PayloadNameSize = 40 };
 
-extern const char payloadFolders[1][10];                     // made in the destination before the files
 extern const char compressedNames[PayloadRows][PayloadNameSize];
 extern const char targetNames[PayloadRows][PayloadNameSize]; // each begins with a backslash
 extern const uint32_t builtDigests[PayloadRows];             // CRC-32 of each file as the build made it

@@ -51,7 +51,7 @@ const char* RegisterProduct(SetupPlan& plan, const RegistryPaths& paths)
     char uninstaller[PathSize], command[PathSize], program[PathSize];
     if (!CopyText(uninstaller, plan.destDir) || !AppendText(uninstaller, uninstallerFile) ||
         !FormatText(command, "\"%s\"", uninstaller) || !CopyText(program, plan.destDir) ||
-        !AppendText(program, "\\Pictavo"))
+        !AppendText(program, "\\") || !AppendText(program, productName))
         return basePath;
     HKEY base = NULL;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, basePath, 0, KEY_READ | KEY_WRITE, &base) != ERROR_SUCCESS)

@@ -84,7 +84,8 @@ LRESULT CopyPayload(HWND page, WORD, WORD, LPARAM)
     copyDialog = page;
     progressControl = GetDlgItem(page, IDC_PROGRESS);
     stopCopy = 0;
-    ProgressBegin(4);
+    // A step as each file begins; the bar is full as the last one begins.
+    ProgressBegin(PayloadRows - 1, PayloadRows);
     SetupPlan& plan = PagePlan(page);
     if (ExpandPayload(plan, observer) == PayloadFailed) {
         ReportCopyFailure(plan);

@@ -43,10 +43,13 @@ void AttachFolderIcons(HWND list, HINSTANCE module)
     auto add = SYSTEM_FUNCTION(commonControls, ImageList_ReplaceIcon);
     if (!create || !add)
         return;
-    HIMAGELIST icons = create(16, 16, ILC_MASK, 3, 0);
-    folderImage = add(icons, -1, LoadIconA(module, MAKEINTRESOURCEA(IDI_FOLDER)));
-    upImage = add(icons, -1, LoadIconA(module, MAKEINTRESOURCEA(IDI_UP)));
-    newFolderImage = add(icons, -1, LoadIconA(module, MAKEINTRESOURCEA(IDI_NEW_FOLDER)));
+    static const struct {
+        WORD icon;
+        int* image;
+    } kinds[] = {{IDI_FOLDER, &folderImage}, {IDI_UP, &upImage}, {IDI_NEW_FOLDER, &newFolderImage}};
+    HIMAGELIST icons = create(16, 16, ILC_MASK, (int)(sizeof kinds / sizeof kinds[0]), 0);
+    for (const auto& kind : kinds)
+        *kind.image = add(icons, -1, LoadIconA(module, MAKEINTRESOURCEA(kind.icon)));
     SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)icons);
 }
 
@@ -62,7 +65,7 @@ LRESULT AddFolderItem(HWND list, const char* text, int position, int image)
 
 int ParentLimit(FolderListMode mode, const SetupPlan& plan)
 {
-    return mode == DirectoryList ? 3 : plan.programsLimit;
+    return mode == DirectoryList ? DriveRootLength : plan.programsLimit;
 }
 
 void FillFolderList(HWND dialog, HWND list, char (&path)[PathSize], FolderListMode mode, const SetupPlan& plan)
@@ -120,7 +123,7 @@ bool MoveToListedFolder(HWND list, int index, char (&path)[PathSize], FolderList
             return false;
         // A drive root keeps its backslash: C:\A goes up to C:\, not C:.
         size_t at = (size_t)(last - path);
-        path[mode == DirectoryList && at <= 3 ? at + 1 : at] = '\0';
+        path[mode == DirectoryList && at <= DriveRootLength ? at + 1 : at] = '\0';
         return true;
     }
     char name[256] = "";
@@ -131,7 +134,7 @@ bool MoveToListedFolder(HWND list, int index, char (&path)[PathSize], FolderList
     item.cchTextMax = 255;
     if (!SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&item))
         return false;
-    bool joined = mode == ShortcutList || (int)length > 3;
+    bool joined = mode == ShortcutList || (int)length > DriveRootLength;
     if (length + (joined ? 1 : 0) + TextLength(name) > maxLength)
         return false;
     if (joined)

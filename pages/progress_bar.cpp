@@ -4,12 +4,12 @@
 ProgressBar progressBar;
 HWND progressControl;
 
-void ProgressBegin(int n)
+void ProgressBegin(int n, int steps)
 {
     ProgressBar& bar = progressBar;
     GetClientRect(progressControl, &bar.fillRect);
     bar.barWidth = bar.fillRect.right;
-    bar.stepTotal = 5;
+    bar.stepTotal = steps;
     bar.stepNumber = 1;
     SplitWidth(bar.steps, bar.barWidth, n);
     SetRect(&bar.fillRect, 0, 2, 0, 18);

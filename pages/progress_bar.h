@@ -18,6 +18,7 @@ struct ProgressBar {
 extern ProgressBar progressBar;
 extern HWND progressControl;  // control 214 of the Copy page
 
-void ProgressBegin(int increments);
+// The bar fills in increments; steps percentages are shown, one a step.
+void ProgressBegin(int increments, int steps);
 void ProgressStep();
 void ProgressEnd();

@@ -9,7 +9,7 @@ namespace {
 bool ComposeFolder(const SetupPlan& plan, char (&composed)[PathSize])
 {
     bool fit = CopyText(composed, plan.baseDir);
-    if (TextLength(plan.baseDir) > 3)
+    if (TextLength(plan.baseDir) > DriveRootLength)
         fit = fit && AppendText(composed, "\\");
     return fit && AppendText(composed, plan.productFolder);
 }

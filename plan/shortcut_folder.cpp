@@ -44,9 +44,12 @@ bool ProposeShortcutFolder(SetupPlan& plan)
     // the Windows folder may be called. The 9x family keeps it in the
     // Windows folder, and the browser climbs no higher than its Start menu.
     if (!IsNtFamily(plan.windowsVersion) || !UseShellProgramsFolder(plan)) {
+        // The browser climbs no higher than the Start menu, whatever the
+        // Windows folder is called.
         GetWindowsDirectoryA(plan.programsDir, sizeof plan.programsDir);
-        AppendText(plan.programsDir, "\\Start Menu\\Programs");
-        plan.programsLimit = 21;
+        AppendText(plan.programsDir, "\\Start Menu");
+        plan.programsLimit = (int)TextLength(plan.programsDir);
+        AppendText(plan.programsDir, "\\Programs");
         if (GetFileAttributesA(plan.programsDir) == INVALID_FILE_ATTRIBUTES)
             UseShellProgramsFolder(plan);
     }

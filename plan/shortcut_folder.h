@@ -3,11 +3,13 @@
 // silent run both take these.
 #pragma once
 #include "plan/setup_plan.h"
+#include "base/product.h"
 #include <stddef.h>
 
-// What Finish appends to programsDir: "\Pictavo", then "\Uninstall.lnk",
-// the longest shortcut name. The Shortcut browser keeps room for it.
-const size_t finishSuffix = 22;
+// What Finish appends to programsDir: a backslash and the product's name,
+// then the longest link's name ("\Uninstall.lnk"). The Shortcut browser
+// keeps room for it.
+constexpr size_t finishSuffix = sizeof productName + longestLinkFile;
 
 // folder = base, a backslash unless it ends with one, and the product's
 // name; false when that does not fit.

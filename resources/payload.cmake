@@ -11,18 +11,20 @@ add_host_tool(write_digests ${CMAKE_SOURCE_DIR}/tools/write_digests.cpp
 
 set(payload ${CMAKE_BINARY_DIR}/payload)
 set(PAYLOAD_DIR ${payload})
-# row: compressed name, target name, source, last character of the name
+# row: compressed name, target name, source, last character of the name,
+# and the role of the files that the code names (PAYLOAD_FILE_<role>).
 set(rows
-    "pictav~1.ex_|pictavo.exe|$<TARGET_FILE:pictavo>|e"
-    "pictav~2.cf_|pictavo.cfg|${CMAKE_SOURCE_DIR}/product/pictavo.cfg|g"
-    "pvhelp.hl_|pvhelp.hlp|${CMAKE_SOURCE_DIR}/product/pvhelp.hlp|p"
-    "uninst~1.ex_|uninstall.exe|$<TARGET_FILE:uninstall>|e"
-    "readme.wr_|readme.wri|${CMAKE_SOURCE_DIR}/product/readme.wri|i")
+    "pictav~1.ex_|pictavo.exe|$<TARGET_FILE:pictavo>|e|PROGRAM"
+    "pictav~2.cf_|pictavo.cfg|${CMAKE_SOURCE_DIR}/product/pictavo.cfg|g|"
+    "pvhelp.hl_|pvhelp.hlp|${CMAKE_SOURCE_DIR}/product/pvhelp.hlp|p|"
+    "uninst~1.ex_|uninstall.exe|$<TARGET_FILE:uninstall>|e|UNINSTALLER"
+    "readme.wr_|readme.wri|${CMAKE_SOURCE_DIR}/product/readme.wri|i|")
 
 set(payloadFiles)
 set(payloadRc "// Generated: the product's files, SZDD-compressed.\n")
 set(compressedNames)
 set(targetNames)
+set(roleNames)
 set(PAYLOAD_COMPRESSED)
 set(PAYLOAD_TARGETS)
 set(expandedFiles)
@@ -33,6 +35,14 @@ foreach(entry IN LISTS rows)
     list(GET fields 1 target)
     list(GET fields 2 source)
     list(GET fields 3 lastChar)
+    list(LENGTH fields fieldCount)
+    set(role)
+    if(fieldCount GREATER 4)
+        list(GET fields 4 role)
+    endif()
+    if(role)
+        string(APPEND roleNames "#define PAYLOAD_FILE_${role} \"\\\\${target}\"\n")
+    endif()
     add_custom_command(
         OUTPUT ${payload}/${compressed} ${payload}/expanded/${target}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${payload}/expanded
@@ -52,11 +62,12 @@ endforeach()
 file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/payload.rc "${payloadRc}")
 file(WRITE ${PAYLOAD_ROWS_DIR}/payload_rows.h
     "// Generated from the payload's rows: the name of each compressed file and\n"
-    "// the name under which it is installed.\n"
+    "// the name under which it is installed; the files the code names, by role.\n"
     "#pragma once\n"
     "#define PAYLOAD_ROW_COUNT ${row}\n"
     "#define PAYLOAD_COMPRESSED_NAMES${compressedNames}\n"
-    "#define PAYLOAD_TARGET_NAMES${targetNames}\n")
+    "#define PAYLOAD_TARGET_NAMES${targetNames}\n"
+    "${roleNames}")
 # What each file must read back as once installed; known only once the
 # product's programs are built.
 set(digests ${PAYLOAD_ROWS_DIR}/payload_digests.h)

@@ -4,7 +4,6 @@
 #include <string.h>
 
 const char* const installedFiles[PAYLOAD_ROW_COUNT] = {PAYLOAD_TARGET_NAMES};
-const char picturesFolder[] = "PvFiles";
 
 bool IsFile(const char* path)
 {

@@ -22,8 +22,6 @@ extern const char finishSwitch[];
 // The files that Setup installs, from the payload's one list of rows; each
 // name begins with a backslash.
 extern const char* const installedFiles[PAYLOAD_ROW_COUNT];
-// The product's empty folder, where pictavo.exe saves the user's pictures.
-extern const char picturesFolder[];
 
 // /S: nobody is there to answer or to read, so nothing is asked or told.
 extern bool silent;

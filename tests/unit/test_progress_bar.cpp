@@ -24,7 +24,7 @@ protected:
     // left to repaint.
     std::vector<int> Edges(std::vector<RECT>* bands = nullptr)
     {
-        ProgressBegin(4);
+        ProgressBegin(4, 5);
         std::vector<int> edges;
         for (int step = 0; step < 5; ++step) {
             ValidateRect(progressControl, NULL);
@@ -47,7 +47,7 @@ protected:
 TEST_F(Bar, FractionalIncrementsFillTheWidthExactly)
 {
     Make(438);
-    ProgressBegin(4);
+    ProgressBegin(4, 5);
     EXPECT_EQ(438, progressBar.barWidth);
     EXPECT_EQ((std::vector<int>{109, 5, 0, 0, 0}),
               std::vector<int>(progressBar.steps.increments, progressBar.steps.increments + 5));
@@ -74,7 +74,7 @@ TEST_F(Bar, PercentagesAndTheBandLeftToRepaint)
 {
     Make(438);
     std::vector<RECT> bands;
-    ProgressBegin(4);
+    ProgressBegin(4, 5);
     std::vector<std::string> percents;
     for (int step = 0; step < 6; ++step) {
         ValidateRect(progressControl, NULL);
@@ -101,7 +101,7 @@ TEST_F(Bar, PercentagesAndTheBandLeftToRepaint)
 TEST_F(Bar, DrawsBlueUpToItsEdgeAndReleasesItsContext)
 {
     Make(438);
-    ProgressBegin(4);
+    ProgressBegin(4, 5);
     for (int step = 0; step < 3; ++step)
         ProgressStep();
     HDC control = GetDC(progressControl);
