@@ -141,10 +141,11 @@ bool ReadsBackAs(HANDLE target, uint32_t expected)
     return crc == expected;
 }
 
-// Expands the open copy into the plan's targetFilePath. The target is opened here, not
-// by LZOpenFileA: that one fails for paths of 128 characters or more, and
-// when it cannot create a target it quietly writes a file whose name ends
-// in "_" instead and reports success. Closing the LZ handle closes the copy.
+// Expands the open copy into the plan's targetFilePath. The target is
+// opened here, not by LZOpenFileA: that one fails for paths of 128
+// characters or more, and when it cannot create a target it quietly writes
+// a file whose name ends in "_" instead and reports success. Closing the
+// LZ handle closes the copy.
 bool ExpandCopy(const SetupPlan& plan, HANDLE copy, uint32_t expandedLength, uint32_t expectedDigest)
 {
     LzService lz;
