@@ -72,7 +72,7 @@ std::vector<std::string> CompressedPayload()
 int InstalledFilesIn(const std::string& folder, const std::string& step)
 {
     int count = 0;
-    for (const char* name : installedFiles) {
+    for (const char* name : installed::files) {
         std::string path = folder + "\\" + name;
         if (FileExists(path)) {
             ++count;
@@ -159,7 +159,7 @@ TEST_F(Integrity, SilentRunsWithABitChangedInAnEmbeddedFileNeverLeaveAChangedFil
         Installer host("", "host", InstallerPath(), refusedAtOnce);
         host.WaitExit("the refused run ends");
         RemoveRegistration(host);
-        RemoveTree(std::string(ntProgramsFolder) + "\\Pictavo");
+        RemoveTree(std::string(installed::ntPrograms) + "\\Pictavo");
     }
 }
 
@@ -211,5 +211,5 @@ TEST_F(Integrity, AChangedLogoOrDialogIsRefusedAtStartAndNothingIsWritten)
     EXPECT_EQ(std::set<std::string>({"dialog.exe", "logo.exe"}), NamesIn(work)) << "nothing beside the copies";
     for (const std::string& key : UninstallKeys())
         EXPECT_FALSE(RegistryKeyExists(host, key)) << key;
-    EXPECT_FALSE(RegistryKeyExists(host, appPathsKey));
+    EXPECT_FALSE(RegistryKeyExists(host, installed::appPaths));
 }

@@ -75,7 +75,7 @@ void ExpectRefusedOnThePage(const std::string& destination, const char* reason)
     EXPECT_EQ("The folder\n" + destination + "\n" + reason, box.text);
     setup.Answer(box, "OK", "close the refusal");
     EXPECT_TRUE(IsWindowVisible(page)) << "the page stays for another folder";
-    EXPECT_FALSE(RegistryKeyExists(setup, appPathsKey));
+    EXPECT_FALSE(RegistryKeyExists(setup, installed::appPaths));
     CancelSetup(setup, page);
 }
 
@@ -159,7 +159,7 @@ TEST(DestinationTrust, AnExistingFolderThatEveryoneMayChangeIsRefusedAndLeftEmpt
 
     EXPECT_EQ((DWORD)DestinationUnusable, InstallSilently(destination));
     EXPECT_TRUE(NamesIn(destination).empty()) << "nothing written";
-    EXPECT_FALSE(RegistryKeyExists(host, appPathsKey));
+    EXPECT_FALSE(RegistryKeyExists(host, installed::appPaths));
     ExpectRefusedOnThePage(destination, sharedText);
     EXPECT_TRUE(NamesIn(destination).empty()) << "nothing written";
     RemoveTree(destination);
@@ -183,7 +183,7 @@ TEST(DestinationTrust, ADestinationThatALinkLeadsElsewhereIsRefusedAndTheTargetU
     EXPECT_EQ((DWORD)DestinationUnusable, InstallSilently("C:\\Linked Tree\\Pictavo"));
     ExpectDecoyUnchanged(decoy, content);
     ExpectDecoyUnchanged(decoyTree, content);
-    EXPECT_FALSE(RegistryKeyExists(host, appPathsKey));
+    EXPECT_FALSE(RegistryKeyExists(host, installed::appPaths));
 
     ExpectRefusedOnThePage("C:\\Linked", linkedText);
     ExpectRefusedOnThePage("C:\\Linked Tree\\Pictavo", linkedText);
