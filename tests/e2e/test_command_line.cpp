@@ -82,9 +82,7 @@ TEST(Silent, LinksThatCannotBeMadeExitWithFive)
     const std::string blocked = std::string(installed::ntPrograms) + "\\Blocked";
     RemoveTree(blocked);
     ASSERT_TRUE(CreateDirectoryA(blocked.c_str(), NULL));
-    FILE* file = fopen((blocked + "\\Pictavo").c_str(), "wb");
-    ASSERT_TRUE(file != NULL);
-    fclose(file);
+    ASSERT_TRUE(WriteAll(blocked + "\\Pictavo", ""));
     RemoveDefaultInstallation();
     Installer setup("", "", InstallerPath(), "/S /G=Blocked");
     EXPECT_EQ((DWORD)ShortcutsFailed, ExitWithoutWindow(setup, "silent install, shortcut folder blocked"));

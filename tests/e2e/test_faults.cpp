@@ -120,10 +120,7 @@ TEST(Faults, DestinationThatIsAFileIsAskedAboutAndThenFailsLeavingTheFile)
     const std::string content = "a file that the installer must not touch\n";
     RemoveTree(file);
     DeleteFileA(file);
-    FILE* out = fopen(file, "wb");
-    ASSERT_TRUE(out != NULL);
-    fwrite(content.data(), 1, content.size(), out);
-    fclose(out);
+    ASSERT_TRUE(WriteAll(file, content));
 
     Installer setup;
     HWND page = ReachDestinationPage(setup);
@@ -149,18 +146,10 @@ TEST(Faults, InstallingAgainReplacesFilesLinksAndValuesWithoutDoubling)
     }
 
     // What the second run must replace: stale files, broken links, old values.
-    for (const char* target : installed::files) {
-        FILE* out = fopen((std::string(defaultDestination) + "\\" + target).c_str(), "wb");
-        ASSERT_TRUE(out != NULL) << target;
-        fputs("old", out);
-        fclose(out);
-    }
-    for (const installed::Link& link : installed::links) {
-        FILE* out = fopen((folder + "\\" + link.file).c_str(), "wb");
-        ASSERT_TRUE(out != NULL) << link.file;
-        fputs("old", out);
-        fclose(out);
-    }
+    for (const char* target : installed::files)
+        ASSERT_TRUE(WriteAll(std::string(defaultDestination) + "\\" + target, "old")) << target;
+    for (const installed::Link& link : installed::links)
+        ASSERT_TRUE(WriteAll(folder + "\\" + link.file, "old")) << link.file;
 
     Installer setup;
     for (const std::string& key : UninstallKeys()) {

@@ -32,12 +32,7 @@ void ChangedCopy(std::string exe, size_t at, int bit, const std::string& name)
 {
     exe.at(at) ^= (char)(1 << bit);
     std::string path = std::string(work) + "\\" + name;
-    FILE* out = fopen(path.c_str(), "wb");
-    EXPECT_TRUE(out != NULL) << path;
-    if (out) {
-        fwrite(exe.data(), 1, exe.size(), out);
-        fclose(out);
-    }
+    EXPECT_TRUE(WriteAll(path, exe)) << path;
 }
 
 // A silent run that refuses its line at once: nothing changes, and its

@@ -51,16 +51,13 @@ void MakeDecoy(const std::string& folder, const std::string& content)
 {
     RemoveTree(folder);
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), NULL)) << folder;
-    FILE* out = fopen((folder + "\\pictavo.exe").c_str(), "wb");
-    ASSERT_TRUE(out != NULL);
-    fputs(content.c_str(), out);
-    fclose(out);
+    ASSERT_TRUE(WriteAll(folder + "\\" + installed::program, content)) << folder;
 }
 
 void ExpectDecoyUnchanged(const std::string& folder, const std::string& content)
 {
-    EXPECT_EQ(std::set<std::string>{"pictavo.exe"}, NamesIn(folder)) << folder;
-    EXPECT_TRUE(ReadAll(folder + "\\pictavo.exe") == content) << folder << ": its pictavo.exe was overwritten";
+    EXPECT_EQ(std::set<std::string>{installed::program}, NamesIn(folder)) << folder;
+    EXPECT_TRUE(ReadAll(folder + "\\" + installed::program) == content) << folder << ": its program was overwritten";
 }
 
 // The page's refusal: the message names the folder, OK keeps the page, and
@@ -144,7 +141,7 @@ TEST(DestinationUnderOpenRoot, TheFolderSetupMakesLetsOnlyAdministratorsWriteAnd
 
     // Setup's own folder passes its own check.
     EXPECT_EQ((DWORD)Installed, InstallSilently(destination)) << "installing again over Setup's own folder";
-    EXPECT_EQ(ReadAll(Original("pictavo.exe")), ReadAll(destination + "\\pictavo.exe"));
+    EXPECT_EQ(ReadAll(Original(installed::program)), ReadAll(destination + "\\" + installed::program));
     RemoveTree(destination);
     RemoveRegistration(host);
 }
@@ -214,7 +211,7 @@ TEST(DestinationTrust, TheCheckedFolderCannotBeMovedAsideWhileTheFilesAreWritten
     }
     hold.Release();
     EXPECT_EQ((DWORD)Installed, setup.WaitExit("the silent run ends"));
-    EXPECT_EQ(ReadAll(Original("readme.wri")), ReadAll(destination + "\\readme.wri"));
+    EXPECT_EQ(ReadAll(Original(installed::readme)), ReadAll(destination + "\\" + installed::readme));
     RemoveTree(destination);
     RemoveRegistration(host);
 }

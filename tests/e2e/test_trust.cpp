@@ -11,15 +11,6 @@ using namespace e2e;
 
 namespace {
 
-void WriteFileText(const std::string& path, const std::string& text)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file) << path;
-    DWORD written = 0;
-    WriteFile(file, text.data(), (DWORD)text.size(), &written, NULL);
-    CloseHandle(file);
-}
-
 // Runs a program and gives its exit code.
 DWORD RunProgram(const std::string& exe, const std::string& arguments, const std::string& folder)
 {
@@ -112,7 +103,7 @@ TEST(TemporaryCopy, NamesTakenFirstAndSwappedCopiesChangeNothing)
     std::string links, unlink;
     for (const char* name : installed::compressed) {
         std::string victim = victims + "\\" + name + ".txt";
-        WriteFileText(victim, std::string("belongs to somebody else: ") + name);
+        EXPECT_TRUE(WriteAll(victim, std::string("belongs to somebody else: ") + name)) << victim;
         links += "ln -sfn '" + UnixPath(victim) + "' '" + UnixPath(temp + name) + "'; ";
         unlink += "rm -f '" + UnixPath(temp + name) + "'; ";
     }
@@ -142,8 +133,9 @@ TEST(TemporaryCopy, NamesTakenFirstAndSwappedCopiesChangeNothing)
                 SetEndOfFile(file);
                 CloseHandle(file);
             }
-            if (MoveFileA(copy.c_str(), (copy + ".moved").c_str()) || DeleteFileA(copy.c_str()))
-                WriteFileText(copy, junk);
+            if (MoveFileA(copy.c_str(), (copy + ".moved").c_str()) || DeleteFileA(copy.c_str())) {
+                EXPECT_TRUE(WriteAll(copy, junk)) << copy;
+            }
         }
         EXPECT_GT(copies, 0) << step << ": the compressed copy lies in the temporary folder while the file is held";
         hold.Release();

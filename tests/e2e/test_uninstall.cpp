@@ -372,17 +372,6 @@ void ExpectStillInstalled(const char* when)
     EXPECT_TRUE(KeyExists(installed::appPaths)) << when;
 }
 
-bool WriteFileText(const std::string& path, const std::string& text)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    BOOL ok = WriteFile(file, text.data(), (DWORD)text.size(), &written, NULL);
-    CloseHandle(file);
-    return ok && written == text.size();
-}
-
 // Saves a drawing with pictavo.exe where its Save dialog starts: PvFiles.
 void SavePicture(const char* name)
 {
@@ -515,7 +504,7 @@ TEST(Uninstall, NoChangesNothingThenUserFilesOutliveTheRemovalAndASecondRunFinds
     std::string picture = InDestination("PvFiles\\mine.bmp");
     ASSERT_TRUE(FileExists(picture)) << "the Save dialog starts in PvFiles";
     std::string notes = InDestination("notes.txt");
-    ASSERT_TRUE(WriteFileText(notes, "the user's own"));
+    ASSERT_TRUE(WriteAll(notes, "the user's own"));
     std::string aside = WindowsPath(EnvOr("PICTAVO_SHOTS", "/tmp") + "/uninstall-aside.exe");
     ASSERT_TRUE(CopyFileA(InDestination(installed::uninstaller).c_str(), aside.c_str(), FALSE));
 
@@ -576,8 +565,8 @@ TEST(Uninstall, AnEntryThatNamesNoInstallationIsRefusedAndNothingIsRemoved)
     const std::string elsewhere = "C:\\Pictavo elsewhere";
     RemoveTree(elsewhere);
     ASSERT_TRUE(CreateDirectoryA(elsewhere.c_str(), NULL));
-    ASSERT_TRUE(WriteFileText(elsewhere + "\\pictavo.exe", "someone else's"));
-    ASSERT_TRUE(WriteFileText(elsewhere + "\\readme.wri", "someone else's"));
+    ASSERT_TRUE(WriteAll(elsewhere + "\\pictavo.exe", "someone else's"));
+    ASSERT_TRUE(WriteAll(elsewhere + "\\readme.wri", "someone else's"));
 
     const struct {
         DWORD type;
@@ -630,7 +619,7 @@ void WriteFiles(const std::string& folder, const std::vector<std::string>& names
 {
     CreateDirectoryA(folder.c_str(), NULL);
     for (const std::string& name : names)
-        ASSERT_TRUE(WriteFileText(folder + "\\" + name, text + " " + name)) << name;
+        ASSERT_TRUE(WriteAll(folder + "\\" + name, text + " " + name)) << name;
 }
 
 void ExpectFiles(const std::string& folder, const std::vector<std::string>& names, const std::string& text)
