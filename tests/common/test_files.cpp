@@ -39,6 +39,16 @@ std::string ReadAll(const std::string& path)
     return in ? content.str() : std::string("<missing>");
 }
 
+bool WriteAll(const std::string& path, const std::string& content)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, content.data(), (DWORD)content.size(), &written, NULL);
+    return CloseHandle(file) && ok && written == content.size();
+}
+
 void RemoveTree(const std::string& path)
 {
     WIN32_FIND_DATAA found;

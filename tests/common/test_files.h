@@ -11,6 +11,9 @@ bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
 // The whole file, or "<missing>" when it cannot be read.
 std::string ReadAll(const std::string& path);
+// The file made anew with exactly content; false unless all of it was
+// written and the file closed.
+bool WriteAll(const std::string& path, const std::string& content);
 // The names in a folder: of its files, or of its folders too ("." and ".."
 // left out).
 std::set<std::string> FilesIn(const std::string& folder);

@@ -1,4 +1,5 @@
 #include "flows.h"
+#include "installed_names.h"
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -70,6 +71,13 @@ HWND WaitShortcutPage(Installer& setup)
     return setup.WaitWindowWhere([](HWND w) { return HasButton(w, "Finish"); }, "shortcut page");
 }
 
+HWND ReachShortcutPage(Installer& setup)
+{
+    HWND page = ReachDestinationPage(setup);
+    setup.Click(setup.Button(page, "Next", "next"), "press Next");
+    return WaitShortcutPage(setup);
+}
+
 void ExpectSuccessMessage(Installer& setup)
 {
     MessageBoxInfo success = setup.WaitMessageBox("Pictavo - Setup", "success message");
@@ -121,6 +129,11 @@ const char defaultDestination[] = "C:\\Program files\\Pictavo";
 void RemoveDefaultInstallation()
 {
     RemoveTree(defaultDestination);
+}
+
+std::string DefaultShortcutFolder()
+{
+    return std::string(installed::NtFamily() ? installed::ntPrograms : installed::nineXPrograms) + "\\Pictavo";
 }
 
 InstallerResources::InstallerResources()

@@ -19,6 +19,8 @@ enum { PayloadFailedExit = 4 };
 void ExpectFileFailure(Installer& setup, const std::string& target);
 // The Shortcut page, the one with a Finish button.
 HWND WaitShortcutPage(Installer& setup);
+// From the start to the Shortcut page, with the default choices.
+HWND ReachShortcutPage(Installer& setup);
 // The success message: OK, and the installer ends with 0.
 void ExpectSuccessMessage(Installer& setup);
 // After the files are copied: Finish on the Shortcut page, the success
@@ -52,6 +54,9 @@ struct Hold {
 // installs there, so that it starts from a clean machine.
 extern const char defaultDestination[];
 void RemoveDefaultInstallation();
+// The shortcut folder that Setup proposes: in the Start menu of the
+// shell on the NT family, of the Windows folder on 9x.
+std::string DefaultShortcutFolder();
 
 // The installer's own resources, read as a data file.
 class InstallerResources {

@@ -260,9 +260,20 @@ bool Installer::HasWindow(const std::string& title)
 
 MessageBoxInfo Installer::WaitMessageBox(const std::string& caption, const std::string& step, DWORD timeoutMs)
 {
+    return WaitMessageBoxOf(process_.dwProcessId, caption, step, timeoutMs);
+}
+
+MessageBoxInfo Installer::WaitForeignMessageBox(const std::string& caption, const std::string& step, DWORD timeoutMs)
+{
+    return WaitMessageBoxOf(0, caption, step, timeoutMs);
+}
+
+MessageBoxInfo Installer::WaitMessageBoxOf(DWORD pid, const std::string& caption, const std::string& step,
+                                           DWORD timeoutMs)
+{
     MessageBoxInfo box;
-    box.window = WaitWindowWhere(
-        [&](HWND w) { return ClassName(w) == "#32770" && Text(w) == caption && GetDlgItem(w, 0xFFFF); },
+    box.window = PollWindows(
+        pid, [&](HWND w) { return ClassName(w) == "#32770" && Text(w) == caption && GetDlgItem(w, 0xFFFF); },
         step + " [message box '" + caption + "']", timeoutMs);
     box.caption = caption;
     box.text = Text(GetDlgItem(box.window, 0xFFFF));

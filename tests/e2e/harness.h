@@ -62,6 +62,10 @@ public:
     HWND WaitDialogWith(int controlId, const std::string& step, DWORD timeoutMs = 15000);
     MessageBoxInfo WaitMessageBox(const std::string& caption, const std::string& step,
                                   DWORD timeoutMs = 15000);
+    // The same box of any process, such as the uninstaller that the shell
+    // or the system's list of programs started.
+    MessageBoxInfo WaitForeignMessageBox(const std::string& caption, const std::string& step,
+                                         DWORD timeoutMs = 15000);
     // A visible top-level window of any process, such as the shell's.
     HWND WaitForeignWindow(const std::function<bool(HWND)>& match, const std::string& step,
                            DWORD timeoutMs = 15000);
@@ -111,6 +115,7 @@ public:
 private:
     void Settle();
     void Focus(HWND window, const std::string& step);
+    MessageBoxInfo WaitMessageBoxOf(DWORD pid, const std::string& caption, const std::string& step, DWORD timeoutMs);
     // Polls the visible top-level windows of process pid (0: any process).
     HWND PollWindows(DWORD pid, const std::function<bool(HWND)>& match, const std::string& step, DWORD timeoutMs);
 

@@ -7,19 +7,36 @@ namespace e2e {
 
 namespace {
 
-const char ntBase[] = "HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
-const char windowsBase[] = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+std::string Query(const std::string& key)
+{
+    return "\"$PICTAVO_WINE\" reg query 'HKLM\\" + key + "'";
+}
+
+// lnkinfo's report on a shortcut file, read on the host.
+std::string LinkReport(Installer& setup, const std::string& link)
+{
+    std::string copy = EnvOr("PICTAVO_SHOTS", "/tmp") + "/read-link.lnk";
+    CopyFileA(link.c_str(), WindowsPath(copy).c_str(), FALSE);
+    std::string report = setup.RunHost("lnkinfo '" + copy + "' || true", "lnkinfo " + link);
+    DeleteFileA(WindowsPath(copy).c_str());
+    return report;
+}
+
+// A "\tName : value" line of that report.
+std::string Field(const std::string& report, const std::string& name)
+{
+    size_t at = report.find("\t" + name);
+    if (at == std::string::npos)
+        return "<no " + name + ">";
+    size_t colon = report.find(": ", at);
+    return report.substr(colon + 2, report.find('\n', colon) - colon - 2);
+}
 
 } // namespace
 
-const char* const installedFiles[5] = {"pictavo.exe", "pictavo.cfg", "pvhelp.hlp", "uninstall.exe", "readme.wri"};
-const char* const installedLinks[3] = {"Pictavo.lnk", "Readme.lnk", "Uninstall.lnk"};
-const char ntProgramsFolder[] = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs";
-const char appPathsKey[] = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Pictavo";
-
 std::map<std::string, std::string> RegistryValues(Installer& setup, const std::string& key)
 {
-    std::istringstream lines(setup.RunHost("\"$PICTAVO_WINE\" reg query '" + key + "'", "reg query " + key));
+    std::istringstream lines(setup.RunHost(Query(key), "reg query " + key));
     std::map<std::string, std::string> values;
     std::string line;
     while (std::getline(lines, line)) {
@@ -37,53 +54,43 @@ std::map<std::string, std::string> RegistryValues(Installer& setup, const std::s
 
 std::vector<std::string> UninstallKeys()
 {
-    bool ntFamily = (GetVersion() & 0x80000000u) == 0;
-    if (ntFamily)
-        return {std::string(ntBase) + "\\Uninstall\\Pictavo", std::string(windowsBase) + "\\Uninstall\\Pictavo"};
-    return {std::string(windowsBase) + "\\Uninstall\\Pictavo"};
+    if (installed::NtFamily())
+        return {installed::UninstallEntry(installed::ntBranch), installed::UninstallEntry(installed::windowsBranch)};
+    return {installed::UninstallEntry(installed::windowsBranch)};
 }
 
 bool RegistryKeyExists(Installer& setup, const std::string& key)
 {
-    std::string output = setup.RunHost("\"$PICTAVO_WINE\" reg query '" + key + "' >/dev/null 2>&1; echo $?", "reg query");
+    std::string output = setup.RunHost(Query(key) + " >/dev/null 2>&1; echo $?", "reg query");
     return output.find('0') == 0;
 }
 
 void RemoveRegistration(Installer& setup)
 {
-    for (std::string key : {std::string(windowsBase) + "\\Uninstall\\Pictavo",
-                             std::string(ntBase) + "\\Uninstall\\Pictavo", std::string(appPathsKey)})
-        setup.RunHost("\"$PICTAVO_WINE\" reg delete '" + key + "' /f >/dev/null 2>&1; true", "reg delete");
-}
-
-std::string LinkTarget(Installer& setup, const std::string& link)
-{
-    std::string copy = EnvOr("PICTAVO_SHOTS", "/tmp") + "/faults-link.lnk";
-    CopyFileA(link.c_str(), WindowsPath(copy).c_str(), FALSE);
-    std::string report = setup.RunHost("lnkinfo '" + copy + "' || true", "lnkinfo " + link);
-    DeleteFileA(WindowsPath(copy).c_str());
-    size_t at = report.find("\tLocal path");
-    if (at == std::string::npos)
-        return "<no target>";
-    size_t colon = report.find(": ", at);
-    return report.substr(colon + 2, report.find('\n', colon) - colon - 2);
+    for (std::string key : {installed::UninstallEntry(installed::windowsBranch),
+                             installed::UninstallEntry(installed::ntBranch), std::string(installed::appPaths)})
+        setup.RunHost("\"$PICTAVO_WINE\" reg delete 'HKLM\\" + key + "' /f >/dev/null 2>&1; true", "reg delete");
 }
 
 void ExpectInstalled(Installer& setup, const std::string& destination, const std::string& shortcutFolder)
 {
-    std::set<std::string> expectedFiles(std::begin(installedFiles), std::end(installedFiles));
-    expectedFiles.insert("PvFiles");
+    std::set<std::string> expectedFiles(std::begin(installed::files), std::end(installed::files));
+    expectedFiles.insert(installed::picturesFolder);
     EXPECT_EQ(expectedFiles, NamesIn(destination)) << "no second product folder inside the first";
-    EXPECT_TRUE(NamesIn(destination + "\\PvFiles").empty());
-    for (const char* target : installedFiles)
+    std::string pictures = destination + "\\" + installed::picturesFolder;
+    EXPECT_TRUE(FolderExists(pictures) && NamesIn(pictures).empty()) << pictures << " is an empty folder";
+    for (const char* target : installed::files)
         EXPECT_EQ(ReadAll(Original(target)), ReadAll(destination + "\\" + target)) << target;
 
-    EXPECT_EQ(std::set<std::string>(std::begin(installedLinks), std::end(installedLinks)), NamesIn(shortcutFolder))
-        << "one set of links, no second shortcut folder inside the first";
-    const char* linkTargets[] = {"pictavo.exe", "Readme.wri", "uninstall.exe"};
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(destination + "\\" + linkTargets[i], LinkTarget(setup, shortcutFolder + "\\" + installedLinks[i]))
-            << installedLinks[i];
+    std::set<std::string> expectedLinks;
+    for (const installed::Link& link : installed::links)
+        expectedLinks.insert(link.file);
+    EXPECT_EQ(expectedLinks, NamesIn(shortcutFolder)) << "one set of links, no second shortcut folder inside the first";
+    for (const installed::Link& link : installed::links) {
+        std::string report = LinkReport(setup, shortcutFolder + "\\" + link.file);
+        EXPECT_EQ(destination + "\\" + link.target, Field(report, "Local path")) << link.file;
+        EXPECT_EQ(link.description, Field(report, "Description")) << link.file;
+    }
 
     std::map<std::string, std::string> uninstall = {
         {"DisplayName", "Pictavo"},
@@ -91,10 +98,15 @@ void ExpectInstalled(Installer& setup, const std::string& destination, const std
         {"Scdir", shortcutFolder},
         {"Progdir", destination},
     };
-    for (const std::string& key : UninstallKeys())
+    std::vector<std::string> keys = UninstallKeys();
+    for (const std::string& key : keys)
         EXPECT_EQ(uninstall, RegistryValues(setup, key)) << key;
+    if (keys.size() == 1) {
+        EXPECT_FALSE(RegistryKeyExists(setup, installed::UninstallEntry(installed::ntBranch)))
+            << "the 9x family keeps its entry under one branch";
+    }
     std::map<std::string, std::string> appPath = {{"(Default)", destination + "\\Pictavo"}, {"Path", destination}};
-    EXPECT_EQ(appPath, RegistryValues(setup, appPathsKey));
+    EXPECT_EQ(appPath, RegistryValues(setup, installed::appPaths));
 }
 
 } // namespace e2e

@@ -12,8 +12,6 @@ namespace {
 
 enum { Installed = 0, BadArguments = 2, DestinationUnusable = 3, ShortcutsFailed = 5 };
 
-const std::string defaultShortcuts = std::string(ntProgramsFolder) + "\\Pictavo";
-
 // Nor does the shell open the shortcut folder for nobody to close.
 void ExpectNoShellWindow()
 {
@@ -29,8 +27,8 @@ struct Machine {
     bool registered;
 
     explicit Machine(Installer& setup)
-        : drive(NamesIn("C:\\")), programFiles(NamesIn("C:\\Program files")), programs(NamesIn(ntProgramsFolder)),
-          registered(RegistryKeyExists(setup, appPathsKey))
+        : drive(NamesIn("C:\\")), programFiles(NamesIn("C:\\Program files")), programs(NamesIn(installed::ntPrograms)),
+          registered(RegistryKeyExists(setup, installed::appPaths))
     {
         for (const std::string& key : UninstallKeys())
             registered = registered || RegistryKeyExists(setup, key);
@@ -65,32 +63,30 @@ void InstallSilently(const std::string& arguments, const std::string& destinatio
 
 TEST(Silent, InstallsIntoTheProposedFoldersWithoutAWindow)
 {
-    InstallSilently("/S", defaultDestination, defaultShortcuts);
+    InstallSilently("/S", defaultDestination, DefaultShortcutFolder());
 }
 
 TEST(Silent, DestinationWithBlanksAndStartMenuFolderFromTheLine)
 {
     const std::string destination = "C:\\Silent Install\\Pictavo Editor";
-    const std::string shortcuts = std::string(ntProgramsFolder) + "\\Pictavo Apps\\Graphics\\Pictavo";
+    const std::string shortcuts = std::string(installed::ntPrograms) + "\\Pictavo Apps\\Graphics\\Pictavo";
     InstallSilently("/S /G=\"Pictavo Apps\\Graphics\" /D=" + destination, destination, shortcuts);
     RemoveTree("C:\\Silent Install");
-    RemoveTree(std::string(ntProgramsFolder) + "\\Pictavo Apps");
+    RemoveTree(std::string(installed::ntPrograms) + "\\Pictavo Apps");
 }
 
 // The product is installed, but without its links the run has not done
 // what the script asked: the exit code says so.
 TEST(Silent, LinksThatCannotBeMadeExitWithFive)
 {
-    const std::string blocked = std::string(ntProgramsFolder) + "\\Blocked";
+    const std::string blocked = std::string(installed::ntPrograms) + "\\Blocked";
     RemoveTree(blocked);
     ASSERT_TRUE(CreateDirectoryA(blocked.c_str(), NULL));
-    FILE* file = fopen((blocked + "\\Pictavo").c_str(), "wb");
-    ASSERT_TRUE(file != NULL);
-    fclose(file);
+    ASSERT_TRUE(WriteAll(blocked + "\\Pictavo", ""));
     RemoveDefaultInstallation();
     Installer setup("", "", InstallerPath(), "/S /G=Blocked");
     EXPECT_EQ((DWORD)ShortcutsFailed, ExitWithoutWindow(setup, "silent install, shortcut folder blocked"));
-    EXPECT_EQ(ReadAll(Original("pictavo.exe")), ReadAll(std::string(defaultDestination) + "\\pictavo.exe"));
+    EXPECT_EQ(ReadAll(Original(installed::program)), ReadAll(std::string(defaultDestination) + "\\" + installed::program));
     EXPECT_EQ(std::set<std::string>{"Pictavo"}, NamesIn(blocked));
     RemoveTree(blocked);
 }
@@ -98,7 +94,7 @@ TEST(Silent, LinksThatCannotBeMadeExitWithFive)
 TEST(Silent, RefusedLinesExitWithTwoAndChangeNothing)
 {
     RemoveDefaultInstallation();
-    RemoveTree(defaultShortcuts);
+    RemoveTree(DefaultShortcutFolder());
     const std::string lines[] = {
         "/S /Quiet",
         "/S /D=Pictavo",                                 // not a full path

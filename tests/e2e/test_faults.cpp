@@ -39,7 +39,7 @@ void ExpectFolderQuestion(Installer& setup, HWND page, const std::string& answer
 
 void SetRegistryValue(Installer& setup, const std::string& key, const std::string& name, const std::string& value)
 {
-    setup.RunHost("\"$PICTAVO_WINE\" reg add '" + key + "' " + (name.empty() ? "/ve" : "/v " + name) +
+    setup.RunHost("\"$PICTAVO_WINE\" reg add 'HKLM\\" + key + "' " + (name.empty() ? "/ve" : "/v " + name) +
                       " /t REG_SZ /d '" + value + "' /f",
                   "reg add " + name);
 }
@@ -81,7 +81,7 @@ TEST(Faults, DiskFillingUpDuringTheThirdFileNamesItRemovesItAndExitsWithFailure)
 
     // Another program takes all but less than half of the third file's
     // room, in whole pages, which is all that tmpfs hands out.
-    ULONGLONG third = ReadAll(Original("pvhelp.hlp")).size();
+    ULONGLONG third = ReadAll(Original(installed::files[2])).size();
     ULONGLONG room = third / 2 / 4096 * 4096;
     setup.RunHost("d=$(readlink -f \"$WINEPREFIX/dosdevices/e:\") && "
                   "fallocate -l $(( $(stat -f -c '%a * %S' \"$d\") - " + std::to_string(room) + " )) \"$d/filler\"",
@@ -89,13 +89,13 @@ TEST(Faults, DiskFillingUpDuringTheThirdFileNamesItRemovesItAndExitsWithFailure)
     ASSERT_LT(FreeBytes("E:\\"), third) << "the third file no longer fits";
     hold.Release();
 
-    ExpectFileFailure(setup, "E:\\Pictavo\\pvhelp.hlp");
+    ExpectFileFailure(setup, std::string("E:\\Pictavo\\") + installed::files[2]);
     for (int row = 0; row < 5; ++row) {
-        std::string installed = std::string("E:\\Pictavo\\") + installedFiles[row];
+        std::string path = std::string("E:\\Pictavo\\") + installed::files[row];
         if (row < 2)
-            EXPECT_EQ(ReadAll(Original(installedFiles[row])), ReadAll(installed)) << installedFiles[row];
+            EXPECT_EQ(ReadAll(Original(installed::files[row])), ReadAll(path)) << installed::files[row];
         else
-            EXPECT_FALSE(FileExists(installed)) << installedFiles[row] << ": no partial or later file stays";
+            EXPECT_FALSE(FileExists(path)) << installed::files[row] << ": no partial or later file stays";
     }
 }
 
@@ -120,10 +120,7 @@ TEST(Faults, DestinationThatIsAFileIsAskedAboutAndThenFailsLeavingTheFile)
     const std::string content = "a file that the installer must not touch\n";
     RemoveTree(file);
     DeleteFileA(file);
-    FILE* out = fopen(file, "wb");
-    ASSERT_TRUE(out != NULL);
-    fwrite(content.data(), 1, content.size(), out);
-    fclose(out);
+    ASSERT_TRUE(WriteAll(file, content));
 
     Installer setup;
     HWND page = ReachDestinationPage(setup);
@@ -149,26 +146,18 @@ TEST(Faults, InstallingAgainReplacesFilesLinksAndValuesWithoutDoubling)
     }
 
     // What the second run must replace: stale files, broken links, old values.
-    for (const char* target : installedFiles) {
-        FILE* out = fopen((std::string(defaultDestination) + "\\" + target).c_str(), "wb");
-        ASSERT_TRUE(out != NULL) << target;
-        fputs("old", out);
-        fclose(out);
-    }
-    for (const char* link : installedLinks) {
-        FILE* out = fopen((folder + "\\" + link).c_str(), "wb");
-        ASSERT_TRUE(out != NULL) << link;
-        fputs("old", out);
-        fclose(out);
-    }
+    for (const char* target : installed::files)
+        ASSERT_TRUE(WriteAll(std::string(defaultDestination) + "\\" + target, "old")) << target;
+    for (const installed::Link& link : installed::links)
+        ASSERT_TRUE(WriteAll(folder + "\\" + link.file, "old")) << link.file;
 
     Installer setup;
     for (const std::string& key : UninstallKeys()) {
         for (const char* name : {"DisplayName", "UninstallString", "Scdir", "Progdir"})
             SetRegistryValue(setup, key, name, "C:\\Old");
     }
-    SetRegistryValue(setup, appPathsKey, "", "C:\\Old");
-    SetRegistryValue(setup, appPathsKey, "Path", "C:\\Old");
+    SetRegistryValue(setup, installed::appPaths, "", "C:\\Old");
+    SetRegistryValue(setup, installed::appPaths, "Path", "C:\\Old");
     EXPECT_EQ(folder, InstallWithDefaults(setup, true));
 
     ExpectInstalled(setup, defaultDestination, folder);

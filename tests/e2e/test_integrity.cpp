@@ -32,12 +32,7 @@ void ChangedCopy(std::string exe, size_t at, int bit, const std::string& name)
 {
     exe.at(at) ^= (char)(1 << bit);
     std::string path = std::string(work) + "\\" + name;
-    FILE* out = fopen(path.c_str(), "wb");
-    EXPECT_TRUE(out != NULL) << path;
-    if (out) {
-        fwrite(exe.data(), 1, exe.size(), out);
-        fclose(out);
-    }
+    EXPECT_TRUE(WriteAll(path, exe)) << path;
 }
 
 // A silent run that refuses its line at once: nothing changes, and its
@@ -72,7 +67,7 @@ std::vector<std::string> CompressedPayload()
 int InstalledFilesIn(const std::string& folder, const std::string& step)
 {
     int count = 0;
-    for (const char* name : installedFiles) {
+    for (const char* name : installed::files) {
         std::string path = folder + "\\" + name;
         if (FileExists(path)) {
             ++count;
@@ -159,7 +154,7 @@ TEST_F(Integrity, SilentRunsWithABitChangedInAnEmbeddedFileNeverLeaveAChangedFil
         Installer host("", "host", InstallerPath(), refusedAtOnce);
         host.WaitExit("the refused run ends");
         RemoveRegistration(host);
-        RemoveTree(std::string(ntProgramsFolder) + "\\Pictavo");
+        RemoveTree(std::string(installed::ntPrograms) + "\\Pictavo");
     }
 }
 
@@ -211,5 +206,5 @@ TEST_F(Integrity, AChangedLogoOrDialogIsRefusedAtStartAndNothingIsWritten)
     EXPECT_EQ(std::set<std::string>({"dialog.exe", "logo.exe"}), NamesIn(work)) << "nothing beside the copies";
     for (const std::string& key : UninstallKeys())
         EXPECT_FALSE(RegistryKeyExists(host, key)) << key;
-    EXPECT_FALSE(RegistryKeyExists(host, appPathsKey));
+    EXPECT_FALSE(RegistryKeyExists(host, installed::appPaths));
 }

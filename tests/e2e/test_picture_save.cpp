@@ -16,16 +16,6 @@ const char saveCaption[] = "Save Drawing";
 // 320 x 240 at 24 bits: rows of 960 bytes after the two headers.
 const DWORD pictureBytes = 14 + 40 + 960 * 240;
 
-bool WriteBytes(const std::string& path, const std::string& bytes)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    BOOL ok = WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL);
-    return CloseHandle(file) && ok && written == bytes.size();
-}
-
 ULONGLONG FreeBytes(const char* root)
 {
     ULARGE_INTEGER free = {};
@@ -48,7 +38,7 @@ std::string InstallProgram()
     CreateDirectoryA(programFolder, NULL);
     std::string exe = std::string(programFolder) + "\\pictavo.exe";
     EXPECT_TRUE(CopyFileA(Original("pictavo.exe").c_str(), exe.c_str(), FALSE)) << "copy pictavo.exe";
-    EXPECT_TRUE(WriteBytes(std::string(programFolder) + "\\pictavo.cfg", "[Canvas]\r\nWidth=320\r\nHeight=240\r\n"));
+    EXPECT_TRUE(WriteAll(std::string(programFolder) + "\\pictavo.cfg", "[Canvas]\r\nWidth=320\r\nHeight=240\r\n"));
     return exe;
 }
 
@@ -79,7 +69,7 @@ TEST(PictureSave, SavingOverAPictureReplacesItWithTheNewDrawing)
 {
     if (GetDriveTypeA("P:\\") == DRIVE_NO_ROOT_DIR)
         GTEST_SKIP() << "no 1 MB disk: mounting a tmpfs needs root";
-    ASSERT_TRUE(WriteBytes(picture, OldPicture(1000)));
+    ASSERT_TRUE(WriteAll(picture, OldPicture(1000)));
     Installer pictavo("", "", InstallProgram());
     HWND main = pictavo.WaitWindow("Pictavo", "pictavo.exe opens");
     // A dot at (20, 30) on the canvas, in the default pen: RGB(0, 0, 136).
@@ -108,9 +98,9 @@ TEST(PictureSave, ADiskThatFillsUpKeepsTheOldPictureAndSaysWhy)
     if (GetDriveTypeA("P:\\") == DRIVE_NO_ROOT_DIR)
         GTEST_SKIP() << "no 1 MB disk: mounting a tmpfs needs root";
     std::string old = OldPicture(100000);
-    ASSERT_TRUE(WriteBytes(picture, old));
+    ASSERT_TRUE(WriteAll(picture, old));
     ASSERT_GT(FreeBytes("P:\\"), 128 * 1024u);
-    ASSERT_TRUE(WriteBytes("P:\\filler", std::string((size_t)FreeBytes("P:\\") - 64 * 1024, 'f')));
+    ASSERT_TRUE(WriteAll("P:\\filler", std::string((size_t)FreeBytes("P:\\") - 64 * 1024, 'f')));
     ULONGLONG room = FreeBytes("P:\\");
     ASSERT_GT(room, 0u) << "the headers and the first rows still fit";
     ASSERT_LT(room + old.size(), pictureBytes) << "the whole picture does not";

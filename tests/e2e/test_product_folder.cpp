@@ -51,16 +51,13 @@ void MakeDecoy(const std::string& folder, const std::string& content)
 {
     RemoveTree(folder);
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), NULL)) << folder;
-    FILE* out = fopen((folder + "\\pictavo.exe").c_str(), "wb");
-    ASSERT_TRUE(out != NULL);
-    fputs(content.c_str(), out);
-    fclose(out);
+    ASSERT_TRUE(WriteAll(folder + "\\" + installed::program, content)) << folder;
 }
 
 void ExpectDecoyUnchanged(const std::string& folder, const std::string& content)
 {
-    EXPECT_EQ(std::set<std::string>{"pictavo.exe"}, NamesIn(folder)) << folder;
-    EXPECT_TRUE(ReadAll(folder + "\\pictavo.exe") == content) << folder << ": its pictavo.exe was overwritten";
+    EXPECT_EQ(std::set<std::string>{installed::program}, NamesIn(folder)) << folder;
+    EXPECT_TRUE(ReadAll(folder + "\\" + installed::program) == content) << folder << ": its program was overwritten";
 }
 
 // The page's refusal: the message names the folder, OK keeps the page, and
@@ -75,7 +72,7 @@ void ExpectRefusedOnThePage(const std::string& destination, const char* reason)
     EXPECT_EQ("The folder\n" + destination + "\n" + reason, box.text);
     setup.Answer(box, "OK", "close the refusal");
     EXPECT_TRUE(IsWindowVisible(page)) << "the page stays for another folder";
-    EXPECT_FALSE(RegistryKeyExists(setup, appPathsKey));
+    EXPECT_FALSE(RegistryKeyExists(setup, installed::appPaths));
     CancelSetup(setup, page);
 }
 
@@ -144,7 +141,7 @@ TEST(DestinationUnderOpenRoot, TheFolderSetupMakesLetsOnlyAdministratorsWriteAnd
 
     // Setup's own folder passes its own check.
     EXPECT_EQ((DWORD)Installed, InstallSilently(destination)) << "installing again over Setup's own folder";
-    EXPECT_EQ(ReadAll(Original("pictavo.exe")), ReadAll(destination + "\\pictavo.exe"));
+    EXPECT_EQ(ReadAll(Original(installed::program)), ReadAll(destination + "\\" + installed::program));
     RemoveTree(destination);
     RemoveRegistration(host);
 }
@@ -159,7 +156,7 @@ TEST(DestinationTrust, AnExistingFolderThatEveryoneMayChangeIsRefusedAndLeftEmpt
 
     EXPECT_EQ((DWORD)DestinationUnusable, InstallSilently(destination));
     EXPECT_TRUE(NamesIn(destination).empty()) << "nothing written";
-    EXPECT_FALSE(RegistryKeyExists(host, appPathsKey));
+    EXPECT_FALSE(RegistryKeyExists(host, installed::appPaths));
     ExpectRefusedOnThePage(destination, sharedText);
     EXPECT_TRUE(NamesIn(destination).empty()) << "nothing written";
     RemoveTree(destination);
@@ -183,7 +180,7 @@ TEST(DestinationTrust, ADestinationThatALinkLeadsElsewhereIsRefusedAndTheTargetU
     EXPECT_EQ((DWORD)DestinationUnusable, InstallSilently("C:\\Linked Tree\\Pictavo"));
     ExpectDecoyUnchanged(decoy, content);
     ExpectDecoyUnchanged(decoyTree, content);
-    EXPECT_FALSE(RegistryKeyExists(host, appPathsKey));
+    EXPECT_FALSE(RegistryKeyExists(host, installed::appPaths));
 
     ExpectRefusedOnThePage("C:\\Linked", linkedText);
     ExpectRefusedOnThePage("C:\\Linked Tree\\Pictavo", linkedText);
@@ -214,7 +211,7 @@ TEST(DestinationTrust, TheCheckedFolderCannotBeMovedAsideWhileTheFilesAreWritten
     }
     hold.Release();
     EXPECT_EQ((DWORD)Installed, setup.WaitExit("the silent run ends"));
-    EXPECT_EQ(ReadAll(Original("readme.wri")), ReadAll(destination + "\\readme.wri"));
+    EXPECT_EQ(ReadAll(Original(installed::readme)), ReadAll(destination + "\\" + installed::readme));
     RemoveTree(destination);
     RemoveRegistration(host);
 }

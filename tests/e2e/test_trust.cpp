@@ -11,23 +11,6 @@ using namespace e2e;
 
 namespace {
 
-const char* const targets[] = {"pictavo.exe", "pictavo.cfg", "pvhelp.hlp", "uninstall.exe", "readme.wri"};
-
-void ExpectInstalledByteForByte()
-{
-    for (const char* target : targets)
-        EXPECT_EQ(ReadAll(Original(target)), ReadAll(std::string(defaultDestination) + "\\" + target)) << target;
-}
-
-void WriteFileText(const std::string& path, const std::string& text)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file) << path;
-    DWORD written = 0;
-    WriteFile(file, text.data(), (DWORD)text.size(), &written, NULL);
-    CloseHandle(file);
-}
-
 // Runs a program and gives its exit code.
 DWORD RunProgram(const std::string& exe, const std::string& arguments, const std::string& folder)
 {
@@ -96,7 +79,7 @@ TEST(PlantedLibraries, LibrariesBesideTheInstallerNeverLoad)
 
     for (const char* library : {"lz32.dll", "comctl32.dll"})
         EXPECT_FALSE(FileExists(folder + "\\" + library + ".loaded")) << "the planted " << library << " was loaded";
-    ExpectInstalledByteForByte();
+    ExpectInstalled(setup, defaultDestination, DefaultShortcutFolder());
     RemoveTree(folder);
 }
 
@@ -115,13 +98,12 @@ TEST(TemporaryCopy, NamesTakenFirstAndSwappedCopiesChangeNothing)
 
     Hold hold;
     Installer setup("", "", HoldingInstallerPath());
-    const char* const fixedNames[] = {"pictav~1.ex_", "pictav~2.cf_", "pvhelp.hl_", "uninst~1.ex_", "readme.wr_"};
     // Links are made and removed on the host: Wine's DeleteFile removes
     // what a link points at, not the link.
     std::string links, unlink;
-    for (const char* name : fixedNames) {
+    for (const char* name : installed::compressed) {
         std::string victim = victims + "\\" + name + ".txt";
-        WriteFileText(victim, std::string("belongs to somebody else: ") + name);
+        EXPECT_TRUE(WriteAll(victim, std::string("belongs to somebody else: ") + name)) << victim;
         links += "ln -sfn '" + UnixPath(victim) + "' '" + UnixPath(temp + name) + "'; ";
         unlink += "rm -f '" + UnixPath(temp + name) + "'; ";
     }
@@ -134,7 +116,7 @@ TEST(TemporaryCopy, NamesTakenFirstAndSwappedCopiesChangeNothing)
     static const char junkBytes[] = "SZDD\x88\xF0\x27\x33" "Ae\x05\0\0\0junk!";
     const std::string junk(junkBytes, sizeof junkBytes - 1);
     for (int row = 0; row < 5; ++row) {
-        std::string step = std::string("file ") + targets[row];
+        std::string step = std::string("file ") + installed::files[row];
         hold.WaitReached(setup, step);
         int copies = 0;
         for (const std::string& name : FilesIn(temp)) {
@@ -151,16 +133,17 @@ TEST(TemporaryCopy, NamesTakenFirstAndSwappedCopiesChangeNothing)
                 SetEndOfFile(file);
                 CloseHandle(file);
             }
-            if (MoveFileA(copy.c_str(), (copy + ".moved").c_str()) || DeleteFileA(copy.c_str()))
-                WriteFileText(copy, junk);
+            if (MoveFileA(copy.c_str(), (copy + ".moved").c_str()) || DeleteFileA(copy.c_str())) {
+                EXPECT_TRUE(WriteAll(copy, junk)) << copy;
+            }
         }
         EXPECT_GT(copies, 0) << step << ": the compressed copy lies in the temporary folder while the file is held";
         hold.Release();
     }
     FinishAfterCopy(setup);
 
-    ExpectInstalledByteForByte();
-    for (const char* name : fixedNames)
+    ExpectInstalled(setup, defaultDestination, DefaultShortcutFolder());
+    for (const char* name : installed::compressed)
         EXPECT_EQ(std::string("belongs to somebody else: ") + name, ReadAll(victims + "\\" + name + ".txt")) << name;
     std::set<std::string> after = FilesIn(temp);
     for (const std::string& name : after)
@@ -222,15 +205,13 @@ private:
 
 TEST(FinishOnce, ASecondFinishWhileTheRegistryErrorIsUpIsIgnored)
 {
-    ASSERT_EQ(0u, GetVersion() & 0x80000000u) << "a new prefix reports the NT family";
-    const char base[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
-    std::string folder = std::string(ntProgramsFolder) + "\\Pictavo";
+    ASSERT_TRUE(installed::NtFamily()) << "a new prefix reports the NT family";
+    const char* base = installed::ntBranch;
+    std::string folder = std::string(installed::ntPrograms) + "\\Pictavo";
     RemoveDefaultInstallation();
     RemoveTree(folder);
     Installer setup;
-    HWND page = ReachDestinationPage(setup);
-    setup.Click(setup.Button(page, "Next", "next"), "press Next");
-    page = WaitShortcutPage(setup);
+    HWND page = ReachShortcutPage(setup);
     HWND finish = setup.Button(page, "Finish", "finish");
     int errors = 0;
     {
@@ -255,8 +236,8 @@ TEST(FinishOnce, ASecondFinishWhileTheRegistryErrorIsUpIsIgnored)
     EXPECT_EQ(1, errors) << "one Finish, one registration";
     ExpectSuccessMessage(setup);
     CloseShortcutFolderWindow(setup);
-    for (const char* link : {"Pictavo.lnk", "Uninstall.lnk", "Readme.lnk"})
-        EXPECT_TRUE(FileExists(folder + "\\" + link)) << link;
+    for (const installed::Link& link : installed::links)
+        EXPECT_TRUE(FileExists(folder + "\\" + link.file)) << link.file;
     EXPECT_FALSE(FolderExists(folder + "\\Pictavo")) << "the shortcut folder was extended twice";
 }
 

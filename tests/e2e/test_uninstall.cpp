@@ -2,6 +2,7 @@
 // the whole round trip must leave drive C and the registry as they were,
 // and the user's own files must outlive it.
 #include "flows.h"
+#include "installed_names.h"
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
 #include <algorithm>
@@ -16,31 +17,12 @@ using namespace e2e;
 namespace {
 
 const char caption[] = "Pictavo - Uninstall";
-const char windowsBase[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
-const char ntBase[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
-const char appPaths[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Pictavo";
-const char* const productFiles[] = {"pictavo.exe", "pictavo.cfg", "pvhelp.hlp", "uninstall.exe", "readme.wri"};
-
-bool NineXFamily()
-{
-    return (GetVersion() & 0x80000000u) != 0;
-}
-
-std::string ShortcutFolder()
-{
-    return std::string(NineXFamily() ? "C:\\windows\\Start Menu\\Programs"
-                                     : "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs") +
-           "\\Pictavo";
-}
+using installed::ntBranch;
+using installed::windowsBranch;
 
 std::string InDestination(const char* name)
 {
     return std::string(defaultDestination) + "\\" + name;
-}
-
-std::string EntryKey(const char* base)
-{
-    return std::string(base) + "\\Uninstall\\Pictavo";
 }
 
 // Which build and which system this run had, for the test's output.
@@ -53,7 +35,7 @@ void SayWhatRan(const char* how)
 #else
     const char* build = wow64 ? "32-bit build in a 64-bit prefix" : "32-bit build in a 32-bit prefix";
 #endif
-    std::cout << "[   INFO   ] " << build << ", " << (NineXFamily() ? "set to Windows 98" : "NT family")
+    std::cout << "[   INFO   ] " << build << ", " << (!installed::NtFamily() ? "set to Windows 98" : "NT family")
               << ", uninstalled through " << how << std::endl;
 }
 
@@ -63,14 +45,14 @@ void SayWhatRan(const char* how)
 void StartClean()
 {
     RemoveDefaultInstallation();
-    RemoveTree(ShortcutFolder());
-    for (const char* base : {ntBase, windowsBase})
-        RegDeleteKeyA(HKEY_LOCAL_MACHINE, EntryKey(base).c_str());
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(ntBase) + "\\Uninstall").c_str()); // fails unless empty
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, appPaths);
+    RemoveTree(DefaultShortcutFolder());
+    for (const char* base : {ntBranch, windowsBranch})
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, installed::UninstallEntry(base).c_str());
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(ntBranch) + "\\Uninstall").c_str()); // fails unless empty
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, installed::appPaths);
     // The system's own list, which a new prefix has, even when empty.
     HKEY list;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, (std::string(windowsBase) + "\\Uninstall").c_str(), 0, NULL, 0,
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, (std::string(windowsBranch) + "\\Uninstall").c_str(), 0, NULL, 0,
                         KEY_READ, NULL, &list, NULL) == ERROR_SUCCESS)
         RegCloseKey(list);
 }
@@ -81,7 +63,7 @@ void Install(Installer& setup)
     HWND page = ReachDestinationPage(setup);
     setup.Click(setup.Button(page, "Next", "next"), "press Next");
     FinishAfterCopy(setup);
-    ASSERT_TRUE(FileExists(InDestination("uninstall.exe")));
+    ASSERT_TRUE(FileExists(InDestination(installed::uninstaller)));
 }
 
 std::string ClassOf(HWND window)
@@ -89,18 +71,6 @@ std::string ClassOf(HWND window)
     char name[64] = "";
     GetClassNameA(window, name, sizeof name);
     return name;
-}
-
-// A message box of the uninstaller when some other program started it.
-MessageBoxInfo WaitForeignBox(Installer& any, const std::string& step)
-{
-    MessageBoxInfo box;
-    box.window = any.WaitForeignWindow(
-        [](HWND w) { return ClassOf(w) == "#32770" && Text(w) == caption && GetDlgItem(w, 0xFFFF); },
-        step + " [message box '" + caption + "']", 30000);
-    box.caption = caption;
-    box.text = Text(GetDlgItem(box.window, 0xFFFF));
-    return box;
 }
 
 // The copy that finishes the removal lies in the temporary folder and is
@@ -117,7 +87,7 @@ void WaitForTheHelper(Installer& any, bool folderGoes)
         bool helperLeft = search != INVALID_HANDLE_VALUE;
         if (helperLeft)
             FindClose(search);
-        bool programLeft = FileExists(InDestination("uninstall.exe"));
+        bool programLeft = FileExists(InDestination(installed::uninstaller));
         bool folderLeft = folderGoes && FolderExists(defaultDestination);
         if (!helperLeft && !programLeft && !folderLeft)
             return;
@@ -327,9 +297,7 @@ void RoundTrip(Via via)
     // stays open while the uninstaller runs: when Wine's shell process
     // ended during the uninstaller's run, the uninstaller died of an X
     // error (BadWindow on a window of the shell) as its question closed.
-    HWND page = ReachDestinationPage(setup);
-    setup.Click(setup.Button(page, "Next", "next"), "press Next");
-    setup.Click(setup.Button(WaitShortcutPage(setup), "Finish", "finish"), "press Finish");
+    setup.Click(setup.Button(ReachShortcutPage(setup), "Finish", "finish"), "press Finish");
     ExpectSuccessMessage(setup);
     setup.WaitForeignWindow([](HWND w) { return Text(w) == "Pictavo" && ClassOf(w) != "PictavoMain"; },
                             "the shell shows the shortcut folder");
@@ -348,7 +316,7 @@ void RoundTrip(Via via)
 
     PROCESS_INFORMATION list = {};
     if (via == Via::Shortcut) {
-        std::string link = ShortcutFolder() + "\\Uninstall.lnk";
+        std::string link = DefaultShortcutFolder() + "\\Uninstall.lnk";
         ASSERT_GT((INT_PTR)ShellExecuteA(NULL, "open", link.c_str(), NULL, NULL, SW_SHOWNORMAL), 32) << link;
     } else {
         // Wine's own list of removable programs ("wine uninstaller") runs
@@ -361,11 +329,11 @@ void RoundTrip(Via via)
         ASSERT_TRUE(CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, "C:\\", &startup, &list))
             << GetLastError();
     }
-    MessageBoxInfo question = WaitForeignBox(setup, "the question");
+    MessageBoxInfo question = setup.WaitForeignMessageBox(caption, "the question", 30000);
     EXPECT_EQ("Remove Pictavo and all of its components?", question.text);
     setup.Shot("question");
     setup.Answer(question, "Yes", "remove");
-    MessageBoxInfo report = WaitForeignBox(setup, "the closing report");
+    MessageBoxInfo report = setup.WaitForeignMessageBox(caption, "the closing report", 30000);
     setup.Shot("report");
     EXPECT_EQ(0u, report.text.find("Pictavo was removed from this computer.")) << report.text;
     EXPECT_EQ(std::string::npos, report.text.find("Left in place")) << report.text;
@@ -390,32 +358,24 @@ void RoundTrip(Via via)
 }
 
 // The uninstaller, started from its folder as the shortcut starts it.
-const std::string uninstaller = InDestination("uninstall.exe");
+const std::string uninstaller = InDestination(installed::uninstaller);
 
-void ExpectInstalled(const char* when)
+// Still installed after a run that removed nothing. Not the exact check
+// of installation.h: these tests put the user's own files and links into
+// the product folder, and change the entry's values, on purpose.
+void ExpectStillInstalled(const char* when)
 {
-    for (const char* name : productFiles)
+    for (const char* name : installed::files)
         EXPECT_TRUE(FileExists(InDestination(name))) << name << " " << when;
-    EXPECT_TRUE(FileExists(ShortcutFolder() + "\\Uninstall.lnk")) << when;
-    EXPECT_TRUE(KeyExists(EntryKey(windowsBase))) << when;
-    EXPECT_TRUE(KeyExists(appPaths)) << when;
-}
-
-bool WriteFileText(const std::string& path, const std::string& text)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    BOOL ok = WriteFile(file, text.data(), (DWORD)text.size(), &written, NULL);
-    CloseHandle(file);
-    return ok && written == text.size();
+    EXPECT_TRUE(FileExists(DefaultShortcutFolder() + "\\" + installed::links[1].file)) << when;
+    EXPECT_TRUE(KeyExists(installed::UninstallEntry(windowsBranch))) << when;
+    EXPECT_TRUE(KeyExists(installed::appPaths)) << when;
 }
 
 // Saves a drawing with pictavo.exe where its Save dialog starts: PvFiles.
 void SavePicture(const char* name)
 {
-    Installer pictavo("", "", InDestination("pictavo.exe"));
+    Installer pictavo("", "", InDestination(installed::program));
     HWND main = pictavo.WaitWindowWhere([](HWND w) { return ClassOf(w) == "PictavoMain"; }, "pictavo.exe opens");
     pictavo.Key(main, "ctrl+s", "save");
     HWND dialog = pictavo.WaitWindow("Save as BMP", "the Save dialog");
@@ -516,7 +476,7 @@ TEST(UninstallWin98, InstallThenUninstallOnTheNineXFamilyLeavesTheMachineAsItWas
 #ifdef _WIN64
     GTEST_SKIP() << "a 64-bit program cannot pose as Windows 98: the 32-bit build runs this case";
 #else
-    ASSERT_TRUE(NineXFamily()) << "the prefix reports the 9x family";
+    ASSERT_FALSE(installed::NtFamily()) << "the prefix reports the 9x family";
     // COMSPEC names a program that is no command interpreter: had the
     // uninstaller taken the 9x way (the version says 9x, the kernel is NT's),
     // or run its batch through COMSPEC, uninstall.exe would stay.
@@ -544,9 +504,9 @@ TEST(Uninstall, NoChangesNothingThenUserFilesOutliveTheRemovalAndASecondRunFinds
     std::string picture = InDestination("PvFiles\\mine.bmp");
     ASSERT_TRUE(FileExists(picture)) << "the Save dialog starts in PvFiles";
     std::string notes = InDestination("notes.txt");
-    ASSERT_TRUE(WriteFileText(notes, "the user's own"));
+    ASSERT_TRUE(WriteAll(notes, "the user's own"));
     std::string aside = WindowsPath(EnvOr("PICTAVO_SHOTS", "/tmp") + "/uninstall-aside.exe");
-    ASSERT_TRUE(CopyFileA(InDestination("uninstall.exe").c_str(), aside.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(InDestination(installed::uninstaller).c_str(), aside.c_str(), FALSE));
 
     {
         Installer first(defaultDestination, "", uninstaller);
@@ -555,7 +515,7 @@ TEST(Uninstall, NoChangesNothingThenUserFilesOutliveTheRemovalAndASecondRunFinds
         first.Answer(question, "No", "keep Pictavo");
         EXPECT_EQ(1u, first.WaitExit("No ends the uninstaller"));
     }
-    ExpectInstalled("after No");
+    ExpectStillInstalled("after No");
 
     {
         Installer second(defaultDestination, "", uninstaller);
@@ -573,12 +533,12 @@ TEST(Uninstall, NoChangesNothingThenUserFilesOutliveTheRemovalAndASecondRunFinds
     }
     EXPECT_TRUE(FileExists(picture));
     EXPECT_EQ("the user's own", ReadAll(notes));
-    for (const char* name : productFiles)
+    for (const char* name : installed::files)
         EXPECT_FALSE(FileExists(InDestination(name))) << name;
-    EXPECT_FALSE(FolderExists(ShortcutFolder()));
-    EXPECT_FALSE(KeyExists(EntryKey(windowsBase)));
-    EXPECT_FALSE(KeyExists(EntryKey(ntBase)));
-    EXPECT_FALSE(KeyExists(appPaths));
+    EXPECT_FALSE(FolderExists(DefaultShortcutFolder()));
+    EXPECT_FALSE(KeyExists(installed::UninstallEntry(windowsBranch)));
+    EXPECT_FALSE(KeyExists(installed::UninstallEntry(ntBranch)));
+    EXPECT_FALSE(KeyExists(installed::appPaths));
 
     {
         Installer again("C:\\", "", aside);
@@ -605,8 +565,8 @@ TEST(Uninstall, AnEntryThatNamesNoInstallationIsRefusedAndNothingIsRemoved)
     const std::string elsewhere = "C:\\Pictavo elsewhere";
     RemoveTree(elsewhere);
     ASSERT_TRUE(CreateDirectoryA(elsewhere.c_str(), NULL));
-    ASSERT_TRUE(WriteFileText(elsewhere + "\\pictavo.exe", "someone else's"));
-    ASSERT_TRUE(WriteFileText(elsewhere + "\\readme.wri", "someone else's"));
+    ASSERT_TRUE(WriteAll(elsewhere + "\\pictavo.exe", "someone else's"));
+    ASSERT_TRUE(WriteAll(elsewhere + "\\readme.wri", "someone else's"));
 
     const struct {
         DWORD type;
@@ -618,9 +578,9 @@ TEST(Uninstall, AnEntryThatNamesNoInstallationIsRefusedAndNothingIsRemoved)
         {REG_SZ, "Program files\\Pictavo", "does not name its folders in a form this program accepts"},
     };
     for (const auto& row : cases) {
-        for (const char* base : {ntBase, windowsBase}) {
+        for (const char* base : {ntBranch, windowsBranch}) {
             HKEY key;
-            ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, EntryKey(base).c_str(), 0, KEY_SET_VALUE, &key));
+            ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, installed::UninstallEntry(base).c_str(), 0, KEY_SET_VALUE, &key));
             RegSetValueExA(key, "Progdir", 0, row.type, (const BYTE*)row.progdir.c_str(), (DWORD)row.progdir.size() + 1);
             RegCloseKey(key);
         }
@@ -631,7 +591,7 @@ TEST(Uninstall, AnEntryThatNamesNoInstallationIsRefusedAndNothingIsRemoved)
         EXPECT_NE(std::string::npos, box.text.find("Nothing was removed.")) << box.text;
         run.Answer(box, "OK", "close");
         EXPECT_EQ(3u, run.WaitExit("the uninstaller ends")) << row.progdir;
-        ExpectInstalled(row.progdir.c_str());
+        ExpectStillInstalled(row.progdir.c_str());
         EXPECT_EQ("someone else's", ReadAll(elsewhere + "\\pictavo.exe"));
         EXPECT_EQ("someone else's", ReadAll(elsewhere + "\\readme.wri"));
     }
@@ -659,7 +619,7 @@ void WriteFiles(const std::string& folder, const std::vector<std::string>& names
 {
     CreateDirectoryA(folder.c_str(), NULL);
     for (const std::string& name : names)
-        ASSERT_TRUE(WriteFileText(folder + "\\" + name, text + " " + name)) << name;
+        ASSERT_TRUE(WriteAll(folder + "\\" + name, text + " " + name)) << name;
 }
 
 void ExpectFiles(const std::string& folder, const std::vector<std::string>& names, const std::string& text)
@@ -702,7 +662,7 @@ TEST(Uninstall, AProductFolderOrPvFilesThatIsALinkIsRefusedAndWhatItLeadsToStays
     for (const std::string& folder : {aside, decoy, real})
         HostRemove(host, folder);
     ASSERT_TRUE(CreateDirectoryA(aside.c_str(), NULL));
-    ASSERT_TRUE(CopyFileA(InDestination("uninstall.exe").c_str(), (aside + "\\uninstall.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(InDestination(installed::uninstaller).c_str(), (aside + "\\uninstall.exe").c_str(), FALSE));
     const std::vector<std::string> decoyFiles = {"pictavo.exe", "uninstall.exe", "readme.wri", "pictavo.cfg"};
     WriteFiles(decoy, decoyFiles, "the decoy's own");
 
@@ -715,7 +675,7 @@ TEST(Uninstall, AProductFolderOrPvFilesThatIsALinkIsRefusedAndWhatItLeadsToStays
         EXPECT_EQ(3u, ExitWithoutWindow(removal, "removal through a linked product folder"));
     }
     ExpectFiles(decoy, decoyFiles, "the decoy's own");
-    EXPECT_TRUE(KeyExists(EntryKey(windowsBase))) << "nothing touched";
+    EXPECT_TRUE(KeyExists(installed::UninstallEntry(windowsBranch))) << "nothing touched";
     HostRemove(host, defaultDestination);
     ASSERT_TRUE(MoveFileA(real.c_str(), defaultDestination));
 
@@ -728,7 +688,7 @@ TEST(Uninstall, AProductFolderOrPvFilesThatIsALinkIsRefusedAndWhatItLeadsToStays
         EXPECT_EQ(3u, ExitWithoutWindow(removal, "removal with a linked PvFiles"));
     }
     ExpectFiles(decoy, decoyFiles, "the decoy's own");
-    ExpectInstalled("after the refusal");
+    ExpectStillInstalled("after the refusal");
 
     HostRemove(host, pictures);
     for (const std::string& folder : {aside, decoy})
@@ -747,8 +707,8 @@ TEST(Uninstall, LinksInTheProductFolderNeverTakeWhatTheyPointTo)
     HostRemove(host, outside);
     const std::vector<std::string> outsideFiles = {"letter.wri", "notes.txt"};
     WriteFiles(outside, outsideFiles, "the user's");
-    ASSERT_TRUE(DeleteFileA(InDestination("readme.wri").c_str()));
-    HostLink(host, outside + "\\letter.wri", InDestination("readme.wri"));
+    ASSERT_TRUE(DeleteFileA(InDestination(installed::readme).c_str()));
+    HostLink(host, outside + "\\letter.wri", InDestination(installed::readme));
     HostLink(host, outside + "\\notes.txt", InDestination("notes.txt"));
     HostLink(host, outside, InDestination("PvFiles\\Outside"));
     {
@@ -757,9 +717,12 @@ TEST(Uninstall, LinksInTheProductFolderNeverTakeWhatTheyPointTo)
     }
     WaitForTheHelper(host, false);
     ExpectFiles(outside, outsideFiles, "the user's");
-    for (const char* name : {"pictavo.exe", "pictavo.cfg", "pvhelp.hlp", "uninstall.exe"})
-        EXPECT_FALSE(FileExists(InDestination(name))) << name;
-    EXPECT_FALSE(KeyExists(EntryKey(windowsBase)));
+    for (const char* name : installed::files) {
+        if (name != installed::readme) { // the link, which may stay or go
+            EXPECT_FALSE(FileExists(InDestination(name))) << name;
+        }
+    }
+    EXPECT_FALSE(KeyExists(installed::UninstallEntry(windowsBranch)));
 
     HostRemove(host, defaultDestination);
     HostRemove(host, outside);
@@ -776,16 +739,14 @@ TEST(Uninstall, AfterTheShortcutsWereCancelledTheInstalledUninstallerRemovesEver
     Snapshot before = TakeSnapshot(host, "before the install");
     {
         Installer setup;
-        HWND page = ReachDestinationPage(setup);
-        setup.Click(setup.Button(page, "Next", "next"), "press Next");
-        HWND shortcuts = WaitShortcutPage(setup);
+        HWND shortcuts = ReachShortcutPage(setup);
         setup.Click(setup.Button(shortcuts, "Cancel", "cancel"), "press Cancel");
         setup.Answer(setup.WaitMessageBox("Confirmation", "the cancel question"), "Yes", "cancel the shortcuts");
         ExpectSuccessMessage(setup);
     }
-    ASSERT_TRUE(FileExists(InDestination("pictavo.exe"))) << "the product stays installed";
-    ASSERT_FALSE(KeyExists(EntryKey(windowsBase)));
-    ASSERT_FALSE(KeyExists(EntryKey(ntBase)));
+    ASSERT_TRUE(FileExists(InDestination(installed::program))) << "the product stays installed";
+    ASSERT_FALSE(KeyExists(installed::UninstallEntry(windowsBranch)));
+    ASSERT_FALSE(KeyExists(installed::UninstallEntry(ntBranch)));
     {
         Installer removal(defaultDestination, "silent-removal", uninstaller, "/S");
         EXPECT_EQ(0u, ExitWithoutWindow(removal, "removal without an entry"));

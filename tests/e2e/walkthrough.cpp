@@ -2,6 +2,7 @@
 // presses Enter on every screen, and keeps a picture of each screen.
 // run.sh uses it when there is no display for a person to click on.
 #include "harness.h"
+#include "installed_names.h"
 #include <cstdio>
 #include <stdexcept>
 
@@ -79,10 +80,10 @@ int main()
         DWORD code = setup.WaitExit("installer ends");
         std::printf("The installer ended with exit code %lu.\n", (unsigned long)code);
         ListFolder("C:\\Program files\\Pictavo");
-        ListFolder("C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Pictavo");
-        ListValues("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Uninstall\\Pictavo");
-        ListValues("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pictavo");
-        ListValues("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Pictavo");
+        ListFolder(std::string(installed::ntPrograms) + "\\Pictavo");
+        ListValues(installed::UninstallEntry(installed::ntBranch));
+        ListValues(installed::UninstallEntry(installed::windowsBranch));
+        ListValues(installed::appPaths);
         return 0;
     } catch (const std::exception& failure) {
         std::printf("walkthrough failed: %s\n", failure.what());
