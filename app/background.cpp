@@ -68,6 +68,49 @@ void DrawTitle(HDC paintContext)
     DeleteDC(memory);
 }
 
+// Whether a picture row (counted from the top) holds one colour from edge
+// to edge, as every row of the gradient does that the title leaves alone.
+bool IsPlainRow(int row, int rowSize)
+{
+    const BYTE* pixels = backgroundPixels + (size_t)(screenHeight - 1 - row) * rowSize;
+    return memcmp(pixels, pixels + 1, screenWidth - 1) == 0;
+}
+
+// Puts the picture on the screen. Rows of one blue are filled, not copied:
+// copying makes the system convert every pixel of the 8-bit picture to the
+// screen's format, which cost the first paint several times a fill of the
+// same rows. The rows the title crosses are copied as they are.
+void CopyPicture(HDC target, HDC memory)
+{
+    if (screenWidth <= 0)
+        return;
+    int rowSize = (int)((((8 * screenWidth) + 31) & ~31) / 8);
+    int row = 0;
+    while (row < screenHeight) {
+        bool plain = IsPlainRow(row, rowSize);
+        BYTE blue = backgroundPixels[(size_t)(screenHeight - 1 - row) * rowSize];
+        int end = row + 1;
+        if (plain) {
+            while (end < screenHeight && backgroundPixels[(size_t)(screenHeight - 1 - end) * rowSize] == blue &&
+                   IsPlainRow(end, rowSize))
+                ++end;
+            RECT band = {0, row, screenWidth, end};
+            HBRUSH brush = CreateSolidBrush(PALETTERGB(0, 0, blue));
+            if (brush) {
+                FillRect(target, &band, brush);
+                DeleteObject(brush);
+            } else {
+                BitBlt(target, 0, row, screenWidth, end - row, memory, 0, row, SRCCOPY);
+            }
+        } else {
+            while (end < screenHeight && !IsPlainRow(end, rowSize))
+                ++end;
+            BitBlt(target, 0, row, screenWidth, end - row, memory, 0, row, SRCCOPY);
+        }
+        row = end;
+    }
+}
+
 } // namespace
 
 void FillGradient(BYTE* pixels, int width, int height, int rowSize)
@@ -174,6 +217,15 @@ LRESULT PaintMainWindow(HWND window, UINT, WPARAM, LPARAM)
     return 0;
 }
 
+LRESULT EraseMainWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // The picture covers the whole window: erasing first would only fill
+    // the screen once more before the first paint.
+    if (backgroundBitmap)
+        return 1;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
 LRESULT BlitBackground(HDC target)
 {
     HDC memory = CreateCompatibleDC(target);
@@ -187,7 +239,7 @@ LRESULT BlitBackground(HDC target)
         oldMemoryPalette = SelectPalette(memory, backgroundPalette, FALSE);
     }
     HGDIOBJ oldBitmap = SelectObject(memory, backgroundBitmap);
-    BitBlt(target, 0, 0, screenWidth, screenHeight, memory, 0, 0, SRCCOPY);
+    CopyPicture(target, memory);
     if (oldTargetPalette)
         SelectPalette(target, oldTargetPalette, FALSE);
     if (oldMemoryPalette)
