@@ -68,12 +68,17 @@ void DrawTitle(HDC paintContext)
     DeleteDC(memory);
 }
 
-// Whether a picture row (counted from the top) holds one colour from edge
-// to edge, as every row of the gradient does that the title leaves alone.
-bool IsPlainRow(int row, int rowSize)
+// A picture row, counted from the top.
+const BYTE* PictureRow(int row, int rowSize)
 {
-    const BYTE* pixels = backgroundPixels + (size_t)(screenHeight - 1 - row) * rowSize;
-    return memcmp(pixels, pixels + 1, screenWidth - 1) == 0;
+    return backgroundPixels + (size_t)(screenHeight - 1 - row) * rowSize;
+}
+
+// Whether a row holds one colour from edge to edge, as every row of the
+// gradient does that the title leaves alone.
+bool IsPlainRow(const BYTE* pixels)
+{
+    return screenWidth > 0 && memcmp(pixels, pixels + 1, screenWidth - 1) == 0;
 }
 
 // Puts the picture on the screen. Rows of one blue are filled, not copied:
@@ -82,32 +87,23 @@ bool IsPlainRow(int row, int rowSize)
 // same rows. The rows the title crosses are copied as they are.
 void CopyPicture(HDC target, HDC memory)
 {
-    if (screenWidth <= 0)
-        return;
     int rowSize = (int)((((8 * screenWidth) + 31) & ~31) / 8);
-    int row = 0;
-    while (row < screenHeight) {
-        bool plain = IsPlainRow(row, rowSize);
-        BYTE blue = backgroundPixels[(size_t)(screenHeight - 1 - row) * rowSize];
-        int end = row + 1;
-        if (plain) {
-            while (end < screenHeight && backgroundPixels[(size_t)(screenHeight - 1 - end) * rowSize] == blue &&
-                   IsPlainRow(end, rowSize))
-                ++end;
-            RECT band = {0, row, screenWidth, end};
-            HBRUSH brush = CreateSolidBrush(PALETTERGB(0, 0, blue));
-            if (brush) {
-                FillRect(target, &band, brush);
-                DeleteObject(brush);
-            } else {
-                BitBlt(target, 0, row, screenWidth, end - row, memory, 0, row, SRCCOPY);
-            }
-        } else {
-            while (end < screenHeight && !IsPlainRow(end, rowSize))
-                ++end;
-            BitBlt(target, 0, row, screenWidth, end - row, memory, 0, row, SRCCOPY);
+    for (int row = 0, end; row < screenHeight; row = end) {
+        const BYTE* pixels = PictureRow(row, rowSize);
+        bool plain = IsPlainRow(pixels);
+        for (end = row + 1; end < screenHeight; ++end) {
+            const BYTE* next = PictureRow(end, rowSize);
+            if (IsPlainRow(next) != plain || (plain && *next != *pixels))
+                break;
         }
-        row = end;
+        HBRUSH brush = plain ? CreateSolidBrush(PALETTERGB(0, 0, *pixels)) : NULL;
+        if (!brush) {
+            BitBlt(target, 0, row, screenWidth, end - row, memory, 0, row, SRCCOPY);
+            continue;
+        }
+        RECT band = {0, row, screenWidth, end};
+        FillRect(target, &band, brush);
+        DeleteObject(brush);
     }
 }
 
@@ -215,15 +211,6 @@ LRESULT PaintMainWindow(HWND window, UINT, WPARAM, LPARAM)
     }
     EndPaint(window, &paint);
     return 0;
-}
-
-LRESULT EraseMainWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    // The picture covers the whole window: erasing first would only fill
-    // the screen once more before the first paint.
-    if (backgroundBitmap)
-        return 1;
-    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 LRESULT BlitBackground(HDC target)

@@ -21,5 +21,4 @@ void BuildBackground(HWND window);
 void ReleaseBackground();
 HFONT CreateTitleFont();
 LRESULT PaintMainWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT EraseMainWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT BlitBackground(HDC target);

@@ -24,7 +24,6 @@ static const CommandTable mainWindowCommands = MakeCommandTable(mainWindowComman
 static const MessageEntry mainWindowMessageEntries[] = {
     {WM_CREATE, SetUpMainWindow},
     {WM_DESTROY, EndMessageLoop},
-    {WM_ERASEBKGND, EraseMainWindow},
     {WM_PAINT, PaintMainWindow},
 };
 static const MessageTable mainWindowMessages = MakeMessageTable(mainWindowMessageEntries, WindowDefault, &mainWindowCommands);

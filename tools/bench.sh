@@ -19,10 +19,6 @@ echo "code overhead of build/pictavo-setup.exe (file size minus resources): $ove
     "($((overhead / 1024)) KB; goal: at most 48 KB)"
 
 export PICTAVO_BUILD=$test_build
-# Other work on the machine slows both programs, and not alike. Where the
-# system allows it, the timer, its display and its Wine server run ahead
-# of that work.
-renice -n -10 -p $$ >/dev/null 2>&1 || true
 . "$root/tests/wine/wine.sh"
 trap 'stop_session bench' EXIT
 start_session bench 1024x768 || exit 1
