@@ -69,6 +69,45 @@ void DrawTitle(HDC paintContext)
     DeleteDC(memory);
 }
 
+// A picture row, counted from the top.
+const BYTE* PictureRow(int row, int rowSize)
+{
+    return backgroundPixels + (size_t)(screenHeight - 1 - row) * rowSize;
+}
+
+// Whether a row holds one colour from edge to edge, as every row of the
+// gradient does that the title leaves alone.
+bool IsPlainRow(const BYTE* pixels)
+{
+    return screenWidth > 0 && memcmp(pixels, pixels + 1, screenWidth - 1) == 0;
+}
+
+// Puts the picture on the screen. Rows of one blue are filled, not copied:
+// copying makes the system convert every pixel of the 8-bit picture to the
+// screen's format, which cost the first paint several times a fill of the
+// same rows. The rows the title crosses are copied as they are.
+void CopyPicture(HDC target, HDC memory)
+{
+    int rowSize = (int)((((8 * screenWidth) + 31) & ~31) / 8);
+    for (int row = 0, end; row < screenHeight; row = end) {
+        const BYTE* pixels = PictureRow(row, rowSize);
+        bool plain = IsPlainRow(pixels);
+        for (end = row + 1; end < screenHeight; ++end) {
+            const BYTE* next = PictureRow(end, rowSize);
+            if (IsPlainRow(next) != plain || (plain && *next != *pixels))
+                break;
+        }
+        HBRUSH brush = plain ? CreateSolidBrush(PALETTERGB(0, 0, *pixels)) : NULL;
+        if (!brush) {
+            BitBlt(target, 0, row, screenWidth, end - row, memory, 0, row, SRCCOPY);
+            continue;
+        }
+        RECT band = {0, row, screenWidth, end};
+        FillRect(target, &band, brush);
+        DeleteObject(brush);
+    }
+}
+
 } // namespace
 
 void FillGradient(BYTE* pixels, int width, int height, int rowSize)
@@ -188,7 +227,7 @@ LRESULT BlitBackground(HDC target)
         oldMemoryPalette = SelectPalette(memory, backgroundPalette, FALSE);
     }
     HGDIOBJ oldBitmap = SelectObject(memory, backgroundBitmap);
-    BitBlt(target, 0, 0, screenWidth, screenHeight, memory, 0, 0, SRCCOPY);
+    CopyPicture(target, memory);
     if (oldTargetPalette)
         SelectPalette(target, oldTargetPalette, FALSE);
     if (oldMemoryPalette)

@@ -22,7 +22,7 @@ export PICTAVO_BUILD=$test_build
 . "$root/tests/wine/wine.sh"
 trap 'stop_session bench' EXIT
 start_session bench 1024x768 || exit 1
-"$WINE" "$test_build/bench/startup_timer.exe" "$test_build/pictavo-setup.exe" "$test_build/bench/bare_dialog.exe" 11
+"$WINE" "$test_build/bench/startup_timer.exe" "$test_build/pictavo-setup.exe" "$test_build/bench/bare_dialog.exe" 21
 
 cmake --build "$test_build" --target expansion_timer >/dev/null || exit 1
 work=$test_build/bench/work
