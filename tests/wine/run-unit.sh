@@ -7,7 +7,7 @@ shift
 . "$(dirname "$0")/wine.sh"
 ensure_prefix unit
 load_session unit
-filter=all
+filter=$(basename "$1" .exe)
 for arg in "$@"; do
     case $arg in --gtest_filter=*) filter=${arg#--gtest_filter=} ;; esac
 done
