@@ -51,7 +51,7 @@ build_all() {
     if host_runs_32bit; then
         test_build=$root/build
         cmake -S "$root" -B "$root/build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
-            -DBUILD_TESTING=ON >/dev/null || return 1
+            -DBUILD_TESTING=ON -DPICTAVO_HOST_RUNS_32BIT=ON >/dev/null || return 1
         cmake --build "$root/build" -j "$jobs" || return 1
     else
         echo "This host cannot run 32-bit x86 code; testing the 64-bit build of the same sources."
@@ -60,7 +60,8 @@ build_all() {
             -DBUILD_TESTING=OFF >/dev/null || return 1
         cmake --build "$root/build" -j "$jobs" || return 1
         cmake -S "$root" -B "$test_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" \
-            -DBUILD_TESTING=ON -DPICTAVO_PRODUCT_EXE="$root/build/pictavo-setup.exe" >/dev/null || return 1
+            -DBUILD_TESTING=ON -DPICTAVO_HOST_RUNS_32BIT=OFF \
+            -DPICTAVO_PRODUCT_EXE="$root/build/pictavo-setup.exe" >/dev/null || return 1
         cmake --build "$test_build" -j "$jobs" || return 1
     fi
 }

@@ -70,6 +70,30 @@ BOOL CALLBACK PingWindow(HWND window, LPARAM pid)
     return TRUE;
 }
 
+// The last lines that Wine wrote during this run (the test runner keeps
+// them in a file): the only word on why a process ended that could not
+// say so itself.
+std::string WineOutputTail()
+{
+    std::string log = EnvOr("PICTAVO_WINE_LOG", "");
+    FILE* in = log.empty() ? NULL : fopen(WindowsPath(log).c_str(), "rb");
+    if (!in)
+        return "";
+    char buffer[2048];
+    fseek(in, 0, SEEK_END);
+    long size = ftell(in);
+    fseek(in, size > (long)sizeof buffer ? size - (long)sizeof buffer : 0, SEEK_SET);
+    size_t n = fread(buffer, 1, sizeof buffer, in);
+    fclose(in);
+    std::string tail(buffer, n);
+    size_t from = tail.size();
+    for (int lines = 0; lines <= 10 && from != std::string::npos && from > 0;)
+        if (tail[--from] == '\n')
+            ++lines;
+    tail = tail.substr(from == 0 ? 0 : from + 1);
+    return tail.empty() ? "; Wine wrote nothing (" + log + ")" : "; Wine's output (" + log + ") ends:\n" + tail;
+}
+
 } // namespace
 
 COLORREF Screen::At(int x, int y) const
@@ -234,7 +258,8 @@ HWND Installer::PollWindows(DWORD pid, const std::function<bool(HWND)>& match, c
         if (pid && WaitForSingleObject(process_.hProcess, pollMs) == WAIT_OBJECT_0) {
             DWORD code = 0;
             GetExitCodeProcess(process_.hProcess, &code);
-            Fail(step, "the installer ended (exit code " + std::to_string(code) + ") before the window appeared");
+            Fail(step, "the installer ended (exit code " + std::to_string(code) + ") before the window appeared" +
+                           WineOutputTail());
         }
         if (!pid)
             Sleep(pollMs);

@@ -15,6 +15,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 size=1024x768
 prefix=e2e
 suite=
+filter=
 for arg in "$@"; do
     case $arg in
         --gtest_filter=*)
@@ -63,4 +64,5 @@ fi
 start_session "$prefix" "$size" "$version" "$arch" || exit 1
 # For the host commands that tests run against the same prefix.
 export PICTAVO_WINE="$WINE"
-WINEDLLOVERRIDES="$WINEDLLOVERRIDES$planted_overrides" "$WINE" "$@"
+WINEDLLOVERRIDES="$WINEDLLOVERRIDES$planted_overrides" \
+    run_test_program "e2e-${filter:-all}" "${PICTAVO_SHOTS:-}/${filter:-}" "$@"

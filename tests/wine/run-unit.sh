@@ -7,4 +7,8 @@ shift
 . "$(dirname "$0")/wine.sh"
 ensure_prefix unit
 load_session unit
-exec "$WINE" "$@"
+filter=$(basename "$1" .exe)
+for arg in "$@"; do
+    case $arg in --gtest_filter=*) filter=${arg#--gtest_filter=} ;; esac
+done
+run_test_program "unit-$filter" "" "$@"
