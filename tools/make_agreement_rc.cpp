@@ -12,10 +12,10 @@
 
 namespace {
 
-const int kStringId = 189; // IDS_AGREEMENT in resources/resource_ids.h
+const int agreementStringId = 189; // IDS_AGREEMENT in resources/resource_ids.h
 
 // A string table entry stores its length in 16 bits.
-const size_t kMaxLength = 65535;
+const size_t maxEntryLength = 65535;
 
 bool ReadFile(const char* path, std::string* text)
 {
@@ -101,9 +101,9 @@ int main(int argc, char** argv)
             ++length;
         }
     }
-    if (length > kMaxLength) {
+    if (length > maxEntryLength) {
         std::fprintf(stderr, "make_agreement_rc: %zu characters, more than a string table entry holds (%zu)\n",
-                     length, kMaxLength);
+                     length, maxEntryLength);
         return 1;
     }
 
@@ -120,7 +120,7 @@ int main(int argc, char** argv)
         return 1;
     }
     std::fprintf(out, "// Made by make_agreement_rc from %s; edit that file instead.\n", name.c_str());
-    std::fprintf(out, "STRINGTABLE\nBEGIN\n    %d \"%s\"\nEND\n", kStringId, literal.c_str());
+    std::fprintf(out, "STRINGTABLE\nBEGIN\n    %d \"%s\"\nEND\n", agreementStringId, literal.c_str());
     if (std::fclose(out) != 0) {
         std::fprintf(stderr, "make_agreement_rc: cannot write %s\n", argv[2]);
         return 1;

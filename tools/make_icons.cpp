@@ -22,14 +22,14 @@ struct Colour {
 // Returns the colour at (x, y) in [0,1)^2, alpha 0 for nothing.
 using Drawing = std::function<Colour(double x, double y)>;
 
-bool InRoundedBox(double x, double y, double x0, double y0, double x1, double y1, double radius)
+bool IsInRoundedBox(double x, double y, double x0, double y0, double x1, double y1, double radius)
 {
     double cx = std::fmin(std::fmax(x, x0 + radius), x1 - radius);
     double cy = std::fmin(std::fmax(y, y0 + radius), y1 - radius);
     return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= radius * radius && x >= x0 && x <= x1 && y >= y0 && y <= y1;
 }
 
-bool InEllipse(double x, double y, double cx, double cy, double rx, double ry)
+bool IsInEllipse(double x, double y, double cx, double cy, double rx, double ry)
 {
     double dx = (x - cx) / rx, dy = (y - cy) / ry;
     return dx * dx + dy * dy <= 1.0;
@@ -54,14 +54,14 @@ Colour SetupIcon(double x, double y)
     const double dots[4][5] = {
         {0.30, 0.32, 1.00, 0.15, 0.15}, {0.50, 0.26, 1.00, 0.85, 0.10},
         {0.24, 0.55, 0.10, 0.70, 0.20}, {0.42, 0.72, 0.15, 0.35, 1.00}};
-    bool onPalette = InEllipse(x, y, 0.44, 0.50, 0.38, 0.32) && !InEllipse(x, y, 0.62, 0.60, 0.07, 0.07);
+    bool onPalette = IsInEllipse(x, y, 0.44, 0.50, 0.38, 0.32) && !IsInEllipse(x, y, 0.62, 0.60, 0.07, 0.07);
     if (onPalette) {
         for (const auto& d : dots)
-            if (InEllipse(x, y, d[0], d[1], 0.075, 0.075))
+            if (IsInEllipse(x, y, d[0], d[1], 0.075, 0.075))
                 return {d[2], d[3], d[4], 1};
         return {0.93, 0.85, 0.66, 1};                       // the palette's wood
     }
-    if (InRoundedBox(x, y, 0.02, 0.02, 0.98, 0.98, 0.16))
+    if (IsInRoundedBox(x, y, 0.02, 0.02, 0.98, 0.98, 0.16))
         return {0.0, 0.0, 0.53, 1};                         // tile, RGB(0,0,136)
     return {0, 0, 0, 0};
 }

@@ -8,7 +8,7 @@
 // flat areas keep their exact colours.
 //
 // The dialogs place their controls on the lower part of the picture and
-// paint their backgrounds in kField, so that part must stay untouched.
+// paint their backgrounds in fieldColour, so that part must stay untouched.
 #include "byte_file.h"
 #include <algorithm>
 #include <cmath>
@@ -20,30 +20,30 @@
 
 namespace {
 
-constexpr int kWidth = 556;
-constexpr int kHeight = 384;
-constexpr int kSamples = 4;
-constexpr int kFrame = 7;
-constexpr int kControlsTop = 210;
+constexpr int logoWidth = 556;
+constexpr int logoHeight = 384;
+constexpr int samplesPerSide = 4;
+constexpr int frameThickness = 7;
+constexpr int controlsTop = 210;
 
 struct Rgb {
     int r, g, b;
 };
 
-constexpr Rgb kField = {0, 0, 136};
-constexpr Rgb kWhite = {255, 255, 255};
-constexpr Rgb kIce = {150, 200, 255};
-constexpr Rgb kShadow = {0, 0, 56};
-constexpr Rgb kText = {225, 235, 255};
-constexpr Rgb kYellow = {255, 214, 40};
-constexpr Rgb kOrange = {255, 132, 16};
-constexpr Rgb kWood = {238, 217, 168};
-constexpr Rgb kWoodEdge = {176, 138, 82};
-constexpr Rgb kHandle = {140, 84, 31};
-constexpr Rgb kSteel = {200, 208, 224};
-constexpr Rgb kRed = {232, 32, 32};
-constexpr Rgb kGreen = {32, 176, 56};
-constexpr Rgb kBlue = {40, 96, 255};
+constexpr Rgb fieldColour = {0, 0, 136};
+constexpr Rgb white = {255, 255, 255};
+constexpr Rgb ice = {150, 200, 255};
+constexpr Rgb shadowColour = {0, 0, 56};
+constexpr Rgb textColour = {225, 235, 255};
+constexpr Rgb yellow = {255, 214, 40};
+constexpr Rgb orange = {255, 132, 16};
+constexpr Rgb wood = {238, 217, 168};
+constexpr Rgb woodEdge = {176, 138, 82};
+constexpr Rgb handleColour = {140, 84, 31};
+constexpr Rgb steel = {200, 208, 224};
+constexpr Rgb red = {232, 32, 32};
+constexpr Rgb green = {32, 176, 56};
+constexpr Rgb blue = {40, 96, 255};
 
 // Frame rings from the outside in: a dark outline, a raised bevel (light
 // top and left, dark bottom and right) and a dark inner line that keeps the
@@ -51,7 +51,7 @@ constexpr Rgb kBlue = {40, 96, 255};
 struct Ring {
     Rgb topLeft, bottomRight;
 };
-const Ring kRings[kFrame] = {
+const Ring frameRings[frameThickness] = {
     {{0, 0, 64}, {0, 0, 64}},
     {{224, 236, 255}, {0, 24, 120}},
     {{160, 200, 255}, {0, 44, 168}},
@@ -70,8 +70,8 @@ Rgb Mix(Rgb a, Rgb b, double t)
 // Returns more than 256 colours when the ramps below outgrow the table.
 std::vector<Rgb> BuildColourTable()
 {
-    std::vector<Rgb> table = {kField};
-    for (const Ring& ring : kRings) {
+    std::vector<Rgb> table = {fieldColour};
+    for (const Ring& ring : frameRings) {
         table.push_back(ring.topLeft);
         table.push_back(ring.bottomRight);
     }
@@ -80,13 +80,15 @@ std::vector<Rgb> BuildColourTable()
         int steps;
     };
     const Ramp ramps[] = {
-        {kField, kWhite, 24}, {kField, kIce, 16},    {kWhite, kIce, 12},     {kField, kShadow, 8},
-        {kShadow, kWhite, 12}, {kShadow, kIce, 8},   {kField, kText, 16},    {kField, kYellow, 16},
-        {kField, kOrange, 10}, {kYellow, kOrange, 10}, {kField, kWood, 10},  {kField, kWoodEdge, 6},
-        {kWoodEdge, kWood, 6}, {kWood, kRed, 6},     {kWood, kGreen, 6},     {kWood, kBlue, 6},
-        {kWood, kYellow, 4},   {kField, kRed, 6},    {kField, kGreen, 6},    {kField, kBlue, 6},
-        {kField, kHandle, 6},  {kHandle, kSteel, 4}, {kField, kSteel, 4},    {kSteel, kRed, 4},
-        {kField, Mix(kOrange, kYellow, 0.5), 8},
+        {fieldColour, white, 24},        {fieldColour, ice, 16},       {white, ice, 12},
+        {fieldColour, shadowColour, 8},  {shadowColour, white, 12},    {shadowColour, ice, 8},
+        {fieldColour, textColour, 16},   {fieldColour, yellow, 16},    {fieldColour, orange, 10},
+        {yellow, orange, 10},            {fieldColour, wood, 10},      {fieldColour, woodEdge, 6},
+        {woodEdge, wood, 6},             {wood, red, 6},               {wood, green, 6},
+        {wood, blue, 6},                 {wood, yellow, 4},            {fieldColour, red, 6},
+        {fieldColour, green, 6},         {fieldColour, blue, 6},       {fieldColour, handleColour, 6},
+        {handleColour, steel, 4},        {fieldColour, steel, 4},      {steel, red, 4},
+        {fieldColour, Mix(orange, yellow, 0.5), 8},
     };
     for (const Ramp& ramp : ramps)
         for (int i = 1; i <= ramp.steps; ++i)
@@ -103,26 +105,28 @@ std::vector<Rgb> BuildColourTable()
     return unique;
 }
 
-// The picture at kSamples x kSamples per pixel. Shapes take coordinates in
+// The picture at samplesPerSide x samplesPerSide samples per pixel. Shapes take coordinates in
 // pixels, so layout numbers below are the ones seen in the output.
 class Canvas {
 public:
-    Canvas() : w_(kWidth * kSamples), h_(kHeight * kSamples), samples_(w_ * h_, kField) {}
+    Canvas() : w_(logoWidth * samplesPerSide), h_(logoHeight * samplesPerSide), samples_(w_ * h_, fieldColour) {}
 
     // Paints colour(x, y) wherever inside(x, y) holds, for samples within
     // the box given in pixels.
     void Fill(double x0, double y0, double x1, double y1, const std::function<bool(double, double)>& inside,
               const std::function<Rgb(double, double)>& colour)
     {
-        int sx0 = std::max(0, (int)std::floor(x0 * kSamples)), sx1 = std::min(w_, (int)std::ceil(x1 * kSamples));
-        int sy0 = std::max(0, (int)std::floor(y0 * kSamples)), sy1 = std::min(h_, (int)std::ceil(y1 * kSamples));
+        int sx0 = std::max(0, (int)std::floor(x0 * samplesPerSide));
+        int sx1 = std::min(w_, (int)std::ceil(x1 * samplesPerSide));
+        int sy0 = std::max(0, (int)std::floor(y0 * samplesPerSide));
+        int sy1 = std::min(h_, (int)std::ceil(y1 * samplesPerSide));
         for (int sy = sy0; sy < sy1; ++sy) {
-            double y = (sy + 0.5) / kSamples;
+            double y = (sy + 0.5) / samplesPerSide;
             for (int sx = sx0; sx < sx1; ++sx) {
-                double x = (sx + 0.5) / kSamples;
+                double x = (sx + 0.5) / samplesPerSide;
                 if (inside(x, y)) {
                     samples_[sy * w_ + sx] = colour(x, y);
-                    spilled_ = spilled_ || sy >= kControlsTop * kSamples;
+                    spilled_ = spilled_ || sy >= controlsTop * samplesPerSide;
                 }
             }
         }
@@ -134,28 +138,28 @@ public:
     }
 
     // True once a shape has reached the rows kept free for the controls.
-    bool Spilled() const { return spilled_; }
+    bool HasSpilled() const { return spilled_; }
 
     // For the frame, the only thing allowed beside the controls.
     void SetPixel(int x, int y, Rgb colour)
     {
-        for (int sy = 0; sy < kSamples; ++sy)
-            for (int sx = 0; sx < kSamples; ++sx)
-                samples_[(y * kSamples + sy) * w_ + x * kSamples + sx] = colour;
+        for (int sy = 0; sy < samplesPerSide; ++sy)
+            for (int sx = 0; sx < samplesPerSide; ++sx)
+                samples_[(y * samplesPerSide + sy) * w_ + x * samplesPerSide + sx] = colour;
     }
 
     Rgb Average(int x, int y) const
     {
         int r = 0, g = 0, b = 0;
-        for (int sy = 0; sy < kSamples; ++sy) {
-            for (int sx = 0; sx < kSamples; ++sx) {
-                const Rgb& c = samples_[(y * kSamples + sy) * w_ + x * kSamples + sx];
+        for (int sy = 0; sy < samplesPerSide; ++sy) {
+            for (int sx = 0; sx < samplesPerSide; ++sx) {
+                const Rgb& c = samples_[(y * samplesPerSide + sy) * w_ + x * samplesPerSide + sx];
                 r += c.r;
                 g += c.g;
                 b += c.b;
             }
         }
-        const int n = kSamples * kSamples;
+        const int n = samplesPerSide * samplesPerSide;
         return {(r + n / 2) / n, (g + n / 2) / n, (b + n / 2) / n};
     }
 
@@ -171,7 +175,7 @@ struct Glyph {
     char ch;
     uint8_t rows[9];
 };
-const Glyph kFont[] = {
+const Glyph fontGlyphs[] = {
     {'A', {0x0E, 0x11, 0x11, 0x1F, 0x11, 0x11, 0x11, 0x00, 0x00}},
     {'B', {0x1E, 0x11, 0x11, 0x1E, 0x11, 0x11, 0x1E, 0x00, 0x00}},
     {'C', {0x0E, 0x11, 0x10, 0x10, 0x10, 0x11, 0x0E, 0x00, 0x00}},
@@ -251,7 +255,7 @@ const Glyph kFont[] = {
 
 const Glyph* FindGlyph(char ch)
 {
-    for (const Glyph& glyph : kFont)
+    for (const Glyph& glyph : fontGlyphs)
         if (glyph.ch == ch)
             return &glyph;
     return nullptr;
@@ -322,7 +326,7 @@ void GlyphColumns(const Glyph& glyph, int* first, int* last)
 }
 
 // Characters without a glyph, the space among them, advance this many cells.
-constexpr double kSpaceWidth = 2.5;
+constexpr double spaceWidth = 2.5;
 
 struct TextStyle {
     double cell;    // pixels per grid cell
@@ -339,7 +343,7 @@ double TextWidth(const std::string& text, const TextStyle& style)
         int first = 0, last = -1;
         if (glyph)
             GlyphColumns(*glyph, &first, &last);
-        width += (glyph && last >= 0 ? last - first + 1 : kSpaceWidth) + style.spacing;
+        width += (glyph && last >= 0 ? last - first + 1 : spaceWidth) + style.spacing;
     }
     return (width - style.spacing) * style.cell;
 }
@@ -355,7 +359,7 @@ void DrawText(Canvas& canvas, const std::string& text, double x, double baseline
         if (glyph)
             GlyphColumns(*glyph, &first, &last);
         if (!glyph || last < 0) {
-            x += (kSpaceWidth + style.spacing) * style.cell;
+            x += (spaceWidth + style.spacing) * style.cell;
             continue;
         }
         std::vector<Segment> strokes = GlyphStrokes(*glyph);
@@ -388,20 +392,20 @@ void DrawText(Canvas& canvas, const std::string& text, double x, double baseline
 
 void DrawFrame(Canvas& canvas)
 {
-    for (int y = 0; y < kHeight; ++y) {
-        for (int x = 0; x < kWidth; ++x) {
-            int fromLeft = x, fromTop = y, fromRight = kWidth - 1 - x, fromBottom = kHeight - 1 - y;
+    for (int y = 0; y < logoHeight; ++y) {
+        for (int x = 0; x < logoWidth; ++x) {
+            int fromLeft = x, fromTop = y, fromRight = logoWidth - 1 - x, fromBottom = logoHeight - 1 - y;
             int ring = std::min(std::min(fromLeft, fromTop), std::min(fromRight, fromBottom));
-            if (ring >= kFrame)
+            if (ring >= frameThickness)
                 continue;
             // Where two sides meet, the corner is split on the diagonal.
             bool lit = (fromTop == ring && fromTop <= fromRight) || (fromLeft == ring && fromLeft <= fromBottom);
-            canvas.SetPixel(x, y, lit ? kRings[ring].topLeft : kRings[ring].bottomRight);
+            canvas.SetPixel(x, y, lit ? frameRings[ring].topLeft : frameRings[ring].bottomRight);
         }
     }
 }
 
-bool InEllipse(double x, double y, double cx, double cy, double rx, double ry)
+bool IsInEllipse(double x, double y, double cx, double cy, double rx, double ry)
 {
     double dx = (x - cx) / rx, dy = (y - cy) / ry;
     return dx * dx + dy * dy <= 1.0;
@@ -410,7 +414,7 @@ bool InEllipse(double x, double y, double cx, double cy, double rx, double ry)
 void FillDisc(Canvas& canvas, double cx, double cy, double r, Rgb colour)
 {
     canvas.Fill(cx - r - 1, cy - r - 1, cx + r + 1, cy + r + 1,
-                [=](double x, double y) { return InEllipse(x, y, cx, cy, r, r); }, colour);
+                [=](double x, double y) { return IsInEllipse(x, y, cx, cy, r, r); }, colour);
 }
 
 void FillCapsule(Canvas& canvas, const Segment& s, double r, Rgb colour)
@@ -434,15 +438,15 @@ void DrawPaletteMark(Canvas& canvas, double left, double top, double size)
     const double rx = 0.38 * size, ry = 0.32 * size, hole = 0.07 * size, rim = 0.025 * size;
     canvas.Fill(cx - rx - 1, cy - ry - 1, cx + rx + 1, cy + ry + 1,
                 [=](double x, double y) {
-                    return InEllipse(x, y, cx, cy, rx, ry) && !InEllipse(x, y, hx, hy, hole, hole);
+                    return IsInEllipse(x, y, cx, cy, rx, ry) && !IsInEllipse(x, y, hx, hy, hole, hole);
                 },
                 [=](double x, double y) {
-                    bool inner = InEllipse(x, y, cx, cy, rx - rim, ry - rim) &&
-                                 !InEllipse(x, y, hx, hy, hole + rim, hole + rim);
-                    return inner ? kWood : kWoodEdge;
+                    bool inner = IsInEllipse(x, y, cx, cy, rx - rim, ry - rim) &&
+                                 !IsInEllipse(x, y, hx, hy, hole + rim, hole + rim);
+                    return inner ? wood : woodEdge;
                 });
     const double dots[4][2] = {{0.30, 0.32}, {0.50, 0.26}, {0.24, 0.55}, {0.42, 0.72}};
-    const Rgb paints[4] = {kRed, kYellow, kGreen, kBlue};
+    const Rgb paints[4] = {red, yellow, green, blue};
     for (int i = 0; i < 4; ++i) {
         double x, y;
         at(dots[i][0], dots[i][1], &x, &y);
@@ -455,15 +459,15 @@ void DrawPaletteMark(Canvas& canvas, double left, double top, double size)
     at(0.765, 0.65, &ferrule.x0, &ferrule.y0);
     ferrule.x1 = handle.x0;
     ferrule.y1 = handle.y0;
-    FillCapsule(canvas, handle, 0.035 * size, kHandle);
-    FillCapsule(canvas, ferrule, 0.045 * size, kSteel);
+    FillCapsule(canvas, handle, 0.035 * size, handleColour);
+    FillCapsule(canvas, ferrule, 0.045 * size, steel);
     double tipX, tipY;
     at(0.70, 0.84, &tipX, &tipY);
     const int steps = 200;
     for (int i = 0; i <= steps; ++i) {
         double t = (double)i / steps;
         double r = 0.05 * size * std::sqrt(1 - t) * (1 - 0.4 * t * t) + 0.004 * size;
-        FillDisc(canvas, ferrule.x0 + (tipX - ferrule.x0) * t, ferrule.y0 + (tipY - ferrule.y0) * t, r, kRed);
+        FillDisc(canvas, ferrule.x0 + (tipX - ferrule.x0) * t, ferrule.y0 + (tipY - ferrule.y0) * t, r, red);
     }
 }
 
@@ -477,7 +481,7 @@ void DrawSwoosh(Canvas& canvas, double x0, double x1, double y, double thickness
         double cy = y - 4.0 * std::sin(t * 3.14159265358979 * 1.1) + 3.0 * t;
         double r = thickness / 2 * std::pow(std::sin(std::fmin(1.0, t * 1.6 + 0.08) * 3.14159265358979 / 2), 0.7) *
                    (1.0 - 0.75 * t * t);
-        FillDisc(canvas, x, cy, r, Mix(kOrange, kYellow, std::fmin(1.0, t * 1.4)));
+        FillDisc(canvas, x, cy, r, Mix(orange, yellow, std::fmin(1.0, t * 1.4)));
     }
 }
 
@@ -489,9 +493,9 @@ void Draw(Canvas& canvas)
     const TextStyle title = {8.5, 0.84, 0.12, 0.8};
     const double titleBase = 84;
     const std::string name = "Pictavo";
-    DrawText(canvas, name, left + 4, titleBase + 4, title, [](double, double) { return kShadow; });
+    DrawText(canvas, name, left + 4, titleBase + 4, title, [](double, double) { return shadowColour; });
     DrawText(canvas, name, left, titleBase, title,
-             [=](double, double y) { return Mix(kWhite, kIce, std::fmin(1.0, std::fmax(0.0, (y - 24) / 60))); });
+             [=](double, double y) { return Mix(white, ice, std::fmin(1.0, std::fmax(0.0, (y - 24) / 60))); });
     DrawSwoosh(canvas, left - 4, left + TextWidth(name, title) + 30, titleBase + 16, 9);
 
     DrawPaletteMark(canvas, 400, 20, 124);
@@ -503,15 +507,15 @@ void Draw(Canvas& canvas)
         "Save your pictures as BMP files",
         "Small, quick and free to share",
     };
-    const Rgb bullets[] = {kRed, kYellow, kGreen, kBlue};
+    const Rgb bullets[] = {red, yellow, green, blue};
     for (int i = 0; i < 4; ++i) {
         double base = 134 + 22 * i;
         FillDisc(canvas, left + 6, base - 6, 4.5, bullets[i]);
-        DrawText(canvas, lines[i], left + 22, base, body, [](double, double) { return kText; });
+        DrawText(canvas, lines[i], left + 22, base, body, [](double, double) { return textColour; });
     }
 }
 
-int Nearest(const std::vector<Rgb>& table, Rgb c)
+int FindNearestEntry(const std::vector<Rgb>& table, Rgb c)
 {
     int best = 0;
     long bestDistance = -1;
@@ -531,10 +535,10 @@ int Nearest(const std::vector<Rgb>& table, Rgb c)
 std::vector<uint8_t> EncodeBmp(const Canvas& canvas, std::vector<Rgb> table)
 {
     table.resize(256, Rgb{0, 0, 0});
-    const unsigned stride = (kWidth + 3) & ~3u;
+    const unsigned stride = (logoWidth + 3) & ~3u;
     const unsigned tableBytes = 256 * 4;
     const unsigned offset = 14 + 40 + tableBytes;
-    const unsigned imageBytes = stride * kHeight;
+    const unsigned imageBytes = stride * logoHeight;
     std::vector<uint8_t> file;
     file.push_back('B');
     file.push_back('M');
@@ -542,8 +546,8 @@ std::vector<uint8_t> EncodeBmp(const Canvas& canvas, std::vector<Rgb> table)
     Put32(file, 0);
     Put32(file, offset);
     Put32(file, 40);
-    Put32(file, kWidth);
-    Put32(file, kHeight); // positive: bottom-up rows
+    Put32(file, logoWidth);
+    Put32(file, logoHeight); // positive: bottom-up rows
     Put16(file, 1);
     Put16(file, 8);
     Put32(file, 0); // BI_RGB
@@ -558,10 +562,10 @@ std::vector<uint8_t> EncodeBmp(const Canvas& canvas, std::vector<Rgb> table)
         file.push_back((uint8_t)c.r);
         file.push_back(0);
     }
-    for (int y = kHeight - 1; y >= 0; --y) {
-        for (int x = 0; x < kWidth; ++x)
-            file.push_back((uint8_t)Nearest(table, canvas.Average(x, y)));
-        for (unsigned pad = kWidth; pad < stride; ++pad)
+    for (int y = logoHeight - 1; y >= 0; --y) {
+        for (int x = 0; x < logoWidth; ++x)
+            file.push_back((uint8_t)FindNearestEntry(table, canvas.Average(x, y)));
+        for (unsigned pad = logoWidth; pad < stride; ++pad)
             file.push_back(0);
     }
     return file;
@@ -582,8 +586,8 @@ int main(int argc, char** argv)
     }
     Canvas canvas;
     Draw(canvas);
-    if (canvas.Spilled()) {
-        std::fprintf(stderr, "make_logo: the drawing reaches below row %d, where the controls sit\n", kControlsTop);
+    if (canvas.HasSpilled()) {
+        std::fprintf(stderr, "make_logo: the drawing reaches below row %d, where the controls sit\n", controlsTop);
         return 1;
     }
     std::vector<uint8_t> file = EncodeBmp(canvas, table);

@@ -19,26 +19,26 @@
 
 namespace {
 
-constexpr std::size_t kWindow = 4096;
-constexpr std::size_t kMinMatch = 3;
-constexpr std::size_t kMaxMatch = 18;
+constexpr std::size_t windowSize = 4096;
+constexpr std::size_t minMatch = 3;
+constexpr std::size_t maxMatch = 18;
 // Input byte 0 lands at this ring position; matches name ring positions, so
 // the encoder has to agree with the decoder on it.
-constexpr std::size_t kFirstRingPos = kWindow - 16;
+constexpr std::size_t firstRingPos = windowSize - 16;
 // Keeping sources at least one full match length behind the write position
 // means a match never reads ring bytes it is itself about to overwrite from
 // the far side of the ring, which a decoder copying in bulk rather than byte
 // by byte would get wrong. The lost reach costs next to nothing.
-constexpr std::size_t kMaxDistance = kWindow - kMaxMatch;
+constexpr std::size_t maxDistance = windowSize - maxMatch;
 // Beyond this depth text and executables gain well under 1% while the time
 // for 20 MB keeps growing.
-constexpr unsigned kChainDepth = 32;
+constexpr unsigned chainDepth = 32;
 // The parse is solved per block so its tables stay small for huge inputs;
 // the loss at block edges is negligible.
-constexpr std::size_t kBlock = 1 << 16;
-constexpr std::uint64_t kMaxInput = 0xFFFFFFFFull;
+constexpr std::size_t blockSize = 1 << 16;
+constexpr std::uint64_t maxInput = 0xFFFFFFFFull;
 
-const unsigned char kMagic[8] = {0x53, 0x5A, 0x44, 0x44, 0x88, 0xF0, 0x27, 0x33};
+const unsigned char szddMagic[8] = {0x53, 0x5A, 0x44, 0x44, 0x88, 0xF0, 0x27, 0x33};
 
 std::uint64_t Load64(const unsigned char* p)
 {
@@ -62,29 +62,29 @@ public:
     MatchFinder(const unsigned char* text, std::size_t size)
         : text_(text),
           size_(size),
-          head4_(std::size_t{1} << kHash4Bits, kEmpty),
-          prev4_(kWindow, kEmpty),
-          head3_(std::size_t{1} << kHash3Bits, kEmpty)
+          head4_(std::size_t{1} << hash4Bits, emptyEntry),
+          prev4_(windowSize, emptyEntry),
+          head3_(std::size_t{1} << hash3Bits, emptyEntry)
     {
     }
 
     // Longest match for the bytes at pos among earlier positions, or 0 if
-    // none reaches kMinMatch; source receives its position. A match already
+    // none reaches minMatch; source receives its position. A match already
     // known (seedLen bytes from seedSource) is kept unless a longer one turns
     // up. pos must increase from call to call.
     std::size_t Find(std::size_t pos, std::size_t seedLen, std::size_t seedSource, std::size_t& source)
     {
         InsertBefore(pos);
-        const std::size_t limit = std::min(kMaxMatch, size_ - pos);
+        const std::size_t limit = std::min(maxMatch, size_ - pos);
         const unsigned char* cur = text_ + pos;
         std::size_t best = seedLen;
         source = seedSource;
         if (limit >= 4) {
             const std::size_t h = Hash4(cur);
             std::uint32_t entry = head4_[h];
-            for (unsigned depth = kChainDepth; depth > 0 && best < limit; --depth) {
+            for (unsigned depth = chainDepth; depth > 0 && best < limit; --depth) {
                 const std::size_t distance = static_cast<std::uint32_t>(pos - entry);
-                if (distance == 0 || distance > kMaxDistance) {
+                if (distance == 0 || distance > maxDistance) {
                     break;
                 }
                 const std::size_t len = MatchLength(cur - distance, cur, best, limit);
@@ -92,18 +92,18 @@ public:
                     best = len;
                     source = pos - distance;
                 }
-                entry = prev4_[(pos - distance) % kWindow];
+                entry = prev4_[(pos - distance) % windowSize];
             }
-            prev4_[pos % kWindow] = head4_[h];
+            prev4_[pos % windowSize] = head4_[h];
             head4_[h] = static_cast<std::uint32_t>(pos);
         }
-        if (limit >= kMinMatch) {
+        if (limit >= minMatch) {
             const std::size_t h = Hash3(cur);
-            if (best < kMinMatch) {
+            if (best < minMatch) {
                 const std::size_t distance = static_cast<std::uint32_t>(pos - head3_[h]);
-                if (distance != 0 && distance <= kMaxDistance) {
+                if (distance != 0 && distance <= maxDistance) {
                     const std::size_t len = MatchLength(cur - distance, cur, 0, limit);
-                    if (len >= kMinMatch) {
+                    if (len >= minMatch) {
                         best = len;
                         source = pos - distance;
                     }
@@ -112,17 +112,17 @@ public:
             head3_[h] = static_cast<std::uint32_t>(pos);
         }
         inserted_ = pos + 1;
-        return best >= kMinMatch ? best : 0;
+        return best >= minMatch ? best : 0;
     }
 
     // Enters every position before end not yet seen into the tables.
     void InsertBefore(std::size_t end)
     {
-        for (; inserted_ < end && inserted_ + kMinMatch <= size_; ++inserted_) {
+        for (; inserted_ < end && inserted_ + minMatch <= size_; ++inserted_) {
             const unsigned char* p = text_ + inserted_;
             if (inserted_ + 4 <= size_) {
                 const std::size_t h = Hash4(p);
-                prev4_[inserted_ % kWindow] = head4_[h];
+                prev4_[inserted_ % windowSize] = head4_[h];
                 head4_[h] = static_cast<std::uint32_t>(inserted_);
             }
             head3_[Hash3(p)] = static_cast<std::uint32_t>(inserted_);
@@ -132,9 +132,9 @@ public:
 
 private:
     // Far enough from every early position to read as out of reach.
-    static constexpr std::uint32_t kEmpty = 0x80000000u;
-    static constexpr unsigned kHash4Bits = 15;
-    static constexpr unsigned kHash3Bits = 14;
+    static constexpr std::uint32_t emptyEntry = 0x80000000u;
+    static constexpr unsigned hash4Bits = 15;
+    static constexpr unsigned hash3Bits = 14;
 
     // Length of the common prefix of src and cur, up to limit, or 0 when it
     // cannot beat best (checked first on the byte that would decide it).
@@ -158,13 +158,13 @@ private:
     {
         const std::uint32_t v = (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) |
                                 (std::uint32_t{p[2]} << 8) | p[3];
-        return (v * 2654435761u) >> (32 - kHash4Bits);
+        return (v * 2654435761u) >> (32 - hash4Bits);
     }
 
     static std::size_t Hash3(const unsigned char* p)
     {
         const std::uint32_t v = (std::uint32_t{p[0]} << 16) | (std::uint32_t{p[1]} << 8) | p[2];
-        return (v * 2654435761u) >> (32 - kHash3Bits);
+        return (v * 2654435761u) >> (32 - hash3Bits);
     }
 
     const unsigned char* text_;
@@ -180,21 +180,21 @@ class ItemWriter {
 public:
     explicit ItemWriter(std::vector<unsigned char>& out) : out_(out) {}
 
-    void Literal(unsigned char c)
+    void WriteLiteral(unsigned char c)
     {
-        Flag(true);
+        WriteFlag(true);
         out_.push_back(c);
     }
 
-    void Match(std::size_t ringPos, std::size_t len)
+    void WriteMatch(std::size_t ringPos, std::size_t len)
     {
-        Flag(false);
+        WriteFlag(false);
         out_.push_back(static_cast<unsigned char>(ringPos & 0xFF));
-        out_.push_back(static_cast<unsigned char>(((ringPos >> 4) & 0xF0) | (len - kMinMatch)));
+        out_.push_back(static_cast<unsigned char>(((ringPos >> 4) & 0xF0) | (len - minMatch)));
     }
 
 private:
-    void Flag(bool literal)
+    void WriteFlag(bool literal)
     {
         if (bit_ == 8) {
             control_ = out_.size();
@@ -219,16 +219,16 @@ void PutLe32(std::vector<unsigned char>& out, std::uint32_t v)
     }
 }
 
-// text: kWindow spaces followed by the input.
+// text: windowSize spaces followed by the input.
 std::vector<unsigned char> Encode(const std::vector<unsigned char>& text, unsigned char lastChar)
 {
     const std::size_t end = text.size();
-    const std::size_t inputSize = end - kWindow;
+    const std::size_t inputSize = end - windowSize;
 
     std::vector<unsigned char> out;
     // Incompressible data grows by one control byte per eight literals.
     out.reserve(14 + inputSize + inputSize / 8 + 1);
-    out.insert(out.end(), kMagic, kMagic + sizeof kMagic);
+    out.insert(out.end(), szddMagic, szddMagic + sizeof szddMagic);
     out.push_back('A');
     out.push_back(lastChar);
     PutLe32(out, static_cast<std::uint32_t>(inputSize));
@@ -238,20 +238,20 @@ std::vector<unsigned char> Encode(const std::vector<unsigned char>& text, unsign
 
     // Per block position: bits needed from there to the block end, the item
     // chosen (0 = literal, else match length), longest match and its source.
-    std::vector<std::uint32_t> cost(kBlock + kMaxMatch + 1);
-    std::vector<unsigned char> choice(kBlock);
-    std::vector<unsigned char> longest(kBlock);
-    std::vector<std::size_t> source(kBlock);
+    std::vector<std::uint32_t> cost(blockSize + maxMatch + 1);
+    std::vector<unsigned char> choice(blockSize);
+    std::vector<unsigned char> longest(blockSize);
+    std::vector<std::size_t> source(blockSize);
 
-    std::size_t pos = kWindow;
+    std::size_t pos = windowSize;
     while (pos < end) {
-        const std::size_t n = std::min(end - pos, kBlock);
+        const std::size_t n = std::min(end - pos, blockSize);
         for (std::size_t i = 0; i < n; ++i) {
             // A match at the previous position, one byte shorter, also
             // matches here; passing it on lets the search skip candidates.
             std::size_t seedLen = 0;
             std::size_t seedSource = 0;
-            if (i > 0 && longest[i - 1] > kMinMatch) {
+            if (i > 0 && longest[i - 1] > minMatch) {
                 seedLen = longest[i - 1] - 1u;
                 seedSource = source[i - 1] + 1;
             }
@@ -263,7 +263,7 @@ std::vector<unsigned char> Encode(const std::vector<unsigned char>& text, unsign
         for (std::size_t i = n; i-- > 0;) {
             std::uint32_t best = 9 + cost[i + 1];
             unsigned pick = 0;
-            for (unsigned len = kMinMatch; len <= longest[i]; ++len) {
+            for (unsigned len = minMatch; len <= longest[i]; ++len) {
                 std::uint32_t c = 17 + cost[i + len];
                 // On a tie the longer match leaves fewer items.
                 if (c <= best) {
@@ -277,12 +277,12 @@ std::vector<unsigned char> Encode(const std::vector<unsigned char>& text, unsign
         std::size_t i = 0;
         while (i < n) {
             if (choice[i] == 0) {
-                writer.Literal(text[pos + i]);
+                writer.WriteLiteral(text[pos + i]);
                 ++i;
             } else {
-                // Text index t holds input byte t - kWindow, which the
-                // decoder writes at ring position kFirstRingPos + t - kWindow.
-                writer.Match((source[i] + kFirstRingPos) % kWindow, choice[i]);
+                // Text index t holds input byte t - windowSize, which the
+                // decoder writes at ring position firstRingPos + t - windowSize.
+                writer.WriteMatch((source[i] + firstRingPos) % windowSize, choice[i]);
                 i += choice[i];
             }
         }
@@ -303,7 +303,7 @@ bool ReadInput(const std::string& path, std::vector<unsigned char>& data)
     if (std::filesystem::is_regular_file(path, ec)) {
         std::uintmax_t size = std::filesystem::file_size(path, ec);
         if (!ec) {
-            if (size > kMaxInput) {
+            if (size > maxInput) {
                 ReportTooLarge(path);
                 return false;
             }
@@ -324,7 +324,7 @@ bool ReadInput(const std::string& path, std::vector<unsigned char>& data)
         data.resize(have + chunk);
         in.read(reinterpret_cast<char*>(data.data() + have), static_cast<std::streamsize>(chunk));
         data.resize(have + static_cast<std::size_t>(in.gcount()));
-        if (data.size() - start > kMaxInput) {
+        if (data.size() - start > maxInput) {
             ReportTooLarge(path);
             return false;
         }
@@ -376,7 +376,7 @@ int main(int argc, char** argv)
         lastChar = static_cast<unsigned char>(arg[0]);
     }
 
-    std::vector<unsigned char> text(kWindow, ' ');
+    std::vector<unsigned char> text(windowSize, ' ');
     if (!ReadInput(argv[1], text)) {
         return 1;
     }

@@ -10,14 +10,14 @@ namespace {
 
 // Only the main window bears this exact title, so that it can be found by
 // it: message boxes get captions of their own.
-const char kTitle[] = "Pictavo";
-const char kSaveCaption[] = "Save Drawing";
-const char kMainClass[] = "PictavoMain";
-const char kHelpClass[] = "PictavoHelp";
-const int kScrollLine = 16;
+const char mainWindowTitle[] = "Pictavo";
+const char saveBoxCaption[] = "Save Drawing";
+const char mainClassName[] = "PictavoMain";
+const char helpClassName[] = "PictavoHelp";
+const int scrollLine = 16;
 // Windows 95's multi-line edit control holds at most 64 KB, and turning
 // each LF into CR LF may double the text.
-const DWORD kMaxHelpBytes = 30000;
+const DWORD maxHelpBytes = 30000;
 
 enum {
     ID_FILE_NEW = 100,
@@ -230,7 +230,7 @@ DWORD WriteBitmap(HANDLE file)
 
 // Each save starts at another point of the range, so that names left by
 // a save that was cut short (a power failure) are not tried first.
-const DWORD kScratchTries = 64;
+const DWORD scratchTries = 64;
 
 DWORD FirstScratchNumber()
 {
@@ -249,7 +249,7 @@ bool ScratchPath(const char* folder, DWORD number, char* path, int size)
     return lstrlenA(folder) < size && AppendAt(path, size, name);
 }
 
-bool NameTaken(DWORD error)
+bool IsNameTaken(DWORD error)
 {
     return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
 }
@@ -260,7 +260,7 @@ bool NameTaken(DWORD error)
 HANDLE CreateScratchFile(const char* folder, char* path, int size, DWORD* error)
 {
     DWORD number = FirstScratchNumber();
-    for (DWORD i = 0; i < kScratchTries; i++) {
+    for (DWORD i = 0; i < scratchTries; i++) {
         if (!ScratchPath(folder, number + i, path, size)) {
             *error = ERROR_FILENAME_EXCED_RANGE;
             return INVALID_HANDLE_VALUE;
@@ -269,7 +269,7 @@ HANDLE CreateScratchFile(const char* folder, char* path, int size, DWORD* error)
         if (file != INVALID_HANDLE_VALUE)
             return file;
         *error = GetLastError();
-        if (!NameTaken(*error))
+        if (!IsNameTaken(*error))
             return INVALID_HANDLE_VALUE;
     }
     return INVALID_HANDLE_VALUE;
@@ -280,7 +280,7 @@ HANDLE CreateScratchFile(const char* folder, char* path, int size, DWORD* error)
 DWORD FreeScratchPath(const char* folder, char* path, int size)
 {
     DWORD number = FirstScratchNumber();
-    for (DWORD i = 0; i < kScratchTries; i++) {
+    for (DWORD i = 0; i < scratchTries; i++) {
         if (!ScratchPath(folder, number + i, path, size))
             return ERROR_FILENAME_EXCED_RANGE;
         if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
@@ -410,7 +410,7 @@ void TellSaveFailed(HWND owner, const char* path, DWORD error)
     AppendAt(message, sizeof message, "(error ");
     AppendNumber(message, sizeof message, error);
     AppendAt(message, sizeof message, ")");
-    MessageBoxA(owner, message, kSaveCaption, MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxA(owner, message, saveBoxCaption, MB_OK | MB_ICONEXCLAMATION);
 }
 
 // Only a file made there tells: a standard user may read the program
@@ -487,7 +487,7 @@ bool MayDiscard(HWND owner, const char* question)
 {
     if (!modified)
         return true;
-    int answer = MessageBoxA(owner, question, kSaveCaption, MB_YESNOCANCEL | MB_ICONQUESTION);
+    int answer = MessageBoxA(owner, question, saveBoxCaption, MB_YESNOCANCEL | MB_ICONQUESTION);
     if (answer == IDCANCEL)
         return false;
     return answer == IDNO || SaveAs(owner);
@@ -528,8 +528,8 @@ char* LoadHelpText()
     DWORD size = GetFileSize(file, NULL);
     if (size == INVALID_FILE_SIZE)
         size = 0;
-    if (size > kMaxHelpBytes)
-        size = kMaxHelpBytes;
+    if (size > maxHelpBytes)
+        size = maxHelpBytes;
     char* raw = (char*)HeapAlloc(GetProcessHeap(), 0, size + 1);
     char* text = NULL;
     DWORD read = 0;
@@ -560,8 +560,8 @@ void ShowHelp()
     // Offset from it, so that the drawing still shows beside the help.
     RECT main;
     GetWindowRect(mainWindow, &main);
-    helpWindow = CreateWindowExA(0, kHelpClass, "Pictavo Help", WS_OVERLAPPEDWINDOW, main.left + 40, main.top + 40, 520,
-                                 400, mainWindow, NULL, instance, NULL);
+    helpWindow = CreateWindowExA(0, helpClassName, "Pictavo Help", WS_OVERLAPPEDWINDOW, main.left + 40, main.top + 40,
+                                 520, 400, mainWindow, NULL, instance, NULL);
     if (helpWindow) {
         SetDlgItemTextA(helpWindow, ID_HELP_TEXT, text);
         ShowWindow(helpWindow, SW_SHOW);
@@ -706,8 +706,8 @@ void OnScroll(HWND window, int bar, int code)
         return;
     int position = info.nPos;
     switch (code) {
-    case SB_LINEUP: position -= kScrollLine; break;
-    case SB_LINEDOWN: position += kScrollLine; break;
+    case SB_LINEUP: position -= scrollLine; break;
+    case SB_LINEDOWN: position += scrollLine; break;
     case SB_PAGEUP: position -= (int)info.nPage; break;
     case SB_PAGEDOWN: position += (int)info.nPage; break;
     case SB_THUMBTRACK:
@@ -790,7 +790,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnScroll(window, SB_VERT, LOWORD(wParam));
         return 0;
     case WM_MOUSEWHEEL:
-        ScrollTo(window, SB_VERT, scrollY - GET_WHEEL_DELTA_WPARAM(wParam) * 3 * kScrollLine / WHEEL_DELTA);
+        ScrollTo(window, SB_VERT, scrollY - GET_WHEEL_DELTA_WPARAM(wParam) * 3 * scrollLine / WHEEL_DELTA);
         return 0;
     case WM_PAINT:
         Paint(window);
@@ -830,13 +830,13 @@ bool RegisterClasses()
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconA(NULL, IDI_APPLICATION);
     windowClass.hCursor = LoadCursorA(NULL, IDC_CROSS);
-    windowClass.lpszClassName = kMainClass;
+    windowClass.lpszClassName = mainClassName;
     if (!RegisterClassA(&windowClass))
         return false;
     windowClass.lpfnWndProc = HelpWindowProc;
     windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
     windowClass.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = kHelpClass;
+    windowClass.lpszClassName = helpClassName;
     return RegisterClassA(&windowClass) != 0;
 }
 
@@ -870,8 +870,8 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int show)
     HMENU menu = BuildMenu();
     int width, height;
     InitialWindowSize(menu, &width, &height);
-    mainWindow = CreateWindowExA(0, kMainClass, kTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, width, height,
-                                 NULL, menu, instance, NULL);
+    mainWindow = CreateWindowExA(0, mainClassName, mainWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 width, height, NULL, menu, instance, NULL);
     if (!mainWindow) {
         DestroyCanvas();
         return 1;
