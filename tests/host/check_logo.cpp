@@ -10,10 +10,10 @@
 
 namespace {
 
-constexpr int kWidth = 556;
-constexpr int kHeight = 384;
-constexpr int kControlsTop = 210;
-constexpr uint8_t kFieldRed = 0, kFieldGreen = 0, kFieldBlue = 136;
+constexpr int logoWidth = 556;
+constexpr int logoHeight = 384;
+constexpr int controlsTop = 210;
+constexpr uint8_t fieldRed = 0, fieldGreen = 0, fieldBlue = 136;
 
 int faults = 0;
 
@@ -41,13 +41,13 @@ struct Picture {
     // (x, y) counted from the top, as the picture is seen.
     const uint8_t* Colour(int x, int y) const
     {
-        unsigned index = file[pixelsAt + (kHeight - 1 - y) * stride + x];
+        unsigned index = file[pixelsAt + (logoHeight - 1 - y) * stride + x];
         return &file[14 + 40 + index * 4]; // blue, green, red
     }
     bool IsField(int x, int y) const
     {
         const uint8_t* c = Colour(x, y);
-        return c[2] == kFieldRed && c[1] == kFieldGreen && c[0] == kFieldBlue;
+        return c[2] == fieldRed && c[1] == fieldGreen && c[0] == fieldBlue;
     }
     int Brightness(int x, int y) const
     {
@@ -63,7 +63,7 @@ bool CheckHeaders(const std::vector<uint8_t>& file)
         Fault("file too short for the headers and a 256-entry colour table");
         return false;
     }
-    const unsigned stride = (kWidth + 3) & ~3u;
+    const unsigned stride = (logoWidth + 3) & ~3u;
     const unsigned pixelsAt = 14 + 40 + 256 * 4;
     struct Field {
         const char* name;
@@ -74,13 +74,13 @@ bool CheckHeaders(const std::vector<uint8_t>& file)
         {"bfReserved", Get32(file, 6), 0},
         {"bfOffBits", Get32(file, 10), pixelsAt},
         {"biSize", Get32(file, 14), 40},
-        {"biWidth", Get32(file, 18), kWidth},
-        {"biHeight (positive: bottom-up)", Get32(file, 22), kHeight},
+        {"biWidth", Get32(file, 18), logoWidth},
+        {"biHeight (positive: bottom-up)", Get32(file, 22), logoHeight},
         {"biPlanes", Get16(file, 26), 1},
         {"biBitCount", Get16(file, 28), 8},
         {"biCompression (BI_RGB)", Get32(file, 30), 0},
         {"biClrUsed", Get32(file, 46), 256},
-        {"file size", (unsigned)file.size(), pixelsAt + stride * kHeight},
+        {"file size", (unsigned)file.size(), pixelsAt + stride * logoHeight},
     };
     bool ok = true;
     for (const Field& f : fields) {
@@ -91,7 +91,7 @@ bool CheckHeaders(const std::vector<uint8_t>& file)
         }
     }
     unsigned imageSize = Get32(file, 34);
-    if (imageSize != 0 && imageSize != stride * kHeight)
+    if (imageSize != 0 && imageSize != stride * logoHeight)
         Fault("biSizeImage is " + std::to_string(imageSize));
     return ok;
 }
@@ -100,7 +100,7 @@ bool CheckHeaders(const std::vector<uint8_t>& file)
 int FrameWidth(const Picture& picture, int x, int y, int dx, int dy)
 {
     int width = 0;
-    while (x >= 0 && x < kWidth && y >= 0 && y < kHeight && !picture.IsField(x, y)) {
+    while (x >= 0 && x < logoWidth && y >= 0 && y < logoHeight && !picture.IsField(x, y)) {
         x += dx;
         y += dy;
         ++width;
@@ -110,11 +110,11 @@ int FrameWidth(const Picture& picture, int x, int y, int dx, int dy)
 
 void CheckContent(const Picture& picture)
 {
-    const int probeX = kWidth / 2, probeY = (kControlsTop + kHeight) / 2;
+    const int probeX = logoWidth / 2, probeY = (controlsTop + logoHeight) / 2;
     int left = FrameWidth(picture, 0, probeY, 1, 0);
-    int right = FrameWidth(picture, kWidth - 1, probeY, -1, 0);
+    int right = FrameWidth(picture, logoWidth - 1, probeY, -1, 0);
     int top = FrameWidth(picture, probeX, 0, 0, 1);
-    int bottom = FrameWidth(picture, probeX, kHeight - 1, 0, -1);
+    int bottom = FrameWidth(picture, probeX, logoHeight - 1, 0, -1);
     // A frame of zero or implausible width means the field colour is missing
     // or wrong, which the controls would show as a visible box.
     for (int width : {left, right, bottom}) {
@@ -126,16 +126,16 @@ void CheckContent(const Picture& picture)
     }
 
     int stray = 0;
-    for (int y = kControlsTop; y < kHeight - bottom; ++y)
-        for (int x = left; x < kWidth - right; ++x)
+    for (int y = controlsTop; y < logoHeight - bottom; ++y)
+        for (int x = left; x < logoWidth - right; ++x)
             stray += !picture.IsField(x, y);
     if (stray)
-        Fault(std::to_string(stray) + " pixels below row " + std::to_string(kControlsTop) +
+        Fault(std::to_string(stray) + " pixels below row " + std::to_string(controlsTop) +
               " are not RGB(0,0,136)");
 
     int drawn = 0, area = 0;
-    for (int y = top; y < kControlsTop; ++y) {
-        for (int x = left; x < kWidth - right; ++x) {
+    for (int y = top; y < controlsTop; ++y) {
+        for (int x = left; x < logoWidth - right; ++x) {
             drawn += !picture.IsField(x, y);
             ++area;
         }
@@ -147,13 +147,14 @@ void CheckContent(const Picture& picture)
     long sides[4] = {0, 0, 0, 0}; // top, left, bottom, right
     const int depth = std::min(std::min(left, right), bottom);
     for (int d = 0; d < depth; ++d) {
-        for (int x = depth; x < kWidth - depth; ++x) {
+        for (int x = depth; x < logoWidth - depth; ++x) {
             sides[0] += picture.Brightness(x, d);
-            sides[2] += picture.Brightness(x, kHeight - 1 - d);
+            sides[2] += picture.Brightness(x, logoHeight - 1 - d);
         }
-        for (int y = depth; y < kHeight - depth; ++y) {
-            sides[1] += picture.Brightness(d, y) * (long)(kWidth - 2 * depth) / (kHeight - 2 * depth);
-            sides[3] += picture.Brightness(kWidth - 1 - d, y) * (long)(kWidth - 2 * depth) / (kHeight - 2 * depth);
+        for (int y = depth; y < logoHeight - depth; ++y) {
+            sides[1] += picture.Brightness(d, y) * (long)(logoWidth - 2 * depth) / (logoHeight - 2 * depth);
+            sides[3] +=
+                picture.Brightness(logoWidth - 1 - d, y) * (long)(logoWidth - 2 * depth) / (logoHeight - 2 * depth);
         }
     }
     if (sides[0] <= sides[2])
@@ -183,6 +184,6 @@ int main(int argc, char** argv)
     std::fclose(in);
 
     if (CheckHeaders(file))
-        CheckContent(Picture{file, Get32(file, 10), (kWidth + 3) & ~3u});
+        CheckContent(Picture{file, Get32(file, 10), (logoWidth + 3) & ~3u});
     return faults ? 1 : 0;
 }
