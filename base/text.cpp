@@ -156,3 +156,11 @@ bool FormatTextN(char* dst, size_t size, const char* format, ...)
     va_end(args);
     return fit;
 }
+
+size_t TrimTrailingBackslashes(char* path)
+{
+    size_t length = TextLength(path);
+    while (length > 3 && path[length - 1] == '\\')
+        path[--length] = '\0';
+    return length;
+}

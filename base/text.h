@@ -12,6 +12,9 @@ bool AppendTextN(char* dst, size_t size, const char* src);
 bool FormatTextV(char* dst, size_t size, const char* format, va_list args);
 bool FormatTextN(char* dst, size_t size, const char* format, ...);
 size_t TextLength(const char* text);
+// Drops the backslashes that end a path, but never a root's own ("C:\"),
+// and says how long the path is then.
+size_t TrimTrailingBackslashes(char* path);
 // The first length characters of src, which need not be terminated there.
 bool CopyTextPartN(char* dst, size_t size, const char* src, size_t length);
 

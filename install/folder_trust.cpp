@@ -95,8 +95,7 @@ bool FullFolderPath(char (&full)[PathSize], const char* path)
     DWORD length = GetFullPathNameA(path, sizeof full, full, NULL);
     if (length == 0 || length >= sizeof full)
         return false;
-    while (length > 3 && full[length - 1] == '\\')
-        full[--length] = '\0';
+    TrimTrailingBackslashes(full);
     return true;
 }
 
@@ -137,9 +136,7 @@ bool PathHasLink(const char* path)
     char part[PathSize];
     if (!CopyText(part, path))
         return true;
-    size_t length = TextLength(part);
-    while (length > 3 && part[length - 1] == '\\')
-        part[--length] = '\0';
+    size_t length = TrimTrailingBackslashes(part);
     // The root itself is never asked: "C:" alone names the drive's current
     // folder, not its root.
     size_t start = (length >= 3 && part[1] == ':' && part[2] == '\\') ? 3 : 0;

@@ -17,9 +17,7 @@ TypedDestination ParseTypedDestination(const char* typed, char (&base)[PathSize]
     char path[PathSize];
     if (!CopyText(path, typed))
         return TypedTooLong;
-    size_t length = TextLength(path);
-    while (length > 3 && path[length - 1] == '\\')
-        path[--length] = '\0';
+    size_t length = TrimTrailingBackslashes(path);
     if (length < 3 || !IsLetter(path[0]) || path[1] != ':' || path[2] != '\\')
         return TypedNotAbsolute;
     if (length == 3)
