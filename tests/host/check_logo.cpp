@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -23,15 +25,8 @@ void Fault(const std::string& what)
     ++faults;
 }
 
-unsigned Get16(const std::vector<uint8_t>& file, size_t at)
-{
-    return file[at] | (file[at + 1] << 8);
-}
-
-unsigned Get32(const std::vector<uint8_t>& file, size_t at)
-{
-    return Get16(file, at) | (Get16(file, at + 2) << 16);
-}
+unsigned Get16(const std::vector<uint8_t>& file, size_t at) { return file[at] | (file[at + 1] << 8); }
+unsigned Get32(const std::vector<uint8_t>& file, size_t at) { return Get16(file, at) | (Get16(file, at + 2) << 16); }
 
 struct Picture {
     const std::vector<uint8_t>& file;
@@ -46,14 +41,9 @@ struct Picture {
     }
     bool IsField(int x, int y) const
     {
-        const uint8_t* c = Colour(x, y);
-        return c[2] == fieldRed && c[1] == fieldGreen && c[0] == fieldBlue;
+        return Colour(x, y)[2] == fieldRed && Colour(x, y)[1] == fieldGreen && Colour(x, y)[0] == fieldBlue;
     }
-    int Brightness(int x, int y) const
-    {
-        const uint8_t* c = Colour(x, y);
-        return c[0] + c[1] + c[2];
-    }
+    int Brightness(int x, int y) const { return Colour(x, y)[0] + Colour(x, y)[1] + Colour(x, y)[2]; }
 };
 
 // Everything else reads through these fields, so a wrong one stops here.
@@ -133,14 +123,11 @@ void CheckContent(const Picture& picture)
         Fault(std::to_string(stray) + " pixels below row " + std::to_string(controlsTop) +
               " are not RGB(0,0,136)");
 
-    int drawn = 0, area = 0;
-    for (int y = top; y < controlsTop; ++y) {
-        for (int x = left; x < logoWidth - right; ++x) {
+    int drawn = 0;
+    for (int y = top; y < controlsTop; ++y)
+        for (int x = left; x < logoWidth - right; ++x)
             drawn += !picture.IsField(x, y);
-            ++area;
-        }
-    }
-    if (drawn * 50 < area)
+    if (drawn * 50 < (controlsTop - top) * (logoWidth - right - left))
         Fault("the upper part is nearly empty (" + std::to_string(drawn) + " drawn pixels)");
 
     // Light from the top left: each side's band summed across its length.
@@ -171,18 +158,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: check_logo LOGO.bmp\n");
         return 2;
     }
-    FILE* in = std::fopen(argv[1], "rb");
+    std::ifstream in(argv[1], std::ios::binary);
     if (!in) {
         std::fprintf(stderr, "check_logo: cannot read %s\n", argv[1]);
         return 1;
     }
-    std::vector<uint8_t> file;
-    uint8_t buffer[65536];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0)
-        file.insert(file.end(), buffer, buffer + got);
-    std::fclose(in);
-
+    std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (CheckHeaders(file))
         CheckContent(Picture{file, Get32(file, 10), (logoWidth + 3) & ~3u});
     return faults ? 1 : 0;

@@ -40,35 +40,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     char* expected = (char*)malloc(bufferSize);
     bool fit = false;
     int needed = 0;
-    switch (kind) {
-    case 0:
-        fit = FormatTextN(out, bufferSize, f, argument.c_str());
-        needed = snprintf(expected, bufferSize, f, argument.c_str());
-        break;
-    case 1:
-    case 2:
-        fit = FormatTextN(out, bufferSize, f, (int)number);
-        needed = snprintf(expected, bufferSize, f, (int)number);
-        break;
-    case 3:
-    case 4:
-        fit = FormatTextN(out, bufferSize, f, (unsigned)number);
-        needed = snprintf(expected, bufferSize, f, (unsigned)number);
-        break;
-    case 5:
-        fit = FormatTextN(out, bufferSize, f, number);
-        needed = snprintf(expected, bufferSize, f, number);
-        break;
-    case 6:
-    case 7:
-        fit = FormatTextN(out, bufferSize, f, (unsigned long)number);
-        needed = snprintf(expected, bufferSize, f, (unsigned long)number);
-        break;
-    default:
-        fit = FormatTextN(out, bufferSize, f);
-        needed = snprintf(expected, bufferSize, f);
-        break;
-    }
+    auto both = [&](auto... value) {
+        fit = FormatTextN(out, bufferSize, f, value...);
+        needed = snprintf(expected, bufferSize, f, value...);
+    };
+    if (kind == 0)
+        both(argument.c_str());
+    else if (kind <= 2)
+        both((int)number);
+    else if (kind <= 4)
+        both((unsigned)number);
+    else if (kind == 5)
+        both(number);
+    else if (kind <= 7)
+        both((unsigned long)number);
+    else
+        both();
     CONTRACT(needed >= 0);
     size_t kept = (size_t)needed < bufferSize ? (size_t)needed : bufferSize - 1;
     CONTRACT(fit == ((size_t)needed < bufferSize));

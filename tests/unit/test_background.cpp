@@ -2,75 +2,44 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-namespace {
-
-// The gradient as a person measures it on screen: the blue of each row,
-// from the top of the picture down.
-std::vector<int> RowsFromTop(int height, int width = 3)
-{
-    int rowSize = (width + 3) & ~3;
-    std::vector<BYTE> pixels((size_t)rowSize * height, 0xEE);
-    FillGradient(pixels.data(), width, height, rowSize);
-    std::vector<int> rows;
-    for (int top = 0; top < height; ++top)
-        rows.push_back(pixels[(size_t)(height - 1 - top) * rowSize]);
-    return rows;
-}
-
-// Lengths of the runs of equal rows, from the bottom up.
-std::vector<int> BandsFromBottom(const std::vector<int>& rowsFromTop)
-{
-    std::vector<int> bands;
-    for (int i = (int)rowsFromTop.size() - 1; i >= 0; --i) {
-        if (bands.empty() || rowsFromTop[i] != rowsFromTop[i + 1])
-            bands.push_back(0);
-        ++bands.back();
-    }
-    return bands;
-}
-
-} // namespace
-
-TEST(Gradient, TopValueAndBandLengthFollowTheScreenHeight)
+// The gradient as a person measures it on screen, on rows of 5 pixels padded
+// to 8 bytes: the blue of each row from the top, in bands of equal rows.
+TEST(Gradient, TopValueAndBandLengthFollowTheScreenHeightAndPaddingStays)
 {
     struct Case {
         int height, top, band, topBand;
     } cases[] = {
+        {200, 56, 1, 1}, // fewer rows than steps: each row one step darker
         {480, 16, 2, 2},
         {600, 56, 3, 3},
         {768, 64, 4, 4},
         {1024, 51, 5, 4}, // 1024 rows leave 4 for the topmost band
     };
+    const int width = 5, rowSize = 8;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.height);
-        std::vector<int> rows = RowsFromTop(c.height);
+        std::vector<BYTE> pixels((size_t)rowSize * c.height, 0xEE);
+        FillGradient(pixels.data(), width, c.height, rowSize);
+        std::vector<int> rows, bands; // bands from the bottom up
+        for (int top = 0; top < c.height; ++top) {
+            const BYTE* row = &pixels[(size_t)(c.height - 1 - top) * rowSize];
+            ASSERT_EQ(std::vector<BYTE>(width, row[0]), std::vector<BYTE>(row, row + width)) << "row " << top;
+            ASSERT_EQ(std::vector<BYTE>(rowSize - width, 0xEE), std::vector<BYTE>(row + width, row + rowSize))
+                << "padding of row " << top;
+            rows.push_back(row[0]);
+        }
+        for (int i = c.height - 1; i >= 0; --i) {
+            if (bands.empty() || rows[i] != rows[i + 1])
+                bands.push_back(0);
+            ++bands.back();
+        }
         EXPECT_EQ(c.top, rows.front());
         EXPECT_EQ(255, rows.back());
-        std::vector<int> bands = BandsFromBottom(rows);
         for (size_t i = 0; i + 1 < bands.size(); ++i)
             ASSERT_EQ(c.band, bands[i]) << "band " << i;
         EXPECT_EQ(c.topBand, bands.back());
         for (size_t i = 1; i < rows.size(); ++i)
             ASSERT_LE(rows[i - 1], rows[i]) << "the picture darkens upwards";
-    }
-}
-
-TEST(Gradient, BelowTwoHundredFiftyFiveRowsEachRowIsOneStepDarker)
-{
-    std::vector<int> rows = RowsFromTop(200);
-    for (int top = 0; top < 200; ++top)
-        ASSERT_EQ(255 - (199 - top), rows[top]);
-}
-
-TEST(Gradient, RowPaddingIsNotWritten)
-{
-    const int width = 5, height = 300, rowSize = 8;
-    std::vector<BYTE> pixels((size_t)rowSize * height, 0xEE);
-    FillGradient(pixels.data(), width, height, rowSize);
-    for (int row = 0; row < height; ++row) {
-        for (int x = width; x < rowSize; ++x)
-            ASSERT_EQ(0xEE, pixels[(size_t)row * rowSize + x]) << "row " << row;
-        ASSERT_EQ(pixels[(size_t)row * rowSize], pixels[(size_t)row * rowSize + width - 1]);
     }
 }
 
@@ -94,13 +63,9 @@ TEST(Background, PictureIsAnEightBitSectionOfTheScreenWithAPaletteOfBlues)
 
     PALETTEENTRY entries[256];
     ASSERT_EQ(256u, GetPaletteEntries(backgroundPalette, 0, 256, entries));
-    for (int i = 0; i < 256; ++i) {
-        ASSERT_EQ(0, entries[i].peRed);
-        ASSERT_EQ(0, entries[i].peGreen);
-        ASSERT_EQ(i, entries[i].peBlue);
-    }
-    HDC screen = GetDC(NULL);
-    HDC memory = CreateCompatibleDC(screen);
+    for (int i = 0; i < 256; ++i)
+        ASSERT_TRUE(entries[i].peRed == 0 && entries[i].peGreen == 0 && entries[i].peBlue == i) << i;
+    HDC memory = CreateCompatibleDC(NULL);
     HGDIOBJ old = SelectObject(memory, backgroundBitmap);
     RGBQUAD table[256];
     ASSERT_EQ(256u, GetDIBColorTable(memory, 0, 256, table));
@@ -108,7 +73,6 @@ TEST(Background, PictureIsAnEightBitSectionOfTheScreenWithAPaletteOfBlues)
     EXPECT_EQ(0, table[200].rgbRed + table[200].rgbGreen);
     SelectObject(memory, old);
     DeleteDC(memory);
-    ReleaseDC(NULL, screen);
 
     // A second picture replaces the first without leaving it behind, and
     // the end of the run releases what it made.

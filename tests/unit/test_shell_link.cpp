@@ -1,4 +1,5 @@
 #include "install/shell_link.h"
+#include "installed_names.h"
 #include "test_files.h"
 #include <gtest/gtest.h>
 #include <objidl.h>
@@ -43,53 +44,36 @@ protected:
     void SetUp() override
     {
         CreateDirectoryA(folder.c_str(), NULL);
-        for (const char* name : {"\\Pictavo.lnk", "\\Uninstall.lnk", "\\Readme.lnk"})
-            DeleteFileA((folder + name).c_str());
+        for (const installed::Link& link : installed::links)
+            DeleteFileA((folder + link.file).c_str());
     }
-    const std::string folder = "C:\\links-test";
+    const std::string folder = "C:\\links-test\\";
 };
 
 } // namespace
 
 TEST_F(ShellLinkFile, ThreeLinksInARowCarryTheirTargetsAndDescriptions)
 {
-    const struct {
-        const char* file;
-        const char* target;
-        const char* description;
-    } links[] = {
-        {"\\Pictavo.lnk", "C:\\Apps\\Pictavo\\pictavo.exe", "Pictavo"},
-        {"\\Uninstall.lnk", "C:\\Apps\\Pictavo\\uninstall.exe", "Uninstall"},
-        {"\\Readme.lnk", "C:\\Apps\\Pictavo\\Readme.wri", "Readme"},
-    };
-    for (const auto& link : links)
-        EXPECT_EQ(S_OK, CreateShellLink(link.target, (folder + link.file).c_str(), link.description)) << link.file;
-    for (const auto& link : links) {
+    for (const installed::Link& link : installed::links) {
+        std::string target = std::string("C:\\Apps\\Pictavo\\") + link.target;
+        EXPECT_EQ(S_OK, CreateShellLink(target.c_str(), (folder + link.file).c_str(), link.description)) << link.file;
+    }
+    for (const installed::Link& link : installed::links) {
         LinkContent content = ReadLink(folder + link.file);
         EXPECT_EQ(S_OK, content.loaded) << link.file;
-        EXPECT_EQ(link.target, content.path);
+        EXPECT_EQ(std::string("C:\\Apps\\Pictavo\\") + link.target, content.path);
         EXPECT_EQ(link.description, content.description);
     }
 }
 
-TEST_F(ShellLinkFile, AnExistingShortcutIsOverwritten)
-{
-    std::string path = folder + "\\Pictavo.lnk";
-    ASSERT_EQ(S_OK, CreateShellLink("C:\\Old\\old.exe", path.c_str(), "Old"));
-    ASSERT_EQ(S_OK, CreateShellLink("C:\\New\\pictavo.exe", path.c_str(), "Pictavo"));
-    LinkContent content = ReadLink(path);
-    EXPECT_EQ("C:\\New\\pictavo.exe", content.path);
-    EXPECT_EQ("Pictavo", content.description);
-}
-
 TEST_F(ShellLinkFile, AMissingFolderOrAnOverlongPathFailsAndLeavesNoFile)
 {
-    std::string missing = "C:\\links-test\\no such folder\\Pictavo.lnk";
+    std::string missing = folder + "no such folder\\Pictavo.lnk";
     EXPECT_LT(CreateShellLink("C:\\x.exe", missing.c_str(), "Pictavo"), 0);
     EXPECT_FALSE(FileExists(missing));
 
     // 260 characters and more do not fit the platform's path limit.
-    std::string deep = folder + "\\" + std::string(200, 'd');
+    std::string deep = folder + std::string(200, 'd');
     CreateDirectoryA(deep.c_str(), NULL);
     std::string tooLong = deep + "\\" + std::string(259 - deep.size() - 1 - 4 + 1, 'n') + ".lnk";
     ASSERT_EQ(260u, tooLong.size());

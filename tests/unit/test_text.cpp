@@ -17,37 +17,24 @@ struct Guarded {
 
 } // namespace
 
-TEST(BoundedText, CopyAndAppendReportWhetherTheTextFit)
+TEST(BoundedText, CopyAndAppendReportWhetherTheTextFitAndCutOverlongTextTerminated)
 {
     Guarded b;
+    EXPECT_FALSE(AppendText(b.text, "x")) << "no terminator inside: refused";
+    EXPECT_EQ('\0', b.text[7]) << "and terminated";
     EXPECT_TRUE(CopyText(b.text, "1234567"));
     EXPECT_STREQ("1234567", b.text);
     EXPECT_FALSE(AppendText(b.text, "8"));
     EXPECT_STREQ("1234567", b.text);
-
     EXPECT_TRUE(CopyText(b.text, "abc"));
     EXPECT_TRUE(AppendText(b.text, "defg"));
     EXPECT_STREQ("abcdefg", b.text);
     EXPECT_TRUE(AppendText(b.text, ""));
-    EXPECT_TRUE(b.GuardIntact());
-}
-
-TEST(BoundedText, OverlongTextIsCutAndStaysTerminated)
-{
-    Guarded b;
     EXPECT_FALSE(CopyText(b.text, "far too long for eight"));
     EXPECT_STREQ("far too", b.text);
     EXPECT_TRUE(CopyText(b.text, "ab"));
     EXPECT_FALSE(AppendText(b.text, "cdefghij"));
     EXPECT_STREQ("abcdefg", b.text);
-    EXPECT_TRUE(b.GuardIntact());
-}
-
-TEST(BoundedText, AppendToAnUnterminatedBufferRefusesAndTerminates)
-{
-    Guarded b; // all '#', no terminator inside text
-    EXPECT_FALSE(AppendText(b.text, "x"));
-    EXPECT_EQ('\0', b.text[7]);
     EXPECT_TRUE(b.GuardIntact());
 }
 

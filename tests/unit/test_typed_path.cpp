@@ -59,6 +59,9 @@ TEST_F(ParseTyped, RefusedTextsLeaveEveryByteOfBothOutputs)
         TypedDestination result;
     } cases[] = {
         {"", TypedNotAbsolute}, {"C:", TypedNotAbsolute}, {"C:Pictavo", TypedNotAbsolute},
+        {"Pictavo", TypedNotAbsolute}, {"\\Pictavo", TypedNotAbsolute}, {"1:\\x", TypedNotAbsolute},
+        {"D:\\", TypedInvalid}, {"D:\\a<b", TypedInvalid}, {"D:\\a:b", TypedInvalid}, {"D:\\a/b", TypedInvalid},
+        {"D:\\tab\there", TypedInvalid}, {"D:\\what?", TypedInvalid},
         {"\\\\server\\share", TypedNotAbsolute}, {"@:\\x", TypedNotAbsolute}, {"[:\\x", TypedNotAbsolute},
         {"C:\\\\\\", TypedInvalid}, {"C:\\a\\\\b", TypedInvalid}, {"C:\\a\\b.", TypedInvalid},
         {"C:\\a \\b", TypedInvalid}, {"C:\\a\\b|c", TypedInvalid}, {"C:\\a\x7f\x01", TypedInvalid},
