@@ -9,13 +9,11 @@
 #include "base/text.h"
 #include "large_digests.h"
 #include <lzexpand.h>
+#include <algorithm>
 #include <stdio.h>
 #include <string.h>
 
-static INT_PTR CALLBACK QuietPageProc(HWND, UINT message, WPARAM, LPARAM)
-{
-    return message == WM_INITDIALOG;
-}
+static INT_PTR CALLBACK QuietPageProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
 
 // The run whose expansion is timed: another module's payload, with its own
 // digests.
@@ -23,8 +21,7 @@ static SetupPlan plan;
 
 static double MedianOfThree(const double* v)
 {
-    double low = v[0] < v[1] ? v[0] : v[1], high = v[0] < v[1] ? v[1] : v[0];
-    return v[2] < low ? low : v[2] > high ? high : v[2];
+    return std::max(std::min(v[0], v[1]), std::min(std::max(v[0], v[1]), v[2]));
 }
 
 static double Now()

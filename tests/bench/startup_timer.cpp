@@ -9,9 +9,8 @@
 
 namespace {
 
-bool IsInstallerPainted(HDC screen, int width, int height)
+bool IsInstallerPainted(HDC screen, int, int height)
 {
-    (void)width;
     // Near the bottom-left corner the picture is bright blue; before the
     // first paint the window shows its black class brush.
     COLORREF c = GetPixel(screen, 8, height - 30);

@@ -3,6 +3,7 @@
 // text it was given.
 #include "plan/typed_path.h"
 #include "contract.h"
+#include <algorithm>
 #include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
@@ -23,10 +24,7 @@ Path* NewPath()
 
 bool AllQ(const Path& path)
 {
-    for (char c : path)
-        if (c != 'q')
-            return false;
-    return true;
+    return std::all_of(path, path + PathSize, [](char c) { return c == 'q'; });
 }
 
 bool Terminated(const Path& path)
@@ -71,13 +69,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         char drive = (char)(b[0] | 0x20);
         CONTRACT(drive >= 'a' && drive <= 'z');
         // Every folder of the base is one Windows would make as named.
-        size_t at = 3;
-        while (at < b.size()) {
-            size_t end = b.find('\\', at);
-            if (end == std::string::npos)
-                end = b.size();
+        for (size_t at = 3, end; at < b.size(); at = end + 1) {
+            end = std::min(b.find('\\', at), b.size());
             CONTRACT(IsValidName(b.substr(at, end - at)));
-            at = end + 1;
         }
         CONTRACT(b.size() == 3 || b.back() != '\\');
         // Base and product compose the typed text, less its trailing

@@ -1,5 +1,4 @@
 #include "plan/destination.h"
-#include "install/folders.h"
 #include "plan/drive_table.h"
 #include <gtest/gtest.h>
 #include <string.h>
@@ -82,17 +81,6 @@ TEST_F(DefaultBase, DriveCWinsOverTheStartDriveAndProgramFilesBecomesCurrent)
     EXPECT_EQ(MeasureFreeKB("C:\\"), plan.freeKB);
 }
 
-TEST_F(DefaultBase, WithoutProgramFilesTheRootOfCIsTheBase)
-{
-    fakeDrives = Roots("ACD");
-    folderExists = FALSE;
-    ChooseDefaultBase();
-    EXPECT_STREQ("C:\\", plan.baseDir);
-    strcpy(plan.productFolder, "Pictavo");
-    ASSERT_TRUE(ComposeDestination(plan));
-    EXPECT_STREQ("C:\\Pictavo", plan.destDir) << "no doubled backslash after a root";
-}
-
 TEST_F(DefaultBase, WithoutDriveCTheDestinationIsTheBareNameAndTheStartOrFirstDriveIsMeasured)
 {
     fakeDrives = Roots("ADZ");
@@ -161,46 +149,18 @@ protected:
     SetupPlan plan;
 };
 
-TEST_F(TypedPath, UnchangedTextLeavesTheChoiceAlone)
+// Which texts are refused, and how taken ones split, is ParseTyped's; here
+// what becomes of the plan.
+TEST_F(TypedPath, UnchangedOrRefusedTextsChangeNothingAndADestinationThatCannotFitIsRefusedWhole)
 {
     plan.freeKB = 42;
     EXPECT_EQ(TypedUnchanged, TakeTypedDestination("C:\\Program files\\Pictavo"));
-    EXPECT_STREQ("C:\\Program files", plan.baseDir);
-    EXPECT_EQ(42u, plan.freeKB);
-}
-
-TEST_F(TypedPath, IsSplitAtItsLastBackslashAndARootKeepsItsBackslash)
-{
-    EXPECT_EQ(TypedTaken, TakeTypedDestination("z:\\Pictavo"));
-    EXPECT_STREQ("z:\\", plan.baseDir);
-    EXPECT_STREQ("Pictavo", plan.productFolder);
-    EXPECT_EQ(1, plan.driveIndex) << "a listed drive becomes the chosen one";
-    ExpectFreeKBOfZ(plan);
-    ASSERT_TRUE(ComposeDestination(plan));
-    EXPECT_STREQ("z:\\Pictavo", plan.destDir);
-
-    EXPECT_EQ(TypedTaken, TakeTypedDestination("C:\\Apps\\Paint\\Pictavo 2\\\\"));
-    EXPECT_STREQ("C:\\Apps\\Paint", plan.baseDir) << "trailing backslashes are dropped first";
-    EXPECT_STREQ("Pictavo 2", plan.productFolder);
-    EXPECT_EQ(0, plan.driveIndex);
-}
-
-TEST_F(TypedPath, AnUnlistedDriveIsMeasuredThroughItsOwnRoot)
-{
-    plan.freeKB = 42;
-    EXPECT_EQ(TypedTaken, TakeTypedDestination("Q:\\Pictavo"));
-    EXPECT_EQ(0, plan.driveIndex);
-    EXPECT_EQ(0u, plan.freeKB) << "Q: does not exist here";
-}
-
-// Which texts are refused is ParseTyped's; here that a refusal changes nothing.
-TEST_F(TypedPath, RefusedTextsChangeNothingAndADestinationThatCannotFitIsRefusedWhole)
-{
     EXPECT_EQ(TypedNotAbsolute, TakeTypedDestination("D:Pictavo"));
     EXPECT_EQ(TypedInvalid, TakeTypedDestination("D:\\a<b"));
     EXPECT_EQ(TypedTooLong, TakeTypedDestination(("C:\\" + std::string(600, 'a')).c_str()));
     EXPECT_STREQ("C:\\Program files", plan.baseDir);
     EXPECT_STREQ("Pictavo", plan.productFolder);
+    EXPECT_EQ(42u, plan.freeKB);
 
     strcpy(plan.baseDir, ("C:\\" + std::string(400, 'b')).c_str());
     strcpy(plan.productFolder, std::string(200, 'p').c_str());
@@ -209,15 +169,19 @@ TEST_F(TypedPath, RefusedTextsChangeNothingAndADestinationThatCannotFitIsRefused
     EXPECT_STREQ("kept", plan.destDir);
 }
 
-TEST(ParentFolders, MissingParentsAreMadeButNotTheLastLevel)
+TEST_F(TypedPath, TakenTextsChooseTheirDriveAndMeasureItAndARootKeepsItsBackslash)
 {
-    RemoveDirectoryA("C:\\parents-test\\a\\b");
-    RemoveDirectoryA("C:\\parents-test\\a");
-    RemoveDirectoryA("C:\\parents-test");
-    CreateParentFolders("C:\\parents-test\\a\\b\\Pictavo", NULL);
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("C:\\parents-test\\a\\b"));
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("C:\\parents-test\\a\\b\\Pictavo"));
-    RemoveDirectoryA("C:\\parents-test\\a\\b");
-    RemoveDirectoryA("C:\\parents-test\\a");
-    RemoveDirectoryA("C:\\parents-test");
+    EXPECT_EQ(TypedTaken, TakeTypedDestination("z:\\Pictavo"));
+    EXPECT_STREQ("z:\\", plan.baseDir);
+    EXPECT_STREQ("Pictavo", plan.productFolder);
+    EXPECT_EQ(1, plan.driveIndex) << "a listed drive becomes the chosen one";
+    ExpectFreeKBOfZ(plan);
+    ASSERT_TRUE(ComposeDestination(plan));
+    EXPECT_STREQ("z:\\Pictavo", plan.destDir);
+    EXPECT_EQ(TypedTaken, TakeTypedDestination("c:\\Apps\\Pictavo 2"));
+    EXPECT_EQ(0, plan.driveIndex);
+
+    EXPECT_EQ(TypedTaken, TakeTypedDestination("Q:\\Pictavo"));
+    EXPECT_EQ(0, plan.driveIndex) << "an unlisted drive is measured through its own root";
+    EXPECT_EQ(0u, plan.freeKB) << "Q: does not exist here";
 }

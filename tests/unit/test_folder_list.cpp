@@ -22,7 +22,7 @@ protected:
     static void SetUpTestSuite()
     {
         for (const char* folder : {"", "\\mixed", "\\mixed\\Sub", "\\mixed\\.dot", "\\mixed\\Hidden", "\\mixed\\System",
-                                   "\\files-only", "\\twin", "\\twin\\Pictavo", "\\sorting", "\\sorting\\(old)", "\\sorting\\!first"})
+                                   "\\files-only", "\\twin", "\\twin\\Pictavo"})
             CreateDirectoryA((root + folder).c_str(), NULL);
         SetFileAttributesA((root + "\\mixed\\Hidden").c_str(), FILE_ATTRIBUTE_HIDDEN);
         SetFileAttributesA((root + "\\mixed\\System").c_str(), FILE_ATTRIBUTE_SYSTEM);
@@ -100,13 +100,9 @@ protected:
 
 } // namespace
 
-TEST_F(FolderList, ParentEntryFollowsEachModesLimit)
+// At a root and below it, the Directory browser end to end.
+TEST_F(FolderList, ShortcutListsParentEntryFollowsTheProgramsFoldersLength)
 {
-    EXPECT_FALSE(HasParent(Fill("C:\\", DirectoryList)));
-    EXPECT_EQ("C:\\Pictavo", Shown(102)) << "a root gets no second backslash";
-    EXPECT_TRUE(HasParent(Fill("C:\\a", DirectoryList)));
-    EXPECT_EQ("C:\\a\\Pictavo", Shown(102));
-
     std::string at21 = "C:\\" + std::string(18, 'w'), at22 = at21 + "x";
     EXPECT_FALSE(HasParent(Fill(at21, ShortcutList)));
     EXPECT_EQ(at21 + "\\Pictavo", Shown(211)) << "mode 1 joins with a backslash at any length";
@@ -152,30 +148,6 @@ TEST_F(FolderList, LongPathsNeverOverflowTheirBuffers)
         EXPECT_LE(shown.size(), 511u);
         EXPECT_EQ((path + "\\Pictavo").substr(0, 511), shown);
     }
-}
-
-TEST_F(FolderList, TheParentEntryIsKnownByWhatItIsNotWhereItSorts)
-{
-    char path[PathSize];
-    strcpy(path, (root + "\\sorting").c_str());
-    FillFolderList(directory, directoryList, path, DirectoryList, plan);
-    int count = (int)SendMessageA(directoryList, LVM_GETITEMCOUNT, 0, 0);
-    int parents = 0;
-    for (int i = 0; i < count; ++i) {
-        if (!IsParentEntry(directoryList, i))
-            continue;
-        ++parents;
-        char moved[PathSize];
-        strcpy(moved, path);
-        ASSERT_TRUE(MoveToListedFolder(directoryList, i, moved, DirectoryList, MaxBrowsedPath));
-        EXPECT_STREQ(root.c_str(), moved) << "the parent entry leads up";
-    }
-    EXPECT_EQ(1, parents);
-    // Item 0, whatever sorted there, is entered unless it is the parent.
-    char moved[PathSize];
-    strcpy(moved, path);
-    ASSERT_TRUE(MoveToListedFolder(directoryList, 0, moved, DirectoryList, MaxBrowsedPath));
-    EXPECT_NE(root, std::string(moved));
 }
 
 TEST_F(FolderList, MovesThatWouldPassTheLimitAreRefused)

@@ -1,44 +1,31 @@
 #include "install/folder_trust.h"
 #include <gtest/gtest.h>
 #include <sddl.h>
+#include <memory>
 
 namespace {
 
 // A descriptor or an account written in the system's own string form, so
 // that each case reads as the permissions an administrator would see.
-class Descriptor {
-public:
-    explicit Descriptor(const char* text)
-    {
-        made_ = ConvertStringSecurityDescriptorToSecurityDescriptorA(text, SDDL_REVISION_1, &descriptor_, NULL);
-    }
-    ~Descriptor()
-    {
-        if (descriptor_)
-            LocalFree(descriptor_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    bool made_ = false;
-    PSECURITY_DESCRIPTOR descriptor_ = NULL;
+struct LocalFreer {
+    void operator()(void* memory) const { LocalFree(memory); }
 };
+typedef std::unique_ptr<void, LocalFreer> Local;
 
-class Account {
-public:
-    explicit Account(const char* text)
-    {
-        if (text)
-            ConvertStringSidToSidA(text, &sid_);
-    }
-    ~Account()
-    {
-        if (sid_)
-            LocalFree(sid_);
-    }
-    Account(const Account&) = delete;
-    Account& operator=(const Account&) = delete;
-    PSID sid_ = NULL;
-};
+Local Descriptor(const char* text)
+{
+    PSECURITY_DESCRIPTOR descriptor = NULL;
+    ConvertStringSecurityDescriptorToSecurityDescriptorA(text, SDDL_REVISION_1, &descriptor, NULL);
+    return Local(descriptor);
+}
+
+Local Account(const char* text)
+{
+    PSID sid = NULL;
+    if (text)
+        ConvertStringSidToSidA(text, &sid);
+    return Local(sid);
+}
 
 const char* const runningAdministrator = "S-1-5-21-1111-2222-3333-500";
 
@@ -79,10 +66,9 @@ TEST(FolderTrust, OnlyAdministratorsAndTheRunningAccountMayOwnOrChangeTheFolder)
 {
     for (const TrustCase& trustCase : trustCases) {
         SCOPED_TRACE(trustCase.why);
-        Descriptor descriptor(trustCase.descriptor);
-        ASSERT_TRUE(descriptor.made_) << trustCase.descriptor;
-        Account user(trustCase.runningUser);
-        EXPECT_EQ(trustCase.expected, JudgeFolderSecurity(descriptor.descriptor_, user.sid_));
+        Local descriptor = Descriptor(trustCase.descriptor);
+        ASSERT_TRUE(descriptor) << trustCase.descriptor;
+        EXPECT_EQ(trustCase.expected, JudgeFolderSecurity(descriptor.get(), Account(trustCase.runningUser).get()));
     }
 }
 
@@ -90,10 +76,10 @@ TEST(FolderTrust, OnlyAdministratorsAndTheRunningAccountMayOwnOrChangeTheFolder)
 // grants nothing, rather than as no DACL, which grants everything.
 TEST(FolderTrust, AFolderWithoutADaclIsWritableByEveryone)
 {
-    Account owner("BA");
+    Local owner = Account("BA");
     SECURITY_DESCRIPTOR descriptor;
     ASSERT_TRUE(InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION));
-    ASSERT_TRUE(SetSecurityDescriptorOwner(&descriptor, owner.sid_, FALSE));
+    ASSERT_TRUE(SetSecurityDescriptorOwner(&descriptor, owner.get(), FALSE));
     ASSERT_TRUE(SetSecurityDescriptorDacl(&descriptor, TRUE, NULL, FALSE));
     EXPECT_EQ(FolderWritableByOthers, JudgeFolderSecurity(&descriptor, NULL));
 }

@@ -19,16 +19,19 @@ uint32_t BitwiseCrc32(const unsigned char* data, size_t size)
     return ~crc;
 }
 
-void Put16(std::vector<unsigned char>& image, size_t at, unsigned value)
+// Little-endian numbers of any width, as the image stores them.
+void Put(std::vector<unsigned char>& image, size_t at, uint64_t value, int bytes = 4)
 {
-    image[at] = (unsigned char)value;
-    image[at + 1] = (unsigned char)(value >> 8);
+    for (int k = 0; k < bytes; ++k)
+        image[at + k] = (unsigned char)(value >> (8 * k));
 }
 
-void Put32(std::vector<unsigned char>& image, size_t at, uint32_t value)
+uint64_t Get(const std::vector<unsigned char>& image, size_t at, int bytes)
 {
-    Put16(image, at, value & 0xFFFF);
-    Put16(image, at + 2, value >> 16);
+    uint64_t value = 0;
+    for (int k = bytes - 1; k >= 0; --k)
+        value = value << 8 | image[at + k];
+    return value;
 }
 
 void AddSection(std::vector<unsigned char>& image, int index, const char* name, uint32_t rva, uint32_t size,
@@ -36,10 +39,10 @@ void AddSection(std::vector<unsigned char>& image, int index, const char* name, 
 {
     size_t header = 0x40 + 24 + 0xE0 + 40 * index;
     memcpy(&image[header], name, strlen(name));
-    Put32(image, header + 8, size);
-    Put32(image, header + 12, rva);
-    Put32(image, header + 16, size);
-    Put32(image, header + 36, flags);
+    Put(image, header + 8, size);
+    Put(image, header + 12, rva);
+    Put(image, header + 16, size);
+    Put(image, header + 36, flags);
 }
 
 enum : uint32_t { Code = 0x60000020, ReadOnlyData = 0x40000040, Data = 0xC0000040, Relocations = 0x42000040 };
@@ -54,16 +57,16 @@ std::vector<unsigned char> SyntheticImage()
         image[at] = (unsigned char)(at * 131 + 7);
     image[0] = 'M';
     image[1] = 'Z';
-    Put32(image, 0x3C, 0x40);
+    Put(image, 0x3C, 0x40);
     memcpy(&image[0x40], "PE\0\0", 4);
-    Put16(image, 0x40 + 4, 0x14C);
-    Put16(image, 0x40 + 6, 5);       // sections
-    Put16(image, 0x40 + 20, 0xE0);   // optional header: PE32 with 16 directories
+    Put(image, 0x40 + 4, 0x14C, 2);
+    Put(image, 0x40 + 6, 5, 2);       // sections
+    Put(image, 0x40 + 20, 0xE0, 2);   // optional header: PE32 with 16 directories
     size_t optional = 0x40 + 24;
-    Put16(image, optional, 0x10B);
-    Put32(image, optional + 56, 0x4000);  // SizeOfImage
-    Put32(image, optional + 60, 0x400);   // SizeOfHeaders
-    Put32(image, optional + 92, 16);
+    Put(image, optional, 0x10B, 2);
+    Put(image, optional + 56, 0x4000);  // SizeOfImage
+    Put(image, optional + 60, 0x400);   // SizeOfHeaders
+    Put(image, optional + 92, 16);
     AddSection(image, 0, ".text", 0x1000, 0x200, Code);
     AddSection(image, 1, ".rdata", 0x1800, 0x100, ReadOnlyData);
     AddSection(image, 2, ".data", 0x2000, 0x100, Data);
@@ -72,34 +75,27 @@ std::vector<unsigned char> SyntheticImage()
     const uint16_t textSites[] = {0x3010, 0x3020, 0xA040, 0x0000, 0x31FE, 0x0000};  // type << 12 | offset
     const uint16_t dataSites[] = {0x3004, 0x0000};
     size_t at = 0x3000;
-    Put32(image, at, 0x1000);
-    Put32(image, at + 4, 8 + sizeof textSites);
+    Put(image, at, 0x1000);
+    Put(image, at + 4, 8 + sizeof textSites);
     for (size_t k = 0; k < 6; ++k)
-        Put16(image, at + 8 + 2 * k, textSites[k]);
+        Put(image, at + 8 + 2 * k, textSites[k], 2);
     at += 8 + sizeof textSites;
-    Put32(image, at, 0x2000);
-    Put32(image, at + 4, 8 + sizeof dataSites);
+    Put(image, at, 0x2000);
+    Put(image, at + 4, 8 + sizeof dataSites);
     for (size_t k = 0; k < 2; ++k)
-        Put16(image, at + 8 + 2 * k, dataSites[k]);
+        Put(image, at + 8 + 2 * k, dataSites[k], 2);
     at += 8 + sizeof dataSites;
-    Put32(image, optional + 96 + 5 * 8, 0x3000);
-    Put32(image, optional + 96 + 5 * 8 + 4, (uint32_t)(at - 0x3000));
+    Put(image, optional + 96 + 5 * 8, 0x3000);
+    Put(image, optional + 96 + 5 * 8 + 4, (uint32_t)(at - 0x3000));
     return image;
 }
 
 // What the loader does at another base: adds the difference at every site.
 void Rebase(std::vector<unsigned char>& image, uint64_t delta)
 {
-    for (uint32_t site : {0x1010u, 0x1020u, 0x11FEu, 0x2004u}) {
-        uint32_t value = image[site] | image[site + 1] << 8 | image[site + 2] << 16 | (uint32_t)image[site + 3] << 24;
-        Put32(image, site, value + (uint32_t)delta);
-    }
-    uint64_t wide = 0;
-    for (int k = 7; k >= 0; --k)
-        wide = wide << 8 | image[0x1040 + k];
-    wide += delta;
-    for (int k = 0; k < 8; ++k)
-        image[0x1040 + k] = (unsigned char)(wide >> (8 * k));
+    for (uint32_t site : {0x1010u, 0x1020u, 0x11FEu, 0x2004u})
+        Put(image, site, Get(image, site, 4) + delta);
+    Put(image, 0x1040, Get(image, 0x1040, 8) + delta, 8);
 }
 
 uint32_t Digest(const std::vector<unsigned char>& image)
@@ -159,7 +155,7 @@ TEST(ImageDigest, CoversWhatTheLoaderKeepsReadOnlyWhereverItPlacesTheImage)
     // Marking the constants writable takes them out of the digest: a
     // changed header shows as a changed digest too.
     std::vector<unsigned char> writable = image;
-    Put32(writable, 0x40 + 24 + 0xE0 + 40 + 36, Data);
+    Put(writable, 0x40 + 24 + 0xE0 + 40 + 36, Data);
     EXPECT_NE(digest, Digest(writable));
 }
 
@@ -184,9 +180,9 @@ TEST(ImageDigest, LayoutsItCannotCoverAreRefused)
         std::vector<unsigned char> image = SyntheticImage();
         ASSERT_TRUE(DigestMappedImage(image.data(), image.size(), &digest));
         if (damage.at == table + 8 || damage.at == table + 10)
-            Put16(image, damage.at, damage.value);
+            Put(image, damage.at, damage.value, 2);
         else
-            Put32(image, damage.at, damage.value);
+            Put(image, damage.at, damage.value);
         EXPECT_FALSE(DigestMappedImage(image.data(), image.size(), &digest)) << damage.what;
     }
     std::vector<unsigned char> image = SyntheticImage();

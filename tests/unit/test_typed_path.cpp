@@ -18,10 +18,8 @@ protected:
     }
     bool Untouched() const
     {
-        for (int i = 0; i < PathSize - 1; ++i)
-            if (base[i] != 'q' || product[i] != 'q')
-                return false;
-        return true;
+        const std::string pattern(PathSize - 1, 'q');
+        return base == pattern && product == pattern;
     }
 
     char base[PathSize];
