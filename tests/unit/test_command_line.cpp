@@ -23,28 +23,25 @@ Read ReadLine(const std::string& line)
 
 TEST(CommandLine, SwitchesEitherCaseAndADestinationWithBlanksLastOnTheLine)
 {
-    Read read = ReadLine("/S  /G=Graphics\\Tools /D=C:\\My Programs\\Pictavo Editor  ");
-    ASSERT_EQ(ArgumentsRead, read.result);
-    EXPECT_TRUE(read.arguments.silent);
-    EXPECT_STREQ("Graphics\\Tools", read.arguments.startMenuFolder);
-    EXPECT_STREQ("C:\\My Programs\\Pictavo Editor", read.arguments.destination) << "trailing blanks are no name's";
-
-    read = ReadLine("/d=D:\\x /S");
-    ASSERT_EQ(ArgumentsRead, read.result);
-    EXPECT_FALSE(read.arguments.silent) << "all after /D= is the path";
-    EXPECT_STREQ("D:\\x /S", read.arguments.destination);
-
-    read = ReadLine("/s\t/g=\"Pictavo Apps\\Graphics\"");
-    ASSERT_EQ(ArgumentsRead, read.result);
-    EXPECT_TRUE(read.arguments.silent);
-    EXPECT_STREQ("Pictavo Apps\\Graphics", read.arguments.startMenuFolder);
-    EXPECT_STREQ("", read.arguments.destination);
-
-    read = ReadLine("   ");
-    ASSERT_EQ(ArgumentsRead, read.result);
-    EXPECT_FALSE(read.arguments.silent);
-    EXPECT_STREQ("", read.arguments.destination);
-    EXPECT_STREQ("", read.arguments.startMenuFolder);
+    const struct {
+        const char *line, *why;
+        bool silent;
+        const char *folder, *destination;
+    } cases[] = {
+        {"/S  /G=Graphics\\Tools /D=C:\\My Programs\\Pictavo Editor  ", "trailing blanks are no name's", true,
+         "Graphics\\Tools", "C:\\My Programs\\Pictavo Editor"},
+        {"/d=D:\\x /S", "all after /D= is the path", false, "", "D:\\x /S"},
+        {"/s\t/g=\"Pictavo Apps\\Graphics\"", "quotes around the folder", true, "Pictavo Apps\\Graphics", ""},
+        {"   ", "blanks alone", false, "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        Read read = ReadLine(c.line);
+        ASSERT_EQ(ArgumentsRead, read.result);
+        EXPECT_EQ(c.silent, read.arguments.silent);
+        EXPECT_STREQ(c.folder, read.arguments.startMenuFolder);
+        EXPECT_STREQ(c.destination, read.arguments.destination);
+    }
 }
 
 TEST(CommandLine, UnknownSwitchesAreNamedAndNothingOfTheLineIsKept)

@@ -31,11 +31,8 @@ BOOL WINAPI FakeSetCurrentDirectory(LPCSTR path)
 std::string Roots(const char* letters)
 {
     std::string list;
-    for (const char* c = letters; *c; ++c) {
-        list += *c;
-        list += ":\\";
-        list += '\0';
-    }
+    for (const char* c = letters; *c; ++c)
+        list.append({*c, ':', '\\', '\0'});
     return list;
 }
 

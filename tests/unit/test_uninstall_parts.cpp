@@ -38,13 +38,7 @@ template <size_t N = MAX_PATH> struct Guarded {
     char text[N];
     char guard[16];
     Guarded() { memset(this, '#', sizeof *this); }
-    bool GuardIntact() const
-    {
-        for (char c : guard)
-            if (c != '#')
-                return false;
-        return true;
-    }
+    bool GuardIntact() const { return std::string(guard, sizeof guard) == std::string(sizeof guard, '#'); }
 };
 
 } // namespace
