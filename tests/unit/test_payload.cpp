@@ -33,10 +33,20 @@ protected:
         ASSERT_TRUE(page_ != NULL);
         SetWindowLongPtrA(page_, DWLP_USER, (LONG_PTR)&plan_);
         progressControl = GetDlgItem(page_, 214);
+        GetEnvironmentVariableA("TEMP", savedTemp_, sizeof savedTemp_);
+    }
+
+    // Where the expansion puts its compressed copies: a folder of the test's
+    // own, as other tests running beside it use the shared one.
+    void SetTemporaryFolder(const std::string& folder)
+    {
+        SetEnvironmentVariableA("TMP", folder.c_str());
+        SetEnvironmentVariableA("TEMP", folder.c_str());
     }
 
     void TearDown() override
     {
+        SetTemporaryFolder(savedTemp_);
         DestroyWindow(page_);
         if (module_)
             FreeLibrary(module_);
@@ -89,6 +99,7 @@ protected:
     HWND page_ = NULL;
     HMODULE module_ = NULL;
     SetupPlan plan_;
+    char savedTemp_[1024] = "";
 };
 
 } // namespace
@@ -106,13 +117,15 @@ TEST_F(Payload, AllFiveRowsAreInstalledOverWhatWasThereAndTheTemporaryFilesGo)
     SetDestination(deep);
     ASSERT_EQ(200u, strlen(plan_.destDir));
     std::ofstream(Target(1), std::ios::binary) << std::string(100000, 'x');
-    GetTempPathA(sizeof plan_.tempFolder, plan_.tempFolder);
-    std::set<std::string> before = FilesIn(plan_.tempFolder);
+    std::string temp = root_ + "\\temp";
+    CreateDirectoryA(temp.c_str(), NULL);
+    SetTemporaryFolder(temp);
     EXPECT_TRUE(Expand().empty());
     EXPECT_EQ(0u, stopCopy);
     EXPECT_EQ(5, plan_.payloadRow);
     ExpectInstalled(5);
-    EXPECT_EQ(before, FilesIn(plan_.tempFolder)) << "every temporary copy is gone";
+    EXPECT_EQ(temp + "\\", plan_.tempFolder);
+    EXPECT_TRUE(FilesIn(temp).empty()) << "every temporary copy is gone";
 }
 
 TEST_F(Payload, MissingOrDamagedResourcesAreFailuresNotShortOrChangedFiles)
@@ -168,16 +181,8 @@ TEST_F(Payload, WithoutAUsableTemporaryFolderTheStartFolderServes)
     std::string start = root_ + "\\start";
     CreateDirectoryA(start.c_str(), NULL);
     strcpy(plan_.startDir, start.c_str());
-    // A temporary folder too long for its 260-byte buffer.
-    std::string tooLong = "C:\\" + std::string(300, 't');
-    char tmp[1024] = "", temp[1024] = "";
-    GetEnvironmentVariableA("TMP", tmp, sizeof tmp);
-    GetEnvironmentVariableA("TEMP", temp, sizeof temp);
-    SetEnvironmentVariableA("TMP", tooLong.c_str());
-    SetEnvironmentVariableA("TEMP", tooLong.c_str());
+    SetTemporaryFolder("C:\\" + std::string(300, 't')); // too long for its 260-byte buffer
     std::vector<std::string> boxes = Expand();
-    SetEnvironmentVariableA("TMP", tmp);
-    SetEnvironmentVariableA("TEMP", temp);
     EXPECT_EQ(start + "\\", std::string(plan_.tempFolder));
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ(0u, std::string(plan_.tempFilePath).find(start + "\\")) << "the failed row's temporary file lies in the start folder";
