@@ -97,23 +97,19 @@ TEST_F(Router, MessagesReachTheirHandlerOrTheirTablesDefaultUnchanged)
     EXPECT_STREQ("rou", text);
     EXPECT_EQ(0, seen.calls);
 
-    MessageTable dialogTable = MakeMessageTable(messageEntries, DialogDefault);
-    RouteMessage(&dialogTable, dialog, WM_USER + 9, (WPARAM)-3, (LPARAM)0x7FFF1234);
-    ExpectSeen(dialog, WM_USER + 9, (WPARAM)-3, (LPARAM)0x7FFF1234);
-}
-
-TEST_F(Router, EmptyOrNegativeTablesSendEverythingToTheirDefault)
-{
-    MessageTable empty = {0, NULL, WindowDefault, NULL};
+    // Empty tables, or a negative count (no entries, not a huge unsigned one).
+    MessageTable empty = {0, NULL, WindowDefault, NULL}, negative = {-1, messageEntries, WindowDefault, NULL};
     EXPECT_EQ(TRUE, RouteMessage(&empty, plain, WM_SETTEXT, 0, (LPARAM) "empty"));
     EXPECT_EQ("empty", PlainText());
-    // A negative count means no entries too, not a huge unsigned one.
-    MessageTable negative = {-1, messageEntries, WindowDefault, NULL};
     EXPECT_EQ(TRUE, RouteMessage(&negative, plain, WM_SETTEXT, 0, (LPARAM) "negative"));
     EXPECT_EQ("negative", PlainText());
     CommandTable noCommands = {0, NULL, NoDefault};
     EXPECT_EQ(0, RouteCommand(&noCommands, plain, 105, 0));
     EXPECT_EQ(0, seen.calls);
+
+    MessageTable dialogTable = MakeMessageTable(messageEntries, DialogDefault);
+    RouteMessage(&dialogTable, dialog, WM_USER + 9, (WPARAM)-3, (LPARAM)0x7FFF1234);
+    ExpectSeen(dialog, WM_USER + 9, (WPARAM)-3, (LPARAM)0x7FFF1234);
 }
 
 TEST_F(Router, CommandsMatchOnTheLowWordCarryTheirCodeAndGoWholeToTheDefault)
