@@ -65,7 +65,7 @@ bool HoldProductFiles(SetupPlan& plan, char (&inUse)[PathSize])
             continue;
         }
         DWORD error = GetLastError();
-        if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
+        if (error == ERROR_SHARING_VIOLATION) {
             CopyText(inUse, path);
             ReleaseProductFiles(plan);
             return false;
