@@ -1,6 +1,7 @@
 #include "app/silent_setup.h"
 #include "app/main_window.h"
 #include "install/destination.h"
+#include "install/files_in_use.h"
 #include "install/folder_trust.h"
 #include "install/folders.h"
 #include "install/payload.h"
@@ -43,6 +44,12 @@ int InstallSilently(SetupPlan& plan)
         // Too little room, a link on the path, a folder others may change.
         return ExitDestinationUnusable;
     }
+
+    // Before the first write: a program holding a file would stop the
+    // expansion halfway, with old and new files side by side.
+    char inUse[PathSize];
+    if (!HoldProductFiles(plan, inUse))
+        return ExitFilesInUse;
 
     static const PayloadObserver quiet = {NoFileShown, AlwaysGoOn};
     CreatePayloadFolders(plan.destDir);

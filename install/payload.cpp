@@ -1,4 +1,5 @@
 #include "install/payload.h"
+#include "install/files_in_use.h"
 #include "install/szdd_header.h"
 #include "base/crc32.h"
 #include "base/product.h"
@@ -141,12 +142,27 @@ bool ReadsBackAs(HANDLE target, uint32_t expected)
     return crc == expected;
 }
 
-// Expands the open copy into the plan's targetFilePath. The target is
-// opened here, not by LZOpenFileA: that one fails for paths of 128
-// characters or more, and when it cannot create a target it quietly writes
-// a file whose name ends in "_" instead and reports success. Closing the
-// LZ handle closes the copy.
-bool ExpandCopy(const SetupPlan& plan, HANDLE copy, uint32_t expandedLength, uint32_t expectedDigest)
+// The row's target, emptied: the handle that HoldProductFiles kept since it
+// found the file free, or else a new open of targetFilePath. Opened here,
+// not by LZOpenFileA: that one fails for paths of 128 characters or more,
+// and when it cannot create a target it quietly writes a file whose name
+// ends in "_" instead and reports success.
+HANDLE OpenTarget(SetupPlan& plan, int row)
+{
+    HANDLE held = plan.heldTargets[row];
+    plan.heldTargets[row] = NULL;
+    if (!held)
+        return CreateFileA(plan.targetFilePath, GENERIC_READ | GENERIC_WRITE | DELETE, 0, NULL, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, NULL);
+    if (SetFilePointer(held, 0, NULL, FILE_BEGIN) == 0 && SetEndOfFile(held))
+        return held;
+    CloseHandle(held);
+    return INVALID_HANDLE_VALUE;
+}
+
+// Expands the open copy into the row's target. Closing the LZ handle
+// closes the copy.
+bool ExpandCopy(SetupPlan& plan, int row, HANDLE copy, uint32_t expandedLength, uint32_t expectedDigest)
 {
     LzService lz;
     if (!LoadLzService(lz)) {
@@ -158,8 +174,7 @@ bool ExpandCopy(const SetupPlan& plan, HANDLE copy, uint32_t expandedLength, uin
         CloseHandle(copy);
         return false;
     }
-    HANDLE target = CreateFileA(plan.targetFilePath, GENERIC_READ | GENERIC_WRITE | DELETE, 0, NULL, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE target = OpenTarget(plan, row);
     if (target == INVALID_HANDLE_VALUE) {
         lz.close(source);
         return false;
@@ -197,7 +212,7 @@ bool InstallRow(SetupPlan& plan, int row)
         return false;
     }
     const uint32_t* expected = plan.expectedDigests ? plan.expectedDigests : builtDigests;
-    return ExpandCopy(plan, copy, expandedLength, expected[row]);
+    return ExpandCopy(plan, row, copy, expandedLength, expected[row]);
 }
 
 } // namespace
@@ -209,15 +224,22 @@ PayloadResult ExpandPayload(SetupPlan& plan, const PayloadObserver& observer)
         CopyText(plan.tempFolder, plan.startDir);
         AppendText(plan.tempFolder, "\\");
     }
+    PayloadResult result = PayloadInstalled;
     for (plan.payloadRow = 0; plan.payloadRow < PayloadRows;) {
         observer.beginFile(plan.payloadRow);
-        if (!InstallRow(plan, plan.payloadRow))
-            return PayloadFailed;
+        if (!InstallRow(plan, plan.payloadRow)) {
+            result = PayloadFailed;
+            break;
+        }
         ++plan.payloadRow;
-        if (!observer.goOn())
-            return PayloadStopped;
+        if (!observer.goOn()) {
+            result = PayloadStopped;
+            break;
+        }
     }
-    return PayloadInstalled;
+    // The files a stop or a failure left unwritten are free again.
+    ReleaseProductFiles(plan);
+    return result;
 }
 
 void CreatePayloadFolders(const char* folder)

@@ -1,4 +1,5 @@
 #include "pages/copy_page.h"
+#include "install/files_in_use.h"
 #include "install/payload.h"
 #include "pages/page_look.h"
 #include "pages/pages.h"
@@ -6,6 +7,7 @@
 #include "resources/resource_ids.h"
 #include "base/router.h"
 #include "base/exit_codes.h"
+#include "base/product.h"
 #include "base/text.h"
 
 DWORD stopCopy;
@@ -35,7 +37,6 @@ INT_PTR RunCopyPage(HWND owner, SetupPlan& plan)
 
 static LRESULT StartCopyPage(HWND page, UINT, WPARAM, LPARAM)
 {
-    CreatePayloadFolders(PagePlan(page).destDir);
     // Posted: the copying starts from the page's own loop, once it shows.
     PostMessageA(page, WM_COMMAND, IDM_START_COPY, 0);
     return 1;
@@ -78,15 +79,48 @@ static void ReportCopyFailure(SetupPlan& plan)
     plan.exitCode = ExitPayloadFailed;
 }
 
+// Asks the user to close whatever holds a file that must be replaced, until
+// none is held (true, the files held for the expansion) or the user cancels.
+static bool FreeProductFiles(HWND page, SetupPlan& plan)
+{
+    char inUse[PathSize];
+    while (!HoldProductFiles(plan, inUse)) {
+        char programs[PathSize];
+        NameProgramsUsingProductFiles(plan, programs);
+        // Past the buffer the text is cut, never the run.
+        char message[2 * PathSize];
+        if (programs[0])
+            FormatText(message,
+                       "Setup cannot replace the installed files while this program uses them:\n\n%s\n\n"
+                       "Close it, then choose Retry. Cancel ends Setup and leaves %s as it is.",
+                       programs, productName);
+        else
+            FormatText(message,
+                       "Setup cannot replace %s while another program uses it.\n\n"
+                       "Close that program, then choose Retry. Cancel ends Setup and leaves %s as it is.",
+                       inUse, productName);
+        if (MessageBoxA(page, message, setupCaption, MB_RETRYCANCEL | MB_ICONEXCLAMATION) != IDRETRY)
+            return false;
+    }
+    return true;
+}
+
 LRESULT CopyPayload(HWND page, WORD, WORD, LPARAM)
 {
     static const PayloadObserver observer = {ShowFile, PumpMessages};
+    SetupPlan& plan = PagePlan(page);
+    // Checked before anything is written: a file that another program
+    // holds would stop the expansion halfway, old files beside new ones.
+    if (!FreeProductFiles(page, plan)) {
+        EndDialog(page, 1);
+        return 0;
+    }
+    CreatePayloadFolders(plan.destDir);
     copyDialog = page;
     progressControl = GetDlgItem(page, IDC_PROGRESS);
     stopCopy = 0;
     // A step as each file begins; the bar is full as the last one begins.
     ProgressBegin(PayloadRows - 1, PayloadRows);
-    SetupPlan& plan = PagePlan(page);
     if (ExpandPayload(plan, observer) == PayloadFailed) {
         ReportCopyFailure(plan);
         stopCopy = 1;

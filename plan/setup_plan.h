@@ -5,6 +5,7 @@
 #pragma once
 #include "base/command_line.h"
 #include "base/limits.h"
+#include "payload_rows.h"
 #include <stdint.h>
 #include <windows.h>
 
@@ -30,6 +31,8 @@ struct SetupPlan {
     // The payload's expansion: how far it came, and what a failure names.
     int payloadRow = 0;                          // the row being expanded; all rows once every file is in
     const uint32_t* expectedDigests = NULL;      // what each file must read back as; NULL: as the build recorded
+    HANDLE heldTargets[PAYLOAD_ROW_COUNT] = {};  // installed files open since none was found in use, NULL where
+                                                 // none; HoldProductFiles, taken by the expansion
     char tempFolder[TempFolderSize] = {};        // where the compressed copies go; ends with a backslash
     char tempFilePath[PathSize] = {};            // the row's compressed copy
     char targetFilePath[PathSize] = {};          // the row's installed file

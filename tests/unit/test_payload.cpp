@@ -1,3 +1,4 @@
+#include "install/files_in_use.h"
 #include "install/payload.h"
 #include "pages/copy_page.h"
 #include "pages/progress_bar.h"
@@ -126,6 +127,51 @@ TEST_F(Payload, AllFiveRowsAreInstalledOverWhatWasThereAndTheTemporaryFilesGo)
     ExpectInstalled(5);
     EXPECT_EQ(temp + "\\", plan_.tempFolder);
     EXPECT_TRUE(FilesIn(temp).empty()) << "every temporary copy is gone";
+}
+
+namespace {
+
+// Whether another program could open the file now, sharing everything it can.
+bool OthersCanOpen(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
+} // namespace
+
+// Between the check and each file's write no program may take a file: the
+// files found free stay open, and are written through those same handles.
+// One held elsewhere keeps none open.
+TEST_F(Payload, FilesFoundFreeStayClosedToOthersUntilWrittenAndAHeldOneKeepsNone)
+{
+    UseModule("payload_complete.dll");
+    for (int row = 0; row < 5; ++row)
+        ASSERT_TRUE(WriteAll(Target(row), "an older version"));
+    char inUse[PathSize];
+
+    HANDLE editor = CreateFileA(Target(4).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, editor);
+    EXPECT_FALSE(HoldProductFiles(plan_, inUse)) << "a reader that shares writing still holds the file";
+    EXPECT_EQ(Target(4), inUse);
+    for (int row = 0; row < 4; ++row)
+        EXPECT_TRUE(OthersCanOpen(Target(row))) << targets[row] << " must not stay held";
+    CloseHandle(editor);
+
+    DeleteFileA(Target(2).c_str());
+    EXPECT_TRUE(HoldProductFiles(plan_, inUse));
+    EXPECT_FALSE(FileExists(Target(2))) << "a missing file is not made by the check";
+    for (int row : {0, 1, 3, 4})
+        EXPECT_FALSE(OthersCanOpen(Target(row))) << targets[row] << " must be held until written";
+    EXPECT_TRUE(Expand().empty());
+    ExpectInstalled(5);
+    for (int row = 0; row < 5; ++row)
+        EXPECT_TRUE(OthersCanOpen(Target(row))) << targets[row] << " must be let go once written";
 }
 
 TEST_F(Payload, MissingOrDamagedResourcesAreFailuresNotShortOrChangedFiles)
