@@ -197,7 +197,10 @@ bool InstallRow(SetupPlan& plan, int row)
         return false;
     }
     const uint32_t* expected = plan.expectedDigests ? plan.expectedDigests : builtDigests;
-    return ExpandCopy(plan, copy, expandedLength, expected[row]);
+    if (!ExpandCopy(plan, copy, expandedLength, expected[row]))
+        return false;
+    plan.installedBytes += expandedLength;
+    return true;
 }
 
 } // namespace
@@ -209,6 +212,7 @@ PayloadResult ExpandPayload(SetupPlan& plan, const PayloadObserver& observer)
         CopyText(plan.tempFolder, plan.startDir);
         AppendText(plan.tempFolder, "\\");
     }
+    plan.installedBytes = 0;
     for (plan.payloadRow = 0; plan.payloadRow < PayloadRows;) {
         observer.beginFile(plan.payloadRow);
         if (!InstallRow(plan, plan.payloadRow))
