@@ -13,5 +13,6 @@ enum {
     ExitPayloadFailed = 4,
     ExitShortcutsFailed = 5,      // a silent run: registration or links
     ExitDamaged = 6,              // the image changed since the build; nothing was done
-    ExitNoWindow = 7              // the main window could not be made; nothing was shown or changed
+    ExitNoWindow = 7,             // the main window could not be made; nothing was shown or changed
+    ExitFilesInUse = 8            // a silent run: a file to replace is in use; nothing was written
 };
