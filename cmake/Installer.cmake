@@ -39,7 +39,7 @@ function(add_installer target prefix)
     endforeach()
     target_link_libraries(${prefix}_base PUBLIC user32 gdi32 uuid advapi32)
     # The product's file names (base/product.h) come from the payload's rows.
-    target_include_directories(${prefix}_base PUBLIC ${PAYLOAD_ROWS_DIR})
+    target_include_directories(${prefix}_base PUBLIC ${PAYLOAD_ROWS_DIR} ${PRODUCT_FACTS_DIR})
     target_link_libraries(${prefix}_pages PUBLIC setup_resource_ids)
     add_dependencies(${prefix}_install payload)
 

@@ -212,7 +212,10 @@ bool InstallRow(SetupPlan& plan, int row)
         return false;
     }
     const uint32_t* expected = plan.expectedDigests ? plan.expectedDigests : builtDigests;
-    return ExpandCopy(plan, row, copy, expandedLength, expected[row]);
+    if (!ExpandCopy(plan, row, copy, expandedLength, expected[row]))
+        return false;
+    plan.installedBytes += expandedLength;
+    return true;
 }
 
 } // namespace
@@ -225,6 +228,7 @@ PayloadResult ExpandPayload(SetupPlan& plan, const PayloadObserver& observer)
         AppendText(plan.tempFolder, "\\");
     }
     PayloadResult result = PayloadInstalled;
+    plan.installedBytes = 0;
     for (plan.payloadRow = 0; plan.payloadRow < PayloadRows;) {
         observer.beginFile(plan.payloadRow);
         if (!InstallRow(plan, plan.payloadRow)) {

@@ -2,6 +2,7 @@
 #include "base/base_key.h"
 #include "base/text.h"
 #include "base/product.h"
+#include "product_facts.h"
 
 const RegistryPaths productKeys = {windowsBranchKey, ntBranchKey, windowsBranchKey, appPathsKey};
 
@@ -14,6 +15,11 @@ bool WriteText(HKEY key, const char* name, const char* text)
     return RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)text, (DWORD)TextLength(text) + 1) == ERROR_SUCCESS;
 }
 
+bool WriteNumber(HKEY key, const char* name, DWORD number)
+{
+    return RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE*)&number, sizeof number) == ERROR_SUCCESS;
+}
+
 HKEY CreateKey(HKEY parent, const char* name)
 {
     HKEY key = NULL;
@@ -23,13 +29,29 @@ HKEY CreateKey(HKEY parent, const char* name)
     return key;
 }
 
-bool WriteUninstallEntry(HKEY base, const char* command, const SetupPlan& plan)
+// The lines that the system's list, its Settings page and deployment tools
+// run or show, composed before any key is touched.
+struct EntryTexts {
+    char command[PathSize];       // the uninstaller, quoted
+    char quietCommand[PathSize];  // the same without a window
+    char icon[PathSize];          // pictavo.exe
+};
+
+bool WriteUninstallEntry(HKEY base, const EntryTexts& texts, const SetupPlan& plan)
 {
     HKEY entry = CreateKey(base, uninstallEntryKey);
     if (!entry)
         return false;
-    bool written = WriteText(entry, "DisplayName", productName) && WriteText(entry, "UninstallString", command) &&
-                   WriteText(entry, "Scdir", plan.shortcutDir) && WriteText(entry, "Progdir", plan.destDir);
+    // The size of the files as they were read back, in whole KB rounded up.
+    DWORD sizeKB = (DWORD)((plan.installedBytes + 1023) / 1024);
+    bool written = WriteText(entry, "DisplayName", productName) &&
+                   WriteText(entry, "UninstallString", texts.command) &&
+                   WriteText(entry, "QuietUninstallString", texts.quietCommand) &&
+                   WriteText(entry, "Scdir", plan.shortcutDir) && WriteText(entry, "Progdir", plan.destDir) &&
+                   WriteText(entry, "InstallLocation", plan.destDir) && WriteText(entry, "DisplayIcon", texts.icon) &&
+                   WriteText(entry, "DisplayVersion", PRODUCT_VERSION_TEXT) &&
+                   WriteText(entry, "Publisher", PRODUCT_PUBLISHER) && WriteNumber(entry, "EstimatedSize", sizeKB) &&
+                   WriteNumber(entry, "NoModify", 1) && WriteNumber(entry, "NoRepair", 1);
     RegCloseKey(entry);
     return written;
 }
@@ -48,16 +70,19 @@ const char* RegisterProduct(SetupPlan& plan, const RegistryPaths& paths)
     // The system's list runs the command line: unquoted, a path with blanks
     // is tried piece by piece, "C:\Program.exe" first. A path cut to fit
     // would record an uninstaller that is not there: nothing is written.
-    char uninstaller[PathSize], command[PathSize], program[PathSize];
+    char uninstaller[PathSize], program[PathSize];
+    EntryTexts texts;
     if (!CopyText(uninstaller, plan.destDir) || !AppendText(uninstaller, uninstallerFile) ||
-        !FormatText(command, "\"%s\"", uninstaller) || !CopyText(program, plan.destDir) ||
-        !AppendText(program, "\\") || !AppendText(program, productName))
+        !FormatText(texts.command, "\"%s\"", uninstaller) ||
+        !FormatText(texts.quietCommand, "\"%s\" /S", uninstaller) || !CopyText(texts.icon, plan.destDir) ||
+        !AppendText(texts.icon, programFile) || !CopyText(program, plan.destDir) || !AppendText(program, "\\") ||
+        !AppendText(program, productName))
         return basePath;
     HKEY base = NULL;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, basePath, 0, KEY_READ | KEY_WRITE, &base) != ERROR_SUCCESS)
         return basePath;
     CopyText(plan.uninstallPath, uninstaller);
-    const char* failed = WriteUninstallEntry(base, command, plan) ? NULL : basePath;
+    const char* failed = WriteUninstallEntry(base, texts, plan) ? NULL : basePath;
     RegCloseKey(base);
 
     // The NT family lists removable programs from the other key only.
@@ -66,7 +91,7 @@ const char* RegisterProduct(SetupPlan& plan, const RegistryPaths& paths)
         bool listed = RegOpenKeyExA(HKEY_LOCAL_MACHINE, paths.windowsList, 0, KEY_READ | KEY_WRITE, &list) ==
                       ERROR_SUCCESS;
         if (listed) {
-            listed = WriteUninstallEntry(list, command, plan);
+            listed = WriteUninstallEntry(list, texts, plan);
             RegCloseKey(list);
         }
         if (!listed && !failed)

@@ -18,7 +18,10 @@ extern const RegistryPaths productKeys;
 const char* ChooseBaseKey(DWORD version, const RegistryPaths& paths = productKeys);
 
 // Records the plan's destDir and shortcutDir under the keys that its
-// windowsVersion (a GetVersion value) calls for; uninstallPath then names
+// windowsVersion (a GetVersion value) calls for, with what the system's
+// list and deployment tools read: the quiet command, the icon, the
+// product's version and publisher, and the size of the plan's
+// installedBytes; uninstallPath then names
 // the uninstaller that the entry runs. NULL when every entry is written; otherwise the key,
 // under HKEY_LOCAL_MACHINE, in which an entry could not be made. Nothing is
 // written when the base key cannot be opened. The caller tells whoever it

@@ -36,6 +36,7 @@ struct SetupPlan {
     char tempFolder[TempFolderSize] = {};        // where the compressed copies go; ends with a backslash
     char tempFilePath[PathSize] = {};            // the row's compressed copy
     char targetFilePath[PathSize] = {};          // the row's installed file
+    uint64_t installedBytes = 0;                 // the files read back whole so far; the Uninstall entry's size
 
     // The shortcuts and the registration.
     DWORD windowsVersion = 0;             // GetVersion as the shortcut folder was proposed: the Start menu and the keys

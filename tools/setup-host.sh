@@ -11,6 +11,8 @@ required_packages=(
     wine wine32:i386 wine64 fonts-wine
     xvfb xauth x11-utils
     mscompress liblnk-utils
+    # the package manifest's check against its schemas
+    python3-jsonschema python3-yaml
 )
 
 missing_packages() {

@@ -29,6 +29,10 @@ constexpr Link links[] = {
     {"Readme.lnk", "Readme.wri", "Readme"},
 };
 
+// What the Uninstall entry tells the system's list and deployment tools.
+constexpr char version[] = "1.0.0";
+constexpr char publisher[] = "The Pictavo authors";
+
 // Under HKEY_LOCAL_MACHINE.
 constexpr char windowsBranch[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 constexpr char ntBranch[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";

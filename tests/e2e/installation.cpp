@@ -32,6 +32,21 @@ std::string Field(const std::string& report, const std::string& name)
     return report.substr(colon + 2, report.find('\n', colon) - colon - 2);
 }
 
+// The entry's EstimatedSize as `wine reg` lists it: the installed files'
+// bytes, in KB rounded up.
+std::string InstalledSizeKB()
+{
+    unsigned long long bytes = 0;
+    for (const char* target : installed::files) {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (GetFileAttributesExA(Original(target).c_str(), GetFileExInfoStandard, &data))
+            bytes += data.nFileSizeLow;
+    }
+    std::ostringstream listed;
+    listed << "0x" << std::hex << (bytes + 1023) / 1024;
+    return listed.str();
+}
+
 } // namespace
 
 std::map<std::string, std::string> RegistryValues(Installer& setup, const std::string& key)
@@ -95,8 +110,16 @@ void ExpectInstalled(Installer& setup, const std::string& destination, const std
     std::map<std::string, std::string> uninstall = {
         {"DisplayName", "Pictavo"},
         {"UninstallString", "\"" + destination + "\\uninstall.exe\""},
+        {"QuietUninstallString", "\"" + destination + "\\uninstall.exe\" /S"},
         {"Scdir", shortcutFolder},
         {"Progdir", destination},
+        {"InstallLocation", destination},
+        {"DisplayIcon", destination + "\\pictavo.exe"},
+        {"DisplayVersion", installed::version},
+        {"Publisher", installed::publisher},
+        {"EstimatedSize", InstalledSizeKB()},
+        {"NoModify", "0x1"},
+        {"NoRepair", "0x1"},
     };
     std::vector<std::string> keys = UninstallKeys();
     for (const std::string& key : keys)

@@ -160,18 +160,18 @@ TEST_F(Payload, FilesFoundFreeStayClosedToOthersUntilWrittenAndAHeldOneKeepsNone
     EXPECT_FALSE(HoldProductFiles(plan_, inUse)) << "a reader that shares writing still holds the file";
     EXPECT_EQ(Target(4), inUse);
     for (int row = 0; row < 4; ++row)
-        EXPECT_TRUE(OthersCanOpen(Target(row))) << targets[row] << " must not stay held";
+        EXPECT_TRUE(OthersCanOpen(Target(row))) << installed::files[row] << " must not stay held";
     CloseHandle(editor);
 
     DeleteFileA(Target(2).c_str());
     EXPECT_TRUE(HoldProductFiles(plan_, inUse));
     EXPECT_FALSE(FileExists(Target(2))) << "a missing file is not made by the check";
     for (int row : {0, 1, 3, 4})
-        EXPECT_FALSE(OthersCanOpen(Target(row))) << targets[row] << " must be held until written";
+        EXPECT_FALSE(OthersCanOpen(Target(row))) << installed::files[row] << " must be held until written";
     EXPECT_TRUE(Expand().empty());
     ExpectInstalled(5);
     for (int row = 0; row < 5; ++row)
-        EXPECT_TRUE(OthersCanOpen(Target(row))) << targets[row] << " must be let go once written";
+        EXPECT_TRUE(OthersCanOpen(Target(row))) << installed::files[row] << " must be let go once written";
 }
 
 TEST_F(Payload, MissingOrDamagedResourcesAreFailuresNotShortOrChangedFiles)

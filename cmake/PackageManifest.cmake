@@ -1,0 +1,77 @@
+# Writes the package manager's three manifest files (version, installer,
+# default locale) for the sealed installer. Run as a script once the
+# installer is linked and sealed, so that its SHA-256 is that of the file
+# that ships:
+#   cmake -DINSTALLER=... -DOUTPUT_DIR=... -DEXIT_CODES=base/exit_codes.h
+#         -DFACTS=... -DURL=... -DARCHITECTURE=x86 -P PackageManifest.cmake
+# FACTS is a file of "set(NAME value)" lines with the product's facts.
+include(${FACTS})
+set(manifestVersion 1.10.0)
+
+# What a package manager tells its user for each exit code. Every code of
+# exit_codes.h but success must have a line: a new code stops the build
+# here until someone decides what it means to a package manager's user.
+set(responses
+    ExitBadArguments:invalidParameter
+    # Mostly too little room; also a destination that may not be used.
+    ExitDestinationUnusable:diskFull
+    ExitPayloadFailed:contactSupport
+    ExitShortcutsFailed:contactSupport
+    ExitDamaged:contactSupport
+    ExitNoWindow:contactSupport
+    ExitFilesInUse:packageInUse)
+
+file(READ ${EXIT_CODES} header)
+string(REGEX MATCHALL "Exit[A-Za-z]+ = [0-9]+" codes "${header}")
+set(returnCodes "")
+foreach(code IN LISTS codes)
+    string(REGEX REPLACE "(Exit[A-Za-z]+) = ([0-9]+)" "\\1;\\2" pair "${code}")
+    list(GET pair 0 name)
+    list(GET pair 1 value)
+    if(value EQUAL 0)
+        continue()
+    endif()
+    set(response "")
+    foreach(row IN LISTS responses)
+        if(row MATCHES "^${name}:(.+)$")
+            set(response ${CMAKE_MATCH_1})
+        endif()
+    endforeach()
+    if(NOT response)
+        message(FATAL_ERROR "${EXIT_CODES}: ${name} (${value}) has no return response in the package manifest")
+    endif()
+    string(APPEND returnCodes "- InstallerReturnCode: ${value}\n  ReturnResponse: ${response}\n")
+endforeach()
+if(NOT returnCodes)
+    message(FATAL_ERROR "no exit code found in ${EXIT_CODES}")
+endif()
+
+file(SHA256 ${INSTALLER} sha256)
+string(TOUPPER ${sha256} sha256)
+set(id ${PICTAVO_PACKAGE_ID})
+set(common "PackageIdentifier: ${id}\nPackageVersion: ${PICTAVO_VERSION}\n")
+set(schema "# yaml-language-server: $schema=https://aka.ms/winget-manifest")
+set(ending "ManifestVersion: ${manifestVersion}\n")
+
+file(WRITE ${OUTPUT_DIR}/${id}.yaml "${schema}.version.${manifestVersion}.schema.json\n${common}"
+    "DefaultLocale: en-US\nManifestType: version\n${ending}")
+# /D= takes the rest of the line, so nothing may follow it: the manifest
+# names no other switch that a package manager would add after it.
+file(WRITE ${OUTPUT_DIR}/${id}.installer.yaml "${schema}.installer.${manifestVersion}.schema.json\n${common}"
+    "InstallerType: exe\n"
+    "Scope: machine\n"
+    "InstallModes:\n- interactive\n- silent\n- silentWithProgress\n"
+    "InstallerSwitches:\n  Silent: '/S'\n  SilentWithProgress: '/S'\n  InstallLocation: '/D=<INSTALLPATH>'\n"
+    "ExpectedReturnCodes:\n${returnCodes}"
+    "UpgradeBehavior: install\n"
+    "ProductCode: '${PICTAVO_UNINSTALL_KEY}'\n"
+    "ElevationRequirement: elevationRequired\n"
+    "Installers:\n- Architecture: ${ARCHITECTURE}\n  InstallerUrl: '${URL}'\n  InstallerSha256: ${sha256}\n"
+    "ManifestType: installer\n${ending}")
+file(WRITE ${OUTPUT_DIR}/${id}.locale.en-US.yaml "${schema}.defaultLocale.${manifestVersion}.schema.json\n${common}"
+    "PackageLocale: en-US\n"
+    "Publisher: '${PICTAVO_PUBLISHER}'\n"
+    "PackageName: Pictavo\n"
+    "License: '${PICTAVO_LICENSE}'\n"
+    "ShortDescription: '${PICTAVO_DESCRIPTION}'\n"
+    "ManifestType: defaultLocale\n${ending}")
