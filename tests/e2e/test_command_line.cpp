@@ -53,13 +53,11 @@ void InstallSilently(const std::string& arguments, const std::string& destinatio
 
 } // namespace
 
-TEST(Silent, InstallsIntoTheProposedFoldersWithoutAWindow)
+// Into the proposed folders, then into a destination with blanks and a
+// Start-menu folder from the line.
+TEST(Silent, InstallsIntoTheProposedFoldersOrThoseFromTheLineWithoutAWindow)
 {
     InstallSilently("/S", defaultDestination, DefaultShortcutFolder());
-}
-
-TEST(Silent, DestinationWithBlanksAndStartMenuFolderFromTheLine)
-{
     const std::string destination = "C:\\Silent Install\\Pictavo Editor";
     const std::string shortcuts = std::string(installed::ntPrograms) + "\\Pictavo Apps\\Graphics\\Pictavo";
     InstallSilently("/S /G=\"Pictavo Apps\\Graphics\" /D=" + destination, destination, shortcuts);
