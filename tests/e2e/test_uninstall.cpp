@@ -285,6 +285,15 @@ void RoundTrip(Via via)
     EXPECT_NE(std::string::npos, files.find("+ f ./program files/pictavo/uninstall.exe")) << files;
     EXPECT_NE(std::string::npos, files.find("/start menu/programs/pictavo/uninstall.lnk")) << files;
     EXPECT_NE(std::string::npos, machine.find("\\CurrentVersion\\App Paths\\Pictavo]")) << machine;
+#ifndef _WIN64
+    // The 64-bit prefix: a 32-bit Setup's keys land in the 32-bit view.
+    if (via == Via::SystemList) {
+        EXPECT_NE(std::string::npos, setup.RunHost("\"$PICTAVO_WINE\" reg query 'HKLM\\SOFTWARE\\Wow6432Node\\Microsoft\\"
+                                                   "Windows NT\\CurrentVersion\\Uninstall\\Pictavo' /v DisplayName",
+                                                   "the 32-bit view")
+                                          .find("Pictavo"));
+    }
+#endif
 
     PROCESS_INFORMATION list = {};
     if (via == Via::Shortcut) {
