@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <commctrl.h>
 #include <cstddef>
+#include <sstream>
 #include <stdexcept>
 
 namespace e2e {
@@ -399,17 +400,11 @@ void Installer::Key(HWND window, const std::string& keys, const std::string& ste
     Focus(window, step);
     // "shift+End": modifiers held while the last key is pressed.
     std::vector<WORD> chord;
-    size_t from = 0;
-    for (;;) {
-        size_t plus = keys.find('+', from);
-        std::string name = keys.substr(from, plus == std::string::npos ? std::string::npos : plus - from);
-        WORD vk = KeyByName(name);
-        if (!vk)
+    std::istringstream names(keys);
+    for (std::string name; std::getline(names, name, '+');) {
+        chord.push_back(KeyByName(name));
+        if (!chord.back())
             Fail(step, "unknown key '" + name + "'");
-        chord.push_back(vk);
-        if (plus == std::string::npos)
-            break;
-        from = plus + 1;
     }
     for (WORD vk : chord)
         SendKey(vk, false);

@@ -192,7 +192,6 @@ const std::vector<Allowed> wineChanges = {
     // program first runs, and under Wine posing as Windows 98 (an NT kernel
     // still) the uninstaller starts none.
 };
-const std::vector<Allowed> noFileChanges = {};
 
 const Allowed* AllowedFor(const std::string& line, const std::vector<Allowed>& rows)
 {
@@ -230,8 +229,8 @@ std::vector<std::string> RegistryLines(const std::map<std::string, std::vector<s
 
 // Every difference must be one that Wine makes by itself; those are
 // printed with their reason, the rest fail the test.
-void ExpectSame(const std::vector<std::string>& before, const std::vector<std::string>& after,
-                const std::vector<Allowed>& allowed, const char* what)
+void ExpectSame(const std::vector<std::string>& before, const std::vector<std::string>& after, const char* what,
+                const std::vector<Allowed>& allowed = {})
 {
     std::string unexpected;
     std::map<const Allowed*, int> seen;
@@ -331,9 +330,9 @@ void RoundTrip(Via via)
         Sleep(100);
 
     Snapshot after = TakeSnapshot(setup, "after the uninstall");
-    ExpectSame(before.files, after.files, noFileChanges, "drive C");
-    ExpectSame(RegistryLines(before.machine), RegistryLines(after.machine), wineChanges, "HKEY_LOCAL_MACHINE");
-    ExpectSame(RegistryLines(before.user), RegistryLines(after.user), wineChanges, "HKEY_CURRENT_USER");
+    ExpectSame(before.files, after.files, "drive C");
+    ExpectSame(RegistryLines(before.machine), RegistryLines(after.machine), "HKEY_LOCAL_MACHINE", wineChanges);
+    ExpectSame(RegistryLines(before.user), RegistryLines(after.user), "HKEY_CURRENT_USER", wineChanges);
     SayWhatRan(via == Via::Shortcut ? "the Uninstall shortcut" : "wine uninstaller --remove Pictavo");
 }
 
@@ -348,8 +347,8 @@ void RemoveSilentlyAndCompare(Installer& host, const Snapshot& before, const std
     WaitForTheHelper(host, true);
     EXPECT_EQ(NULL, FindWindowA(NULL, caption)) << "no box of the helper either";
     Snapshot after = TakeSnapshot(host, "after the uninstall " + what);
-    ExpectSame(before.files, after.files, noFileChanges, "drive C");
-    ExpectSame(RegistryLines(before.machine), RegistryLines(after.machine), wineChanges, "HKEY_LOCAL_MACHINE");
+    ExpectSame(before.files, after.files, "drive C");
+    ExpectSame(RegistryLines(before.machine), RegistryLines(after.machine), "HKEY_LOCAL_MACHINE", wineChanges);
 }
 
 // Still installed after a run that removed nothing. Not the exact check
@@ -433,7 +432,7 @@ TEST(Uninstall, SilentRemovalAfterASilentInstallOrCancelledShortcutsLeavesTheMac
     ASSERT_FALSE(Differences(before.files, installed.files).empty()) << "the install changed nothing";
     // A switch the uninstaller does not take ends it before it touches anything.
     EXPECT_EQ(5u, RunSilently("/S /D=C:\\", uninstaller, defaultDestination));
-    ExpectSame(installed.files, TakeSnapshot(host, "after the refused line").files, noFileChanges, "drive C");
+    ExpectSame(installed.files, TakeSnapshot(host, "after the refused line").files, "drive C");
     RemoveSilentlyAndCompare(host, before, "after the silent install");
 
     {
