@@ -1,6 +1,7 @@
 #include "flows.h"
 #include "installed_names.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <stdexcept>
 
 namespace e2e {
@@ -124,6 +125,38 @@ DWORD ExitWithoutWindow(Installer& run, const std::string& step)
     return run.WaitExit(step);
 }
 
+DWORD RunSilently(const std::string& arguments, const std::string& exe, const std::string& startDir)
+{
+    Installer run(startDir, "", exe, arguments);
+    return ExitWithoutWindow(run, "silent run " + arguments);
+}
+
+HostCommands::HostCommands() : Installer("", "host", InstallerPath(), "/S /?")
+{
+    if (ExitWithoutWindow(*this, "the refused run") != 2)
+        Fail("the refused run", "it did not end with exit code 2");
+}
+
+std::string HostPath(const std::string& windowsPath)
+{
+    std::string host, listed = windowsPath.substr(0, 2);
+    size_t start = 3;
+    while (start <= windowsPath.size()) {
+        size_t end = std::min(windowsPath.find('\\', start), windowsPath.size());
+        std::string part = windowsPath.substr(start, end - start);
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((listed + "\\" + part).c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            part = found.cFileName;
+            FindClose(search);
+        }
+        listed += "\\" + part;
+        host += (host.empty() ? "" : "/") + part;
+        start = end + 1;
+    }
+    return "\"$WINEPREFIX/drive_c/\"'" + host + "'";
+}
+
 const char defaultDestination[] = "C:\\Program files\\Pictavo";
 
 void RemoveDefaultInstallation()
@@ -175,6 +208,13 @@ std::vector<COLORREF> BitmapPixels(HBITMAP bitmap, int* width, int* height)
     for (uint32_t p : bgra)
         pixels.push_back(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
     return pixels;
+}
+
+ULONGLONG FreeBytes(const char* root)
+{
+    ULARGE_INTEGER free = {};
+    GetDiskFreeSpaceExA(root, &free, NULL, NULL);
+    return free.QuadPart;
 }
 
 std::string Original(const char* target)

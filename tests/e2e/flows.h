@@ -34,6 +34,24 @@ void CloseShortcutFolderWindow(Installer& setup);
 // visible window of that process, at any moment until it ends, fails the
 // step. Gives the exit code.
 DWORD ExitWithoutWindow(Installer& run, const std::string& step);
+// A silent run of exe with these arguments, which must show no window;
+// gives its exit code.
+DWORD RunSilently(const std::string& arguments, const std::string& exe = InstallerPath(),
+                  const std::string& startDir = "");
+
+// The host commands (reg, ln, chmod, lnkinfo) run through an installer's
+// harness: a silent run refused at once (exit code 2) lends one without
+// touching the machine.
+struct HostCommands : Installer {
+    HostCommands();
+};
+// A Windows path on drive C as the host names it, in quotes for the host's
+// shell. Each existing part is spelled as its folder lists it: the host's
+// names keep their case ("Program files" when Setup made it so).
+std::string HostPath(const std::string& windowsPath);
+
+// The bytes free on a drive, as the program that writes there sees them.
+ULONGLONG FreeBytes(const char* root);
 
 // The product file as built, which an installed one must equal.
 std::string Original(const char* target);

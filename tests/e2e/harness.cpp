@@ -2,6 +2,8 @@
 #include "png.h"
 #include <gtest/gtest.h>
 #include <commctrl.h>
+#include <cstddef>
+#include <sstream>
 #include <stdexcept>
 
 namespace e2e {
@@ -16,13 +18,6 @@ std::string TestName()
     if (!info)
         return "";
     return std::string(info->test_suite_name()) + "." + info->name();
-}
-
-std::string ClassName(HWND window)
-{
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    return name;
 }
 
 struct WindowSearch {
@@ -102,6 +97,13 @@ COLORREF Screen::At(int x, int y) const
         return CLR_INVALID;
     const uint8_t* p = &rgb[((size_t)y * width + x) * 3];
     return RGB(p[0], p[1], p[2]);
+}
+
+std::string ClassName(HWND window)
+{
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
 }
 
 std::string InstallerPath()
@@ -198,25 +200,10 @@ std::string Installer::RunHost(const std::string& command, const std::string& st
     PROCESS_INFORMATION host = {};
     if (!CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &host))
         Fail(step, "cannot run " + command);
-    DWORD start = GetTickCount();
-    while (GetFileAttributesA(WindowsPath(status).c_str()) == INVALID_FILE_ATTRIBUTES) {
+    for (DWORD start = GetTickCount(); !FileExists(WindowsPath(status)); Sleep(pollMs))
         if (GetTickCount() - start > 20000)
             Fail(step, command + " did not finish");
-        Sleep(pollMs);
-    }
-    std::string text, code;
-    char buffer[4096];
-    if (FILE* in = fopen(WindowsPath(output).c_str(), "rb")) {
-        size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, in)) > 0)
-            text.append(buffer, n);
-        fclose(in);
-    }
-    if (FILE* in = fopen(WindowsPath(status).c_str(), "rb")) {
-        size_t n = fread(buffer, 1, sizeof buffer - 1, in);
-        code.assign(buffer, n);
-        fclose(in);
-    }
+    std::string text = ReadAll(WindowsPath(output)), code = ReadAll(WindowsPath(status));
     DeleteFileA(WindowsPath(script).c_str());
     DeleteFileA(WindowsPath(output).c_str());
     DeleteFileA(WindowsPath(status).c_str());
@@ -276,11 +263,6 @@ HWND Installer::WaitDialogWith(int controlId, const std::string& step, DWORD tim
     return WaitWindowWhere(
         [&](HWND w) { return ClassName(w) == "#32770" && GetDlgItem(w, controlId) != NULL; },
         step + " [dialog with control " + std::to_string(controlId) + "]", timeoutMs);
-}
-
-bool Installer::HasWindow(const std::string& title)
-{
-    return FindWindowWhere([&](HWND w) { return Text(w) == title; }) != NULL;
 }
 
 MessageBoxInfo Installer::WaitMessageBox(const std::string& caption, const std::string& step, DWORD timeoutMs)
@@ -418,17 +400,11 @@ void Installer::Key(HWND window, const std::string& keys, const std::string& ste
     Focus(window, step);
     // "shift+End": modifiers held while the last key is pressed.
     std::vector<WORD> chord;
-    size_t from = 0;
-    for (;;) {
-        size_t plus = keys.find('+', from);
-        std::string name = keys.substr(from, plus == std::string::npos ? std::string::npos : plus - from);
-        WORD vk = KeyByName(name);
-        if (!vk)
+    std::istringstream names(keys);
+    for (std::string name; std::getline(names, name, '+');) {
+        chord.push_back(KeyByName(name));
+        if (!chord.back())
             Fail(step, "unknown key '" + name + "'");
-        chord.push_back(vk);
-        if (plus == std::string::npos)
-            break;
-        from = plus + 1;
     }
     for (WORD vk : chord)
         SendKey(vk, false);
@@ -477,7 +453,8 @@ void Installer::DoubleClickAt(int x, int y, const std::string& step)
 // Lets the installer take the input before the next step looks at it.
 void Installer::Settle()
 {
-    // A message answered by every window means the input before it was read.
+    // A message answered by every window means the input before it was
+    // read, unless the installer was too slow to reach it: see TypeInto.
     EnumWindows(PingWindow, (LPARAM)process_.dwProcessId);
     Sleep(30);
 }
@@ -499,25 +476,41 @@ void Installer::TypeInto(HWND dialog, int editId, const std::string& text, const
     Key(edit, "shift+End", step);
     Key(edit, "Delete", step);
     Type(edit, text, step);
+    // A message sent to the installer is answered ahead of the keys still
+    // in its queue: on a loaded machine the last keys can arrive after
+    // Settle. Waits until the box shows what was typed; whether it must is
+    // the caller's to judge.
+    for (DWORD start = GetTickCount(); Text(edit) != text && GetTickCount() - start < 5000;)
+        Sleep(pollMs);
 }
 
-RECT Installer::ListItemRect(HWND list, int index, const std::string& step)
+// A list view message whose answer lands in memory lent in the list's own
+// process: `size` bytes of data copied there (after `lend` has seen the
+// lent address), sent as lParam, and copied back.
+bool Installer::RemoteMessage(HWND list, UINT message, WPARAM wParam, void* data, size_t size,
+                              const std::string& step, const std::function<void(char*)>& lend)
 {
-    // LVM_GETITEMRECT writes into the list's own process: lend it memory.
     HANDLE target = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
                                 process_.dwProcessId);
     if (!target)
         Fail(step, "cannot open the installer's memory");
-    void* remote = VirtualAllocEx(target, NULL, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
-    RECT r = {LVIR_LABEL, 0, 0, 0};
+    char* remote = (char*)VirtualAllocEx(target, NULL, size, MEM_COMMIT, PAGE_READWRITE);
+    if (remote && lend)
+        lend(remote);
     SIZE_T moved = 0;
-    bool ok = remote && WriteProcessMemory(target, remote, &r, sizeof r, &moved) &&
-              SendMessageA(list, LVM_GETITEMRECT, index, (LPARAM)remote) &&
-              ReadProcessMemory(target, remote, &r, sizeof r, &moved);
+    bool ok = remote && WriteProcessMemory(target, remote, data, size, &moved) &&
+              SendMessageA(list, message, wParam, (LPARAM)remote) &&
+              ReadProcessMemory(target, remote, data, size, &moved);
     if (remote)
         VirtualFreeEx(target, remote, 0, MEM_RELEASE);
     CloseHandle(target);
-    if (!ok)
+    return ok;
+}
+
+RECT Installer::ListItemRect(HWND list, int index, const std::string& step)
+{
+    RECT r = {LVIR_LABEL, 0, 0, 0};
+    if (!RemoteMessage(list, LVM_GETITEMRECT, index, &r, sizeof r, step))
         Fail(step, "list item " + std::to_string(index) + " has no rectangle");
     MapWindowPoints(list, NULL, (POINT*)&r, 2);
     return r;
@@ -525,33 +518,24 @@ RECT Installer::ListItemRect(HWND list, int index, const std::string& step)
 
 std::vector<Installer::ListItem> Installer::ListItems(HWND list, const std::string& step)
 {
-    HANDLE target = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
-                                process_.dwProcessId);
-    if (!target)
-        Fail(step, "cannot open the installer's memory");
-    struct Remote {
+    // The item and its text buffer, lent together.
+    struct Lent {
         LVITEMA item;
         char text[260];
     };
-    Remote* remote = (Remote*)VirtualAllocEx(target, NULL, sizeof(Remote), MEM_COMMIT, PAGE_READWRITE);
     std::vector<ListItem> items;
     int count = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
-    for (int i = 0; remote && i < count; ++i) {
-        Remote local = {};
+    for (int i = 0; i < count; ++i) {
+        Lent local = {};
         local.item.mask = LVIF_TEXT | LVIF_IMAGE;
         local.item.iItem = i;
-        local.item.pszText = remote->text;
         local.item.cchTextMax = sizeof local.text;
-        SIZE_T moved = 0;
-        WriteProcessMemory(target, remote, &local, sizeof local, &moved);
-        SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&remote->item);
-        ReadProcessMemory(target, remote, &local, sizeof local, &moved);
+        auto lend = [&](char* remote) { local.item.pszText = remote + offsetof(Lent, text); };
+        if (!RemoteMessage(list, LVM_GETITEMA, 0, &local, sizeof local, step, lend))
+            Fail(step, "list item " + std::to_string(i) + " cannot be read");
         local.text[sizeof local.text - 1] = '\0';
         items.push_back({local.text, local.item.iImage});
     }
-    if (remote)
-        VirtualFreeEx(target, remote, 0, MEM_RELEASE);
-    CloseHandle(target);
     return items;
 }
 

@@ -33,6 +33,7 @@ std::string InstallerPath();
 // Its test build that holds inside each file until released.
 std::string HoldingInstallerPath();
 std::string Text(HWND window);
+std::string ClassName(HWND window);
 // The header of a 32-bit top-down DIB, as GetDIBits and CreateDIBSection take it.
 BITMAPINFO TopDown32(int width, int height);
 
@@ -53,7 +54,6 @@ public:
     HWND WaitWindow(const std::string& title, const std::string& step, DWORD timeoutMs = 15000);
     HWND WaitWindowWhere(const std::function<bool(HWND)>& match, const std::string& step,
                          DWORD timeoutMs = 15000);
-    bool HasWindow(const std::string& title);
     // One look, no waiting: such a window of the installer, or NULL.
     HWND FindWindowWhere(const std::function<bool(HWND)>& match);
     bool Ended();
@@ -114,6 +114,8 @@ public:
 
 private:
     void Settle();
+    bool RemoteMessage(HWND list, UINT message, WPARAM wParam, void* data, size_t size, const std::string& step,
+                       const std::function<void(char*)>& lend = nullptr);
     void Focus(HWND window, const std::string& step);
     MessageBoxInfo WaitMessageBoxOf(DWORD pid, const std::string& caption, const std::string& step, DWORD timeoutMs);
     // Polls the visible top-level windows of process pid (0: any process).

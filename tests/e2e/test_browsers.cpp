@@ -176,38 +176,11 @@ TEST(DirectoryBrowser, FreeSpaceDecidesWhetherOKCloses)
     CancelSetup(setup, page);
 }
 
-TEST(DirectoryBrowser, TheNameStaysShorterThanAHundredAndCannotBeEmpty)
-{
-    Installer setup;
-    HWND page = ReachDestinationPage(setup);
-    Browser browser(setup, page);
-    std::string name(99, 'n');
-    setup.TypeInto(browser.window, 105, name, "type 99 characters");
-    EXPECT_EQ(name, setup.ControlText(browser.window, 105));
-    setup.Type(setup.Control(browser.window, 105, "name"), "x", "type a 100th");
-    EXPECT_EQ(name, setup.ControlText(browser.window, 105)) << "the 100th character is refused";
-
-    setup.TypeInto(browser.window, 105, "", "empty the name");
-    setup.Click(setup.Button(browser.window, "OK", "ok"), "press OK");
-    MessageBoxInfo warning = setup.WaitMessageBox("Warning", "empty name");
-    EXPECT_EQ("You forget to select a directory", warning.text);
-    setup.Answer(warning, "OK", "close the warning");
-    GUITHREADINFO focus = {};
-    focus.cbSize = sizeof focus;
-    GetGUIThreadInfo(GetWindowThreadProcessId(browser.window, NULL), &focus);
-    EXPECT_EQ(setup.Control(browser.window, 105, "name"), focus.hwndFocus) << "the focus goes back to the name";
-
-    setup.TypeInto(browser.window, 105, "Painter", "name it Painter");
-    setup.Click(setup.Button(browser.window, "OK", "ok"), "press OK");
-    setup.WaitGone(browser.window, "browser closes");
-    EXPECT_EQ("C:\\Program files\\Painter", setup.ControlText(page, 101));
-    CancelSetup(setup, page);
-}
-
-// The name box makes a folder that Setup creates as administrator: a name
-// that climbs out of the folder shown is refused in the browser, and the
-// page refuses the same folder composed in its box.
-TEST(DirectoryBrowser, AParentFolderTypedAsTheNameIsRefusedInTheBrowserAndOnThePage)
+// The name box makes a folder that Setup creates as administrator: it
+// takes fewer than a hundred characters, is never empty, and a name that
+// climbs out of the folder shown is refused in the browser; the page
+// refuses the same folder composed in its box.
+TEST(DirectoryBrowser, TheNameIsShortNotEmptyAndNoParentFolderInTheBrowserOrOnThePage)
 {
     const char invalidName[] = "This is not a valid folder name.\n"
                                "A folder name cannot contain any of the characters < > : \" / | ? *\n"
@@ -216,6 +189,30 @@ TEST(DirectoryBrowser, AParentFolderTypedAsTheNameIsRefusedInTheBrowserAndOnTheP
     Installer setup;
     RemoveRegistration(setup);
     HWND page = ReachDestinationPage(setup);
+    {
+        Browser browser(setup, page);
+        std::string name(99, 'n');
+        setup.TypeInto(browser.window, 105, name, "type 99 characters");
+        EXPECT_EQ(name, setup.ControlText(browser.window, 105));
+        setup.Type(setup.Control(browser.window, 105, "name"), "x", "type a 100th");
+        EXPECT_EQ(name, setup.ControlText(browser.window, 105)) << "the 100th character is refused";
+
+        setup.TypeInto(browser.window, 105, "", "empty the name");
+        setup.Click(setup.Button(browser.window, "OK", "ok"), "press OK");
+        MessageBoxInfo warning = setup.WaitMessageBox("Warning", "empty name");
+        EXPECT_EQ("You forget to select a directory", warning.text);
+        setup.Answer(warning, "OK", "close the warning");
+        GUITHREADINFO focus = {};
+        focus.cbSize = sizeof focus;
+        GetGUIThreadInfo(GetWindowThreadProcessId(browser.window, NULL), &focus);
+        EXPECT_EQ(setup.Control(browser.window, 105, "name"), focus.hwndFocus) << "the focus goes back to the name";
+
+        setup.TypeInto(browser.window, 105, "Painter", "name it Painter");
+        setup.Click(setup.Button(browser.window, "OK", "ok"), "press OK");
+        setup.WaitGone(browser.window, "browser closes");
+        EXPECT_EQ("C:\\Program files\\Painter", setup.ControlText(page, 101));
+    }
+
     Browser browser(setup, page);
     setup.TypeInto(browser.window, 105, "..\\Windows", "type ..\\Windows");
     setup.Click(setup.Button(browser.window, "OK", "ok"), "press OK");
@@ -304,33 +301,67 @@ void FinishInBrowsedFolder(Installer& setup, HWND page)
     ExpectSuccessMessage(setup);
     for (const installed::Link& link : installed::links)
         EXPECT_TRUE(FileExists(folder + "\\" + link.file)) << folder << "\\" << link.file;
+    CloseShortcutFolderWindow(setup);
 }
 
 } // namespace
 
-TEST(ShortcutBrowser, ClimbsNoHigherThanTheStartMenuAndCancelKeepsTheFolder)
+// Cancel keeps the folder the browser reached, and the browser opens
+// there again; the product entry leads into folders that do not exist yet.
+// The browser stops where the folder and its longest link still fit, so
+// no folder that it reaches is one that Finish could only refuse.
+TEST(ShortcutBrowser, ClimbsNoHigherThanTheStartMenuAndEveryFolderItReachesGetsTheLinks)
 {
+    // A folder whose path comes within a few characters of what the system
+    // allows for a folder and its links.
     std::string programs = installed::ntPrograms;
+    std::string deep = programs + "\\" + std::string(232 - programs.size() - 1, 'L');
+    RemoveTree(deep);
+    ASSERT_TRUE(CreateDirectoryA(deep.c_str(), NULL)) << deep;
     CreateDirectoryA((programs + "\\Paint Tools").c_str(), NULL);
     RemoveTree(programs + "\\Paint Tools\\Pictavo");
+    RemoveTree(programs + "\\Pictavo");
     Installer setup;
     HWND page = ReachFreshShortcutPage(setup);
+    {
+        ShortcutBrowser browser(setup, page);
+        EXPECT_EQ(programs + "\\Pictavo", browser.Path());
+        EXPECT_TRUE(browser.HasParentEntry());
+        setup.Shot("shortcut-browser");
+        browser.Open("........");
+        EXPECT_EQ("C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Pictavo", browser.Path());
+        EXPECT_FALSE(browser.HasParentEntry()) << "the Start menu is as high as it goes";
+        browser.Open("Programs");
+        EXPECT_TRUE(browser.HasParentEntry());
+        browser.Open("Paint Tools");
+        EXPECT_EQ(programs + "\\Paint Tools\\Pictavo", browser.Path());
+        setup.Click(setup.Button(browser.window, "Cancel", "cancel"), "press Cancel");
+        setup.WaitGone(browser.window, "browser closes");
+        EXPECT_EQ(programs + "\\Paint Tools\\Pictavo", setup.ControlText(page, 101));
+    }
+    {
+        ShortcutBrowser browser(setup, page);
+        EXPECT_EQ(programs + "\\Paint Tools\\Pictavo", browser.Path());
+        browser.Open("........");
+        browser.Open("Pictavo", 2);
+        browser.Open("Pictavo", 2);
+        setup.Click(setup.Button(browser.window, "OK", "ok"), "press OK");
+        setup.WaitGone(browser.window, "browser closes");
+        EXPECT_EQ(programs + "\\Pictavo\\Pictavo\\Pictavo", setup.ControlText(page, 101));
+    }
     ShortcutBrowser browser(setup, page);
-    EXPECT_EQ(programs + "\\Pictavo", browser.Path());
-    EXPECT_TRUE(browser.HasParentEntry());
-    setup.Shot("shortcut-browser");
     browser.Open("........");
-    EXPECT_EQ("C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Pictavo", browser.Path());
-    EXPECT_FALSE(browser.HasParentEntry()) << "the Start menu is as high as it goes";
-    browser.Open("Programs");
-    EXPECT_TRUE(browser.HasParentEntry());
-    browser.Open("Paint Tools");
-    EXPECT_EQ(programs + "\\Paint Tools\\Pictavo", browser.Path());
-    setup.Click(setup.Button(browser.window, "Cancel", "cancel"), "press Cancel");
+    browser.Open("........");
+    EXPECT_EQ(programs + "\\Pictavo", browser.Path());
+    browser.Open(deep.substr(programs.size() + 1));
+    browser.Open("Pictavo", 2);
+    browser.Open("Pictavo", 2);
+    setup.Shot("deepest-reached");
+    setup.Click(setup.Button(browser.window, "OK", "ok"), "press OK");
     setup.WaitGone(browser.window, "browser closes");
-    EXPECT_EQ(programs + "\\Paint Tools\\Pictavo", setup.ControlText(page, 101));
     FinishInBrowsedFolder(setup, page);
-    CloseShortcutFolderWindow(setup);
+    RemoveTree(deep);
+    RemoveTree(programs + "\\Pictavo");
 }
 
 TEST(ShortcutBrowser, TheProductFolderEntryIsEnteredAndARenamedProductShows)
@@ -372,44 +403,4 @@ TEST(ShortcutBrowserWin98, TheWindowsFoldersStartMenuIsTheLimit)
     setup.Key(page, "Escape", "cancel the shortcuts");
     setup.Answer(setup.WaitMessageBox("Confirmation", "cancel question"), "Yes", "yes");
     ExpectSuccessMessage(setup);
-}
-
-TEST(ShortcutBrowser, NewFoldersBelowNewFoldersGetTheirLinks)
-{
-    std::string programs = installed::ntPrograms;
-    RemoveTree(programs + "\\Pictavo");
-    Installer setup;
-    HWND page = ReachFreshShortcutPage(setup);
-    ShortcutBrowser browser(setup, page);
-    // The product entry leads into folders that do not exist yet.
-    browser.Open("Pictavo", 2);
-    browser.Open("Pictavo", 2);
-    setup.Click(setup.Button(browser.window, "OK", "ok"), "press OK");
-    setup.WaitGone(browser.window, "browser closes");
-    EXPECT_EQ(programs + "\\Pictavo\\Pictavo\\Pictavo", setup.ControlText(page, 101));
-    FinishInBrowsedFolder(setup, page);
-    CloseShortcutFolderWindow(setup);
-    RemoveTree(programs + "\\Pictavo");
-}
-
-TEST(ShortcutBrowser, AFolderPastWhatTheSystemCanMakeIsNeverReportedAsDone)
-{
-    // A folder whose path comes within a few characters of what the system
-    // allows for a folder and its links.
-    std::string programs = installed::ntPrograms;
-    std::string deep = programs + "\\" + std::string(232 - programs.size() - 1, 'L');
-    RemoveTree(deep);
-    ASSERT_TRUE(CreateDirectoryA(deep.c_str(), NULL)) << deep;
-    Installer setup;
-    HWND page = ReachFreshShortcutPage(setup);
-    ShortcutBrowser browser(setup, page);
-    browser.Open(deep.substr(programs.size() + 1));
-    browser.Open("Pictavo", 2);
-    browser.Open("Pictavo", 2);
-    setup.Shot("deepest-reached");
-    setup.Click(setup.Button(browser.window, "OK", "ok"), "press OK");
-    setup.WaitGone(browser.window, "browser closes");
-    FinishInBrowsedFolder(setup, page);
-    CloseShortcutFolderWindow(setup);
-    RemoveTree(deep);
 }

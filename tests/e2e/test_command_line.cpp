@@ -40,34 +40,24 @@ struct Machine {
     }
 };
 
-// The host commands (reg, lnkinfo) run through an installer's harness: a
-// silent run refused at once lends them one without touching the machine.
-const char refusedAtOnce[] = "/S /?";
-
 void InstallSilently(const std::string& arguments, const std::string& destination, const std::string& shortcuts)
 {
-    {
-        Installer host("", "host", InstallerPath(), refusedAtOnce);
-        host.WaitExit("the refused run ends");
-        RemoveTree(destination);
-        RemoveTree(shortcuts);
-        RemoveRegistration(host);
-    }
-    Installer setup("", "", InstallerPath(), arguments);
-    EXPECT_EQ((DWORD)Installed, ExitWithoutWindow(setup, "silent install"));
+    HostCommands host;
+    RemoveTree(destination);
+    RemoveTree(shortcuts);
+    RemoveRegistration(host);
+    EXPECT_EQ((DWORD)Installed, RunSilently(arguments));
     ExpectNoShellWindow();
-    ExpectInstalled(setup, destination, shortcuts);
+    ExpectInstalled(host, destination, shortcuts);
 }
 
 } // namespace
 
-TEST(Silent, InstallsIntoTheProposedFoldersWithoutAWindow)
+// Into the proposed folders, then into a destination with blanks and a
+// Start-menu folder from the line.
+TEST(Silent, InstallsIntoTheProposedFoldersOrThoseFromTheLineWithoutAWindow)
 {
     InstallSilently("/S", defaultDestination, DefaultShortcutFolder());
-}
-
-TEST(Silent, DestinationWithBlanksAndStartMenuFolderFromTheLine)
-{
     const std::string destination = "C:\\Silent Install\\Pictavo Editor";
     const std::string shortcuts = std::string(installed::ntPrograms) + "\\Pictavo Apps\\Graphics\\Pictavo";
     InstallSilently("/S /G=\"Pictavo Apps\\Graphics\" /D=" + destination, destination, shortcuts);
@@ -84,8 +74,7 @@ TEST(Silent, LinksThatCannotBeMadeExitWithFive)
     ASSERT_TRUE(CreateDirectoryA(blocked.c_str(), NULL));
     ASSERT_TRUE(WriteAll(blocked + "\\Pictavo", ""));
     RemoveDefaultInstallation();
-    Installer setup("", "", InstallerPath(), "/S /G=Blocked");
-    EXPECT_EQ((DWORD)ShortcutsFailed, ExitWithoutWindow(setup, "silent install, shortcut folder blocked"));
+    EXPECT_EQ((DWORD)ShortcutsFailed, RunSilently("/S /G=Blocked")) << "the shortcut folder is blocked";
     EXPECT_EQ(ReadAll(Original(installed::program)), ReadAll(std::string(defaultDestination) + "\\" + installed::program));
     EXPECT_EQ(std::set<std::string>{"Pictavo"}, NamesIn(blocked));
     RemoveTree(blocked);
@@ -104,13 +93,11 @@ TEST(Silent, RefusedLinesExitWithTwoAndChangeNothing)
         "/S /G=" + std::string(300, 'g'),                // fits the buffer, not under the programs folder
         "/S" + std::string(5000, ' ') + "/D=C:\\Pictavo" // past the line's bound
     };
-    Installer host("", "host", InstallerPath(), refusedAtOnce);
-    EXPECT_EQ((DWORD)BadArguments, ExitWithoutWindow(host, "refused at once"));
+    HostCommands host; // itself refused at once, with exit code 2
     Machine before(host);
     for (const std::string& line : lines) {
-        Installer setup("", "", InstallerPath(), line);
-        EXPECT_EQ((DWORD)BadArguments, ExitWithoutWindow(setup, "refused line")) << line.substr(0, 40);
-        EXPECT_TRUE(before == Machine(setup)) << line.substr(0, 40);
+        EXPECT_EQ((DWORD)BadArguments, RunSilently(line)) << line.substr(0, 40);
+        EXPECT_TRUE(before == Machine(host)) << line.substr(0, 40);
     }
 }
 
@@ -118,13 +105,11 @@ TEST(SilentSmallDisk, TooLittleRoomExitsWithThreeAndWritesNothing)
 {
     if (GetDriveTypeA("E:\\") == DRIVE_NO_ROOT_DIR)
         GTEST_SKIP() << "no 512 KB disk: mounting a tmpfs needs root";
-    Installer host("", "host", InstallerPath(), refusedAtOnce);
-    host.WaitExit("the refused run ends");
+    HostCommands host;
     Machine before(host);
-    Installer setup("", "", InstallerPath(), "/S /D=E:\\Pictavo");
-    EXPECT_EQ((DWORD)DestinationUnusable, ExitWithoutWindow(setup, "silent install onto a small disk"));
+    EXPECT_EQ((DWORD)DestinationUnusable, RunSilently("/S /D=E:\\Pictavo")) << "onto a small disk";
     EXPECT_TRUE(NamesIn("E:\\").empty());
-    EXPECT_TRUE(before == Machine(setup));
+    EXPECT_TRUE(before == Machine(host));
 }
 
 // With pages, a destination from the line stands in the box as if typed,
@@ -149,8 +134,7 @@ TEST(CommandLinePages, DestinationFromTheLineIsShownAndUsed)
 
 TEST(CommandLinePages, AnUnknownSwitchIsNamedWithTheAcceptedOnesAndNothingRuns)
 {
-    Installer host("", "host", InstallerPath(), refusedAtOnce);
-    host.WaitExit("the refused run ends");
+    HostCommands host;
     Machine before(host);
     Installer setup("", "", InstallerPath(), "/X /D=C:\\Pictavo");
     MessageBoxInfo box = setup.WaitMessageBox("Pictavo - Setup", "message on the switch");

@@ -7,14 +7,8 @@
 
 using namespace e2e;
 
-namespace {
-
-const char* const destination = defaultDestination;
 using installed::compressed;
 const auto& targets = installed::files;
-
-
-} // namespace
 
 TEST(CopyPage, FullRunInstallsTheFiveFilesByteForByte)
 {
@@ -29,7 +23,7 @@ TEST(CopyPage, FullRunInstallsTheFiveFilesByteForByte)
     setup.Click(setup.Button(page, "Next", "next"), "press Next");
     FinishAfterCopy(setup);
 
-    ExpectInstalled(setup, destination, DefaultShortcutFolder());
+    ExpectInstalled(setup, defaultDestination, DefaultShortcutFolder());
     for (const char* name : compressed)
         EXPECT_FALSE(FileExists(std::string(temp) + name)) << "temporary " << name << " left behind";
 }
@@ -84,5 +78,5 @@ TEST(CopyPage, CancelDuringAFileFinishesThatFileAndStops)
     hold.Release();
     ExpectCancelMessage(setup);
     for (int row = 0; row < 5; ++row)
-        EXPECT_EQ(row < 2, FileExists(std::string(destination) + "\\" + targets[row])) << targets[row];
+        EXPECT_EQ(row < 2, FileExists(std::string(defaultDestination) + "\\" + targets[row])) << targets[row];
 }

@@ -10,13 +10,6 @@ using namespace e2e;
 
 namespace {
 
-ULONGLONG FreeBytes(const char* root)
-{
-    ULARGE_INTEGER free = {};
-    GetDiskFreeSpaceExA(root, &free, NULL, NULL);
-    return free.QuadPart;
-}
-
 // Types a destination and presses Next.
 void TypeDestinationAndNext(Installer& setup, HWND page, const std::string& destination)
 {

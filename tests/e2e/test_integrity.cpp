@@ -35,15 +35,10 @@ void ChangedCopy(std::string exe, size_t at, int bit, const std::string& name)
     EXPECT_TRUE(WriteAll(path, exe)) << path;
 }
 
-// A silent run that refuses its line at once: nothing changes, and its
-// harness runs the host commands.
-const char refusedAtOnce[] = "/S /?";
-
 // Seals copies again with the build's own tool.
 void Reseal(const std::vector<std::string>& names)
 {
-    Installer host("", "host", InstallerPath(), refusedAtOnce);
-    host.WaitExit("the refused run ends");
+    HostCommands host;
     std::string command = "for copy in";
     for (const std::string& name : names)
         command += " \"$WINEPREFIX/drive_c/integrity/" + name + "\"";
@@ -127,8 +122,7 @@ TEST_F(Integrity, SilentRunsWithABitChangedInAnEmbeddedFileNeverLeaveAChangedFil
     for (size_t k = 0; k < runs.size(); ++k) {
         std::string step = runs[k].name + (runs[k].resealed ? " (sealed again)" : " (as changed)");
         std::string destination = std::string(work) + "\\dest" + std::to_string(k);
-        Installer setup("", "", std::string(work) + "\\" + runs[k].name, "/S /D=" + destination);
-        DWORD code = ExitWithoutWindow(setup, step);
+        DWORD code = RunSilently("/S /D=" + destination, std::string(work) + "\\" + runs[k].name);
         if (!runs[k].resealed) {
             EXPECT_EQ((DWORD)Damaged, code) << step;
             EXPECT_FALSE(FolderExists(destination)) << step << ": a damaged installer made its folder";
@@ -151,8 +145,7 @@ TEST_F(Integrity, SilentRunsWithABitChangedInAnEmbeddedFileNeverLeaveAChangedFil
            failed, whole);
     EXPECT_GE(failed, (int)resealed.size() * 3 / 4);
     if (whole) {
-        Installer host("", "host", InstallerPath(), refusedAtOnce);
-        host.WaitExit("the refused run ends");
+        HostCommands host;
         RemoveRegistration(host);
         RemoveTree(std::string(installed::ntPrograms) + "\\Pictavo");
     }
@@ -199,8 +192,7 @@ TEST_F(Integrity, AChangedLogoOrDialogIsRefusedAtStartAndNothingIsWritten)
         setup.Answer(box, "OK", "close the damaged message");
         EXPECT_EQ((DWORD)Damaged, setup.WaitExit(std::string(copy) + ": ends after the message")) << copy;
 
-        Installer silent("", "", std::string(work) + "\\" + copy, "/S");
-        EXPECT_EQ((DWORD)Damaged, ExitWithoutWindow(silent, std::string(copy) + ": silent run")) << copy;
+        EXPECT_EQ((DWORD)Damaged, RunSilently("/S", std::string(work) + "\\" + copy)) << copy << ": silent run";
     }
     EXPECT_FALSE(FolderExists(defaultDestination));
     EXPECT_EQ(std::set<std::string>({"dialog.exe", "logo.exe"}), NamesIn(work)) << "nothing beside the copies";

@@ -16,13 +16,6 @@ const char saveCaption[] = "Save Drawing";
 // 320 x 240 at 24 bits: rows of 960 bytes after the two headers.
 const DWORD pictureBytes = 14 + 40 + 960 * 240;
 
-ULONGLONG FreeBytes(const char* root)
-{
-    ULARGE_INTEGER free = {};
-    GetDiskFreeSpaceExA(root, &free, NULL, NULL);
-    return free.QuadPart;
-}
-
 // Bytes that no picture of the program could hold by chance.
 std::string OldPicture(size_t size)
 {
@@ -65,35 +58,11 @@ void Close(Installer& pictavo, HWND main)
 
 } // namespace
 
-TEST(PictureSave, SavingOverAPictureReplacesItWithTheNewDrawing)
-{
-    if (GetDriveTypeA("P:\\") == DRIVE_NO_ROOT_DIR)
-        GTEST_SKIP() << "no 1 MB disk: mounting a tmpfs needs root";
-    ASSERT_TRUE(WriteAll(picture, OldPicture(1000)));
-    Installer pictavo("", "", InstallProgram());
-    HWND main = pictavo.WaitWindow("Pictavo", "pictavo.exe opens");
-    // A dot at (20, 30) on the canvas, in the default pen: RGB(0, 0, 136).
-    POINT dot = {20, 30};
-    ClientToScreen(main, &dot);
-    pictavo.ClickAt(dot.x, dot.y, "draw a dot");
-    SaveOverPicture(pictavo, main);
-    // Saved: closing asks nothing more.
-    Close(pictavo, main);
-
-    std::string saved = ReadAll(picture);
-    ASSERT_EQ(pictureBytes, saved.size());
-    EXPECT_EQ("BM", saved.substr(0, 2));
-    // Rows are stored bottom-up, three bytes a pixel, blue first.
-    size_t atDot = 54 + (240 - 1 - 30) * 960 + 20 * 3;
-    EXPECT_EQ(std::string("\x88\0\0", 3), saved.substr(atDot, 3)) << "the dot";
-    EXPECT_EQ(std::string(3, '\xff'), saved.substr(54, 3)) << "a corner far from the dot";
-    EXPECT_EQ(std::set<std::string>{"picture.bmp"}, NamesIn("P:\\")) << "nothing left beside the picture";
-}
-
 // The disk holds a smaller old picture and has room for part of the new
 // one, but not for all of it, even in the old one's place: the save fails
-// half-way through, says so, and the old picture stays.
-TEST(PictureSave, ADiskThatFillsUpKeepsTheOldPictureAndSaysWhy)
+// half-way through, says so, and the old picture stays. With room again,
+// saving over it replaces it with the new drawing.
+TEST(PictureSave, ADiskThatFillsUpKeepsTheOldPictureThenWithRoomTheNewDrawingReplacesIt)
 {
     if (GetDriveTypeA("P:\\") == DRIVE_NO_ROOT_DIR)
         GTEST_SKIP() << "no 1 MB disk: mounting a tmpfs needs root";
@@ -114,8 +83,24 @@ TEST(PictureSave, ADiskThatFillsUpKeepsTheOldPictureAndSaysWhy)
         << error.text;
     EXPECT_NE(std::string::npos, error.text.find("(error 112)")) << "the disk is full: " << error.text;
     pictavo.Answer(error, "OK", "close the message");
-    Close(pictavo, main);
-
     EXPECT_TRUE(ReadAll(picture) == old) << "the old picture, byte for byte";
     EXPECT_EQ((std::set<std::string>{"filler", "picture.bmp"}), NamesIn("P:\\")) << "no part of the new one is left";
+
+    ASSERT_TRUE(DeleteFileA("P:\\filler"));
+    // A dot at (20, 30) on the canvas, in the default pen: RGB(0, 0, 136).
+    POINT dot = {20, 30};
+    ClientToScreen(main, &dot);
+    pictavo.ClickAt(dot.x, dot.y, "draw a dot");
+    SaveOverPicture(pictavo, main);
+    // Saved: closing asks nothing more.
+    Close(pictavo, main);
+
+    std::string saved = ReadAll(picture);
+    ASSERT_EQ(pictureBytes, saved.size());
+    EXPECT_EQ("BM", saved.substr(0, 2));
+    // Rows are stored bottom-up, three bytes a pixel, blue first.
+    size_t atDot = 54 + (240 - 1 - 30) * 960 + 20 * 3;
+    EXPECT_EQ(std::string("\x88\0\0", 3), saved.substr(atDot, 3)) << "the dot";
+    EXPECT_EQ(std::string(3, '\xff'), saved.substr(54, 3)) << "a corner far from the dot";
+    EXPECT_EQ(std::set<std::string>{"picture.bmp"}, NamesIn("P:\\")) << "nothing left beside the picture";
 }

@@ -19,31 +19,16 @@ enum { Installed = 0, DestinationUnusable = 3 };
 const char linkedText[] = "is reached through a link to another folder.\nPlease choose another folder.";
 const char sharedText[] = "can be changed by other users of this computer.\nPlease choose another folder.";
 
-// The host commands (reg, chmod, ln) run through an installer's harness:
-// a silent run refused at once lends them one, and the registry starts
-// without the product's entries.
-struct Host : Installer {
-    Host() : Installer("", "host", InstallerPath(), "/S /?")
-    {
-        WaitExit("the refused run ends");
-        RemoveRegistration(*this);
-    }
+// The host commands (reg, chmod, ln), on a registry without the product's
+// entries.
+struct Host : HostCommands {
+    Host() { RemoveRegistration(*this); }
 };
-
-// The host path of a folder on drive C, quoted for the shell.
-std::string HostPath(const std::string& windowsPath)
-{
-    std::string path = "\"$WINEPREFIX/drive_c";
-    for (char c : windowsPath.substr(2))
-        path += c == '\\' ? '/' : c;
-    return path + "\"";
-}
 
 // A silent run of the real installer, with the test's own account.
 DWORD InstallSilently(const std::string& destination)
 {
-    Installer setup("", "", InstallerPath(), "/S /D=" + destination);
-    return ExitWithoutWindow(setup, "silent install into " + destination);
+    return RunSilently("/S /D=" + destination);
 }
 
 // A folder holding one file that no installer may touch.
@@ -146,29 +131,18 @@ TEST(DestinationUnderOpenRoot, TheFolderSetupMakesLetsOnlyAdministratorsWriteAnd
     RemoveRegistration(host);
 }
 
-TEST(DestinationTrust, AnExistingFolderThatEveryoneMayChangeIsRefusedAndLeftEmpty)
+// An existing folder that everyone may change, and a link at the
+// destination's place or further up its path that leads to folders of
+// other programs: each is refused, silently and on the page, and nothing
+// in them changes.
+TEST(DestinationTrust, AFolderThatOthersMayChangeOrThatALinkLeadsElsewhereIsRefusedAndLeftAsItWas)
 {
-    const std::string destination = "C:\\Shared Pictavo";
-    Host host;
-    RemoveTree(destination);
-    ASSERT_TRUE(CreateDirectoryA(destination.c_str(), NULL));
-    host.RunHost("chmod o+w " + HostPath(destination), "let others write");
-
-    EXPECT_EQ((DWORD)DestinationUnusable, InstallSilently(destination));
-    EXPECT_TRUE(NamesIn(destination).empty()) << "nothing written";
-    EXPECT_FALSE(RegistryKeyExists(host, installed::appPaths));
-    ExpectRefusedOnThePage(destination, sharedText);
-    EXPECT_TRUE(NamesIn(destination).empty()) << "nothing written";
-    RemoveTree(destination);
-}
-
-// A link at the destination's place, and one further up its path, lead to
-// folders of other programs; nothing of them changes.
-TEST(DestinationTrust, ADestinationThatALinkLeadsElsewhereIsRefusedAndTheTargetUnchanged)
-{
-    const std::string decoy = "C:\\Decoy", decoyTree = "C:\\Decoy Tree";
+    const std::string shared = "C:\\Shared Pictavo", decoy = "C:\\Decoy", decoyTree = "C:\\Decoy Tree";
     const std::string content = "another program's file\n";
     Host host;
+    RemoveTree(shared);
+    ASSERT_TRUE(CreateDirectoryA(shared.c_str(), NULL));
+    host.RunHost("chmod o+w " + HostPath(shared), "let others write");
     host.RunHost("rm -f " + HostPath("C:\\Linked") + " " + HostPath("C:\\Linked Tree"), "remove old links");
     MakeDecoy(decoy, content);
     MakeDecoy(decoyTree, content);
@@ -176,18 +150,25 @@ TEST(DestinationTrust, ADestinationThatALinkLeadsElsewhereIsRefusedAndTheTargetU
                      " " + HostPath("C:\\Linked Tree"),
                  "make the links");
 
-    EXPECT_EQ((DWORD)DestinationUnusable, InstallSilently("C:\\Linked"));
-    EXPECT_EQ((DWORD)DestinationUnusable, InstallSilently("C:\\Linked Tree\\Pictavo"));
-    ExpectDecoyUnchanged(decoy, content);
-    ExpectDecoyUnchanged(decoyTree, content);
+    const struct {
+        std::string destination;
+        const char* reason;
+    } refused[] = {
+        {shared, sharedText},
+        {"C:\\Linked", linkedText},
+        {"C:\\Linked Tree\\Pictavo", linkedText},
+    };
+    for (const auto& row : refused)
+        EXPECT_EQ((DWORD)DestinationUnusable, InstallSilently(row.destination)) << row.destination;
     EXPECT_FALSE(RegistryKeyExists(host, installed::appPaths));
-
-    ExpectRefusedOnThePage("C:\\Linked", linkedText);
-    ExpectRefusedOnThePage("C:\\Linked Tree\\Pictavo", linkedText);
+    for (const auto& row : refused)
+        ExpectRefusedOnThePage(row.destination, row.reason);
+    EXPECT_TRUE(NamesIn(shared).empty()) << "nothing written";
     ExpectDecoyUnchanged(decoy, content);
     ExpectDecoyUnchanged(decoyTree, content);
 
     host.RunHost("rm -f " + HostPath("C:\\Linked") + " " + HostPath("C:\\Linked Tree"), "remove the links");
+    RemoveTree(shared);
     RemoveTree(decoy);
     RemoveTree(decoyTree);
 }

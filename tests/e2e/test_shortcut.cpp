@@ -1,6 +1,6 @@
 // The Shortcut page and the whole run from the agreement to the success
-// message, in the default prefix (NT family), in one set to a 9x version,
-// and in a 64-bit prefix.
+// message, in the default prefix (NT family) and in one set to a 9x
+// version (the 64-bit prefix's run is UninstallWin64's).
 #include "flows.h"
 #include "installation.h"
 #include "page_checks.h"
@@ -111,23 +111,4 @@ TEST(ShortcutPage, CancelStillSucceedsWithoutShortcutsOrRegistration)
         EXPECT_FALSE(RegistryKeyExists(setup, key)) << key;
     EXPECT_FALSE(RegistryKeyExists(setup, installed::appPaths));
     EXPECT_TRUE(FileExists(std::string(defaultDestination) + "\\" + installed::files[0])) << "the product stays installed";
-}
-
-TEST(ShortcutPageWin64, ThirtyTwoBitKeysLandInTheThirtyTwoBitView)
-{
-#ifdef _WIN64
-    GTEST_SKIP() << "this build of the installer is 64-bit: the host cannot run 32-bit code";
-#else
-    RemoveDefaultInstallation();
-    Installer setup;
-    RemoveRegistration(setup);
-    HWND page = ReachShortcutPage(setup);
-    setup.Click(setup.Button(page, "Finish", "finish"), "press Finish");
-    ExpectSuccessMessage(setup);
-    CloseShortcutFolderWindow(setup);
-    std::string output = setup.RunHost("\"$PICTAVO_WINE\" reg query 'HKLM\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows "
-                                       "NT\\CurrentVersion\\Uninstall\\Pictavo' /v DisplayName",
-                                       "the 32-bit view");
-    EXPECT_NE(std::string::npos, output.find("Pictavo"));
-#endif
 }

@@ -9,40 +9,6 @@
 
 using namespace e2e;
 
-namespace {
-
-// Runs a program and gives its exit code.
-DWORD RunProgram(const std::string& exe, const std::string& arguments, const std::string& folder)
-{
-    std::string line = "\"" + exe + "\" " + arguments;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(exe.c_str(), &line[0], NULL, NULL, FALSE, 0, NULL, folder.c_str(), &startup, &process))
-        return 0xFFFFFFFF;
-    WaitForSingleObject(process.hProcess, 20000);
-    DWORD code = 0xFFFFFFFF;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    return code;
-}
-
-std::string UnixPath(const std::string& windowsPath)
-{
-    typedef char*(CDECL * UnixFileName)(LPCWSTR);
-    UnixFileName unixName = (UnixFileName)(void*)GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
-    WCHAR wide[MAX_PATH];
-    if (!unixName || !MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide, MAX_PATH))
-        return "";
-    char* name = unixName(wide);
-    std::string path = name ? name : "";
-    HeapFree(GetProcessHeap(), 0, name);
-    return path;
-}
-
-} // namespace
-
 TEST(PlantedLibraries, LibrariesBesideTheInstallerNeverLoad)
 {
     std::string folder = "C:\\planted";
@@ -60,7 +26,8 @@ TEST(PlantedLibraries, LibrariesBesideTheInstallerNeverLoad)
     // the markers can appear.
     for (const char* library : {"lz32.dll", "comctl32.dll"}) {
         std::string marker = folder + "\\" + library + ".loaded";
-        EXPECT_EQ(0u, RunProgram(folder + "\\load_by_name.exe", library, folder)) << library;
+        Installer control(folder, "", folder + "\\load_by_name.exe", library);
+        EXPECT_EQ(0u, control.WaitExit("the control program ends")) << library;
         EXPECT_TRUE(FileExists(marker)) << "the control program loads the planted " << library;
         DeleteFileA(marker.c_str());
     }
@@ -104,14 +71,13 @@ TEST(TemporaryCopy, NamesTakenFirstAndSwappedCopiesChangeNothing)
     for (const char* name : installed::compressed) {
         std::string victim = victims + "\\" + name + ".txt";
         EXPECT_TRUE(WriteAll(victim, std::string("belongs to somebody else: ") + name)) << victim;
-        links += "ln -sfn '" + UnixPath(victim) + "' '" + UnixPath(temp + name) + "'; ";
-        unlink += "rm -f '" + UnixPath(temp + name) + "'; ";
+        links += "ln -sfn " + HostPath(victim) + " " + HostPath(temp + name) + "; ";
+        unlink += "rm -f " + HostPath(temp + name) + "; ";
     }
     setup.RunHost(links, "plant the links");
     std::set<std::string> before = FilesIn(temp);
 
-    HWND page = ReachCopyPage(setup);
-    (void)page;
+    ReachCopyPage(setup);
     // An SZDD header of its own, then other content.
     static const char junkBytes[] = "SZDD\x88\xF0\x27\x33" "Ae\x05\0\0\0junk!";
     const std::string junk(junkBytes, sizeof junkBytes - 1);
