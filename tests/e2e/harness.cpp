@@ -183,11 +183,22 @@ std::string Installer::RunHost(const std::string& command, const std::string& st
 {
     // Wine starts a host program by its Unix path but gives no handle to
     // wait on and splits its arguments at every blank: the command goes
-    // into a script, whose exit status lands in a file.
+    // into a script, whose exit status lands in a file. Each command gets
+    // a folder that this call made. Every test starts a fresh Wine server,
+    // which gives its first process the same pid each time: a name made of
+    // pid and count would be the same in every test, and a command that
+    // outlived its test (a time-out) would hand its status to the next.
     static int count = 0;
-    std::string base = EnvOr("PICTAVO_SHOTS", "/tmp") + "/host-" + std::to_string(GetCurrentProcessId()) + "-" +
-                       std::to_string(++count);
-    std::string script = base + ".sh", output = base + ".out", status = base + ".status";
+    std::string folder;
+    for (;;) {
+        folder = EnvOr("PICTAVO_SHOTS", "/tmp") + "/host-" + std::to_string(GetCurrentProcessId()) + "-" +
+                 std::to_string(++count);
+        if (CreateDirectoryA(WindowsPath(folder).c_str(), NULL))
+            break;
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            Fail(step, "cannot make " + folder);
+    }
+    std::string script = folder + "/run.sh", output = folder + "/out", status = folder + "/status";
     FILE* file = fopen(WindowsPath(script).c_str(), "wb");
     if (!file)
         Fail(step, "cannot write " + script);
@@ -200,13 +211,17 @@ std::string Installer::RunHost(const std::string& command, const std::string& st
     PROCESS_INFORMATION host = {};
     if (!CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &host))
         Fail(step, "cannot run " + command);
+    CloseHandle(host.hThread);
+    CloseHandle(host.hProcess);
+    // A command that reads the whole of drive C (a snapshot) takes many
+    // seconds on a loaded machine; the limit only guards against a hang.
     for (DWORD start = GetTickCount(); !FileExists(WindowsPath(status)); Sleep(pollMs))
-        if (GetTickCount() - start > 20000)
+        if (GetTickCount() - start > 120000)
             Fail(step, command + " did not finish");
     std::string text = ReadAll(WindowsPath(output)), code = ReadAll(WindowsPath(status));
-    DeleteFileA(WindowsPath(script).c_str());
-    DeleteFileA(WindowsPath(output).c_str());
-    DeleteFileA(WindowsPath(status).c_str());
+    for (const std::string& name : {script, output, status})
+        DeleteFileA(WindowsPath(name).c_str());
+    RemoveDirectoryA(WindowsPath(folder).c_str());
     if (atoi(code.c_str()) != 0)
         Fail(step, command + " failed: " + text);
     return text;
