@@ -35,7 +35,7 @@ INT_PTR RunCopyPage(HWND owner, SetupPlan& plan)
 
 static LRESULT StartCopyPage(HWND page, UINT, WPARAM, LPARAM)
 {
-    CreatePayloadFolders(PagePlan(page).destDir);
+    CreatePayloadFolders(PagePlan(page).destDir, PagePlan(page).log);
     // Posted: the copying starts from the page's own loop, once it shows.
     PostMessageA(page, WM_COMMAND, IDM_START_COPY, 0);
     return 1;
