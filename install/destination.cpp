@@ -18,6 +18,7 @@ DestinationCheck Prepare(SetupPlan& plan)
     if (chosen != DestinationMade)
         return chosen;
     const char* destDir = plan.destDir;
+    LogLine(plan.log, "Destination chosen: %s", destDir);
     // Setup runs as administrator: a link on the way would have it make
     // folders and write files wherever the link's maker wants.
     if (PathHasLink(destDir))
@@ -51,7 +52,6 @@ DestinationCheck Prepare(SetupPlan& plan)
 
 DestinationCheck PrepareDestination(SetupPlan& plan)
 {
-    LogLine(plan.log, "Destination chosen: %s", plan.destDir);
     DestinationCheck check = Prepare(plan);
     DWORD error = GetLastError();
     switch (check) {
@@ -70,11 +70,11 @@ DestinationCheck PrepareDestination(SetupPlan& plan)
         LogLine(plan.log, "Destination refused: others than the administrators may change it");
         break;
     case DestinationLowSpace:
-        LogLine(plan.log, "Destination refused: %lu KB free on its drive, %d KB needed", (unsigned long)plan.freeKB,
-                (int)RequiredKB);
+        LogLine(plan.log, "Destination refused: %lu KB free on drive %s, %d KB needed", (unsigned long)plan.freeKB,
+                plan.driveRoots[plan.driveIndex], (int)RequiredKB);
         break;
     default:
-        LogLine(plan.log, "Destination refused: no product folder, or a path too long");
+        LogLine(plan.log, "Destination refused: no product folder, or a path too long, in %s", plan.baseDir);
         break;
     }
     return check;

@@ -42,7 +42,7 @@ struct Machine {
 
 // The host commands (reg, lnkinfo) run through an installer's harness: a
 // silent run refused at once lends them one without touching the machine.
-const char refusedAtOnce[] = "/S /?";
+const char refusedAtOnce[] = "/S /X";
 
 void InstallSilently(const std::string& arguments, const std::string& destination, const std::string& shortcuts)
 {
