@@ -7,7 +7,7 @@ RunLog uninstallLog;
 
 void Tell(const char* text, UINT icon)
 {
-    LogLine(uninstallLog, "Told: %s", text);
+    LogLine(uninstallLog, silent ? "Not shown (/S): %s" : "Shown: %s", text);
     if (!silent)
         MessageBoxA(NULL, text, uninstallCaption, MB_OK | icon | MB_SETFOREGROUND);
 }

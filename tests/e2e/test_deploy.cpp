@@ -177,7 +177,7 @@ TEST(Deploy, ArgumentListsAndTypedLinesInstallIntoAPathWithBlanksInEveryForm)
             continue;
         std::vector<std::string> steps = LogSteps(log);
         ExpectInstallLogged(steps, run.line, deployed, run.shortcuts, Installed);
-        std::printf("The log of a silent install:\n%s", Joined(steps).c_str());
+        std::printf("The log of a silent install:\n%s", ReadAll(log).c_str());
     }
     RemoveTree("C:\\Deploy Here");
 }
@@ -263,7 +263,7 @@ TEST(DeployLog, ASilentRemovalLogsWhatWentAndItsExitCode)
         EXPECT_EQ(1u, Count(steps, "Removed: HKEY_LOCAL_MACHINE\\" + key)) << Joined(steps);
     EXPECT_EQ(1u, Count(steps, std::string("Removed: 5 program files in ") + defaultDestination)) << Joined(steps);
     EXPECT_EQ(0u, Count(steps, "Not removed")) << Joined(steps);
-    std::printf("The log of a silent removal:\n%s", Joined(steps).c_str());
+    std::printf("The log of a silent removal:\n%s", ReadAll(log).c_str());
 }
 
 // A link that another program put at the log's name, to a file of
@@ -330,5 +330,5 @@ TEST(DeployFaults, ADiskFillingUpIsLoggedWithItsErrorAndTheExitCode)
     ASSERT_GE(steps.size(), 2u);
     EXPECT_EQ(0u, steps[steps.size() - 2].find(failed)) << "the failure is the last step";
     EXPECT_NE(std::string::npos, steps[steps.size() - 2].find("(error 112)")) << "the disk is full";
-    std::printf("The log of a failed run:\n%s", Joined(steps).c_str());
+    std::printf("The log of a failed run:\n%s", ReadAll(log).c_str());
 }
