@@ -251,6 +251,20 @@ TEST(DeployLog, ASilentRemovalLogsWhatWentAndItsExitCode)
     const std::string uninstaller = std::string(defaultDestination) + "\\" + installed::uninstaller;
     Installer removal("", "", uninstaller, ArgumentLine({"/S", "/LOG=" + log}));
     EXPECT_EQ(0u, ExitWithoutWindow(removal, "silent removal"));
+    // Its helper removes uninstall.exe and the folder, then its own copy in
+    // a pvu* folder of the temporary folder: a run cut short here would
+    // leave that copy to the next test.
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    auto helperLeft = [&temp] {
+        for (const std::string& name : NamesIn(temp))
+            if (name.compare(0, 3, "pvu") == 0)
+                return true;
+        return FileExists(defaultDestination);
+    };
+    for (DWORD start = GetTickCount(); helperLeft(); Sleep(100))
+        if (GetTickCount() - start > 20000)
+            removal.Fail("the helper finishes", "the product folder or the helper's copy stays");
     std::vector<std::string> steps = LogSteps(log);
     ASSERT_GE(steps.size(), 3u) << Joined(steps);
     EXPECT_EQ("Pictavo's uninstaller started with the arguments: " + ArgumentLine({"/S", "/LOG=" + log}), steps[0]);
