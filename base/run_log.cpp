@@ -52,6 +52,9 @@ void LogLine(const RunLog& log, const char* format, ...)
         if (*c == '\r' || *c == '\n')
             *c = ' ';
     AppendTextN(line, sizeof line, "\r\n");
+    // Straight to the file, no buffer of ours that a crash would lose. A
+    // log that cannot be written (its disk full) does not stop the run:
+    // the exit code still tells how it ended.
     DWORD written;
     WriteFile(log.file, line, (DWORD)TextLength(line), &written, NULL);
     SetLastError(error);

@@ -4,7 +4,8 @@
 // Exit codes: 0 removed (perhaps with the user's files left), 1 the user
 // said No, 2 not installed, 3 the entry does not name an installation and
 // nothing was touched, 4 something could not be removed, 5 the command line
-// was refused and nothing was touched.
+// was refused and nothing was touched. /? ends with 0 as well, having
+// done nothing.
 #pragma once
 #include "uninstall/uninstall_parts.h"
 #include "base/product.h"
@@ -15,7 +16,7 @@
 
 enum { TextSize = 4096, PathBuffer = MAX_PATH, ListedNames = 8 };
 
-enum ExitCode { Removed = 0, Declined = 1, NotInstalled = 2, Refused = 3, Failed = 4, BadArguments = 5 };
+enum ExitCode { Removed = 0, SwitchesShown = 0, Declined = 1, NotInstalled = 2, Refused = 3, Failed = 4, BadArguments = 5 };
 
 extern const char uninstallCaption[];
 // Given to the copy that finishes the removal; nobody types it.

@@ -246,7 +246,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int)
     ArgumentsResult result = ReadArguments(arguments, read);
     silent = read.silent;
     if (result != ArgumentsRead || read.destination[0] || read.startMenuFolder[0]) {
-        char text[PathBuffer];
+        char text[2 * PathBuffer];
         FormatText(text, "%s%s%s%s\r\n\r\nNothing was removed.", read.unknownSwitch[0] ? "Unknown switch: " : "",
                    read.unknownSwitch, read.unknownSwitch[0] ? "\r\n\r\n" : "", acceptedSwitches);
         Tell(text, MB_ICONSTOP);
@@ -254,7 +254,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int)
     }
     if (read.help) {
         Tell(acceptedSwitches, MB_ICONINFORMATION);
-        return Removed;
+        return SwitchesShown;
     }
     if (read.logPath[0] && !OpenRunLog(uninstallLog, read.logPath)) {
         char text[2 * PathBuffer];

@@ -124,6 +124,24 @@ DWORD ExitWithoutWindow(Installer& run, const std::string& step)
     return run.WaitExit(step);
 }
 
+void FillDiskAtTheThirdFile(Installer& setup, Hold& hold)
+{
+    hold.WaitReached(setup, "first file");
+    hold.Release();
+    hold.WaitReached(setup, "second file");
+    hold.Release();
+    hold.WaitReached(setup, "third file");
+    ULONGLONG third = ReadAll(Original(installed::files[2])).size();
+    ULONGLONG room = third / 2 / 4096 * 4096;
+    setup.RunHost("d=$(readlink -f \"$WINEPREFIX/dosdevices/e:\") && "
+                  "fallocate -l $(( $(stat -f -c '%a * %S' \"$d\") - " + std::to_string(room) + " )) \"$d/filler\"",
+                  "fill the disk");
+    ULARGE_INTEGER available = {};
+    if (!GetDiskFreeSpaceExA("E:\\", &available, NULL, NULL) || available.QuadPart >= third)
+        setup.Fail("fill the disk", "the third file still fits");
+    hold.Release();
+}
+
 const char defaultDestination[] = "C:\\Program files\\Pictavo";
 
 void RemoveDefaultInstallation()
