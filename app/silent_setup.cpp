@@ -27,8 +27,11 @@ int InstallSilently(SetupPlan& plan)
     ProposeDestination(plan);
     if (plan.arguments.destination[0]) {
         TypedDestination typed = TakeTypedDestination(plan, plan.arguments.destination);
-        if (typed != TypedTaken && typed != TypedUnchanged)
+        if (typed != TypedTaken && typed != TypedUnchanged) {
+            LogLine(plan.log, "Destination refused: %s is no full path of valid folder names",
+                    plan.arguments.destination);
             return ExitBadArguments;
+        }
     }
     switch (PrepareDestination(plan)) {
     case DestinationMade:
@@ -37,7 +40,7 @@ int InstallSilently(SetupPlan& plan)
         // Where the page asks, an existing folder that only administrators
         // can change is installed over, as its Yes does; a file or a disk
         // that refuses the folder ends here.
-        if (!CreateFolderTree(plan.destDir, plan.folderSecurity))
+        if (!CreateFolderTree(plan.destDir, plan.folderSecurity, plan.log))
             return ExitDestinationUnusable;
         break;
     default:
@@ -52,12 +55,14 @@ int InstallSilently(SetupPlan& plan)
         return ExitFilesInUse;
 
     static const PayloadObserver quiet = {NoFileShown, AlwaysGoOn};
-    CreatePayloadFolders(plan.destDir);
+    CreatePayloadFolders(plan.destDir, plan.log);
     if (ExpandPayload(plan, quiet) != PayloadInstalled)
         return ExitPayloadFailed;
 
-    if (!ProposeShortcutFolder(plan) || !ComposeFinalShortcutFolder(plan))
+    if (!ProposeShortcutFolder(plan) || !ComposeFinalShortcutFolder(plan)) {
+        LogLine(plan.log, "Shortcut folder refused: below %s it does not fit", plan.programsDir);
         return ExitShortcutsFailed;
+    }
     // Registered first, so that Scdir names the final folder.
     bool registered = RegisterProduct(plan) == NULL;
     bool placed = PlaceShortcuts(plan);

@@ -11,22 +11,68 @@ namespace {
 
 const char acceptedSwitches[] = "Setup accepts:\n"
                                 "/S\tinstall without pages or messages\n"
+                                "/LOG=file\twrite each step to a new file\n"
                                 "/G=folder\tthe Start-menu folder of the shortcuts\n"
-                                "/D=path\tthe destination folder, last on the line";
+                                "/D=path\tthe destination folder, last on the line\n"
+                                "/?\tshow this\n\n"
+                                "A value with blanks goes in quotes: /D=\"C:\\My Programs\\Pictavo\" "
+                                "or \"/D=C:\\My Programs\\Pictavo\".";
 
 // The line refused, and why, for whoever started Setup by hand.
 void TellRefusedArguments(ArgumentsResult result, const SetupArguments& arguments)
 {
-    char message[PathSize];
+    char message[2 * PathSize];
     if (result == ArgumentsUnknown)
         FormatText(message, "Unknown switch: %s\n\n%s", arguments.unknownSwitch, acceptedSwitches);
     else if (result == ArgumentsTooLong)
         FormatText(message, "The command line, or a folder on it, is too long.\n\n%s", acceptedSwitches);
     else
         FormatText(message,
-                   "/D= and /G= need a folder; /G= one inside the Start menu's programs folder.\n\n%s",
+                   "/D=, /G= and /LOG= need a value, closed by its quote if it opens with one; /G= a folder "
+                   "inside the Start menu's programs folder.\n\n%s",
                    acceptedSwitches);
     MessageBoxA(NULL, message, setupCaption, MB_OK | MB_ICONERROR);
+}
+
+void TellUnwritableLog(const char* path)
+{
+    char message[PathSize + 256];
+    FormatText(message,
+               "The log file\n%s\ncannot be made (error %lu). Setup writes its log only to a new file: "
+               "give a name that does not exist yet, in a folder that exists.\n\nNothing was changed.",
+               path, (unsigned long)GetLastError());
+    MessageBoxA(NULL, message, setupCaption, MB_OK | MB_ICONERROR);
+}
+
+int RunWithPages(SetupPlan& plan)
+{
+    // Serves as class name and window title.
+    static char className[10];
+    LoadStringA(plan.module, IDS_CLASS_NAME, className, sizeof className);
+
+    WNDCLASSA windowClass = {};
+    windowClass.style = CS_VREDRAW | CS_HREDRAW;
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = plan.module;
+    windowClass.hIcon = LoadIconA(plan.module, MAKEINTRESOURCEA(IDI_SETUP));
+    windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
+    windowClass.hbrBackground = (HBRUSH)(COLOR_MENUTEXT + 1);
+    windowClass.lpszClassName = className;
+    if (!RegisterClassA(&windowClass))
+        return ExitNoWindow;
+
+    HWND mainWindow = CreateWindowExA(0, className, className, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                                 0, 0, 0, 0, NULL, NULL, plan.module, &plan);
+    if (!mainWindow)
+        return ExitNoWindow;
+    UpdateWindow(mainWindow);
+
+    MSG message;
+    while (GetMessageA(&message, NULL, 0, 0)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return (int)message.wParam;
 }
 
 } // namespace
@@ -52,34 +98,20 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR commandLine, int)
             TellRefusedArguments(read, arguments);
         return ExitBadArguments;
     }
-    if (arguments.silent)
-        return RunSilentSetup(plan);
-
-    // Serves as class name and window title.
-    static char className[10];
-    LoadStringA(module, IDS_CLASS_NAME, className, sizeof className);
-
-    WNDCLASSA windowClass = {};
-    windowClass.style = CS_VREDRAW | CS_HREDRAW;
-    windowClass.lpfnWndProc = MainWindowProc;
-    windowClass.hInstance = module;
-    windowClass.hIcon = LoadIconA(module, MAKEINTRESOURCEA(IDI_SETUP));
-    windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
-    windowClass.hbrBackground = (HBRUSH)(COLOR_MENUTEXT + 1);
-    windowClass.lpszClassName = className;
-    if (!RegisterClassA(&windowClass))
-        return ExitNoWindow;
-
-    HWND mainWindow = CreateWindowExA(0, className, className, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                 0, 0, 0, 0, NULL, NULL, module, &plan);
-    if (!mainWindow)
-        return ExitNoWindow;
-    UpdateWindow(mainWindow);
-
-    MSG message;
-    while (GetMessageA(&message, NULL, 0, 0)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+    if (arguments.help) {
+        if (!arguments.silent)
+            MessageBoxA(NULL, acceptedSwitches, setupCaption, MB_OK | MB_ICONINFORMATION);
+        return ExitInstalled;
     }
-    return (int)message.wParam;
+    if (arguments.logPath[0] && !OpenRunLog(plan.log, arguments.logPath)) {
+        if (!arguments.silent)
+            TellUnwritableLog(arguments.logPath);
+        return ExitBadArguments;
+    }
+    LogLine(plan.log, "Pictavo Setup started with the arguments: %s", commandLine ? commandLine : "");
+    LogWindowsVersion(plan.log);
+    int exitCode = arguments.silent ? RunSilentSetup(plan) : RunWithPages(plan);
+    LogLine(plan.log, "Setup ended with exit code %d", exitCode);
+    CloseRunLog(plan.log);
+    return exitCode;
 }

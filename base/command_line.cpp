@@ -14,14 +14,30 @@ char Upper(char c)
     return c >= 'a' && c <= 'z' ? (char)(c - 'a' + 'A') : c;
 }
 
-// A switch written either way: /s as /S.
-bool IsSwitch(const char* at, const char* end, char letter, bool takesValue)
+// The switch at [from, to), written either way: /s as /S.
+bool IsFlag(const char* from, const char* to, const char* name)
 {
-    if (end - at < 2 || at[0] != '/' || Upper(at[1]) != letter)
-        return false;
-    if (takesValue)
-        return end - at >= 3 && at[2] == '=';
-    return end - at == 2 || IsBlank(at[2]);
+    for (; *name; ++from, ++name)
+        if (from == to || Upper(*from) != *name)
+            return false;
+    return from == to;
+}
+
+// Where the value of a switch "name" begins, when [from, to) is that
+// switch; NULL otherwise.
+const char* ValueOf(const char* from, const char* to, const char* name)
+{
+    for (; *name; ++from, ++name)
+        if (from == to || Upper(*from) != *name)
+            return NULL;
+    return from;
+}
+
+const char* FindQuote(const char* at, const char* end)
+{
+    while (at < end && *at != '"')
+        ++at;
+    return at;
 }
 
 bool TakePath(char (&path)[PathSize], const char* from, const char* to)
@@ -49,6 +65,8 @@ bool IsRelativeFolder(const char* folder)
 
 ArgumentsResult Refuse(SetupArguments& arguments, ArgumentsResult result)
 {
+    arguments.help = false;
+    arguments.logPath[0] = '\0';
     arguments.destination[0] = '\0';
     arguments.startMenuFolder[0] = '\0';
     return result;
@@ -59,6 +77,8 @@ ArgumentsResult Refuse(SetupArguments& arguments, ArgumentsResult result)
 ArgumentsResult ReadArguments(const char* line, SetupArguments& arguments)
 {
     arguments.silent = false;
+    arguments.help = false;
+    arguments.logPath[0] = '\0';
     arguments.destination[0] = '\0';
     arguments.startMenuFolder[0] = '\0';
     arguments.unknownSwitch[0] = '\0';
@@ -77,51 +97,80 @@ ArgumentsResult ReadArguments(const char* line, SetupArguments& arguments)
             ++at;
         if (at == end)
             break;
-        const char* tokenEnd = at;
-        while (tokenEnd < end && !IsBlank(*tokenEnd))
-            ++tokenEnd;
-        if (IsSwitch(at, end, 'S', false)) {
-            arguments.silent = true;
-            at = tokenEnd;
-        } else if (IsSwitch(at, end, 'D', true)) {
-            const char* last = end;
-            while (last > at + 3 && IsBlank(last[-1]))
-                --last;
-            if (last == at + 3)
+        // The argument as a program that splits its line would get it:
+        // [from, to), and where the line goes on after it.
+        bool wholeQuoted = *at == '"';
+        const char* from = at + wholeQuoted;
+        const char* to = from;
+        if (wholeQuoted) {
+            to = FindQuote(from, end);
+            if (to == end) {
                 result = ArgumentsMalformed;
-            else if (!TakePath(arguments.destination, at + 3, last))
-                result = ArgumentsTooLong;
-            at = end;
-        } else if (IsSwitch(at, end, 'G', true)) {
-            const char* from = at + 3;
-            if (from < end && *from == '"') {
-                ++from;
-                tokenEnd = from;
-                while (tokenEnd < end && *tokenEnd != '"')
-                    ++tokenEnd;
-                if (tokenEnd == end) {
-                    result = ArgumentsMalformed;
-                    break;
-                }
-                at = tokenEnd + 1;
-                if (at < end && !IsBlank(*at)) {
-                    result = ArgumentsMalformed;
-                    break;
-                }
-            } else {
-                at = tokenEnd;
+                break;
             }
-            if (!TakePath(arguments.startMenuFolder, from, tokenEnd))
-                result = ArgumentsTooLong;
-            else if (!IsRelativeFolder(arguments.startMenuFolder))
-                result = ArgumentsMalformed;
+            at = to + 1;
         } else {
-            if (!CopyTextPart(arguments.unknownSwitch, at, (size_t)(tokenEnd - at))) {
-                CopyTextPart(arguments.unknownSwitch, at, SwitchShownSize - 4);
+            while (to < end && !IsBlank(*to))
+                ++to;
+            at = to;
+        }
+
+        char (*field)[PathSize] = NULL;
+        const char* value = NULL;
+        if (from == to) {
+            result = ArgumentsMalformed;  // "" stands for no switch at all
+            break;
+        } else if (IsFlag(from, to, "/S")) {
+            arguments.silent = true;
+        } else if (IsFlag(from, to, "/?")) {
+            arguments.help = true;
+        } else if ((value = ValueOf(from, to, "/D=")) != NULL) {
+            field = &arguments.destination;
+        } else if ((value = ValueOf(from, to, "/G=")) != NULL) {
+            field = &arguments.startMenuFolder;
+        } else if ((value = ValueOf(from, to, "/LOG=")) != NULL) {
+            field = &arguments.logPath;
+        } else {
+            if (!CopyTextPart(arguments.unknownSwitch, from, (size_t)(to - from))) {
+                CopyTextPart(arguments.unknownSwitch, from, SwitchShownSize - 4);
                 AppendText(arguments.unknownSwitch, "...");
             }
             result = ArgumentsUnknown;
+            break;
         }
+        if (!field) {
+        } else if (!wholeQuoted && value < end && *value == '"') {
+            // Only the value quoted: it runs to the closing quote, blanks
+            // inside included.
+            ++value;
+            to = FindQuote(value, end);
+            if (to == end) {
+                result = ArgumentsMalformed;
+                break;
+            }
+            at = to + 1;
+        } else if (!wholeQuoted && field == &arguments.destination) {
+            // Unquoted, the destination is the rest of the line.
+            to = at = end;
+        }
+        if (field == &arguments.destination) {
+            // Trailing blanks are no folder name's, quoted or not.
+            while (to > value && IsBlank(to[-1]))
+                --to;
+        }
+        // A closing quote ends the argument: text right after it is refused.
+        if (at < end && !IsBlank(*at)) {
+            result = ArgumentsMalformed;
+            break;
+        }
+        if (!field)
+            continue;
+        if (value == to || FindQuote(value, to) != to)
+            result = ArgumentsMalformed;
+        else if (!TakePath(*field, value, to))
+            result = ArgumentsTooLong;
+        else if (field == &arguments.startMenuFolder && !IsRelativeFolder(arguments.startMenuFolder))
+            result = ArgumentsMalformed;
     }
     if (tooLong && result == ArgumentsRead)
         result = ArgumentsTooLong;

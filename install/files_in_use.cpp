@@ -66,6 +66,7 @@ bool HoldProductFiles(SetupPlan& plan, char (&inUse)[PathSize])
         }
         DWORD error = GetLastError();
         if (error == ERROR_SHARING_VIOLATION) {
+            LogLine(plan.log, "File in use by another program: %s (error %lu)", path, (unsigned long)error);
             CopyText(inUse, path);
             ReleaseProductFiles(plan);
             return false;
@@ -106,4 +107,6 @@ void NameProgramsUsingProductFiles(const SetupPlan& plan, char (&programs)[PathS
             AddProgramName(programs, holders[i].strAppName);
     }
     endSession(session);
+    if (programs[0])
+        LogLine(plan.log, "Programs using the files, named by the system: %s", programs);
 }

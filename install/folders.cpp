@@ -2,7 +2,18 @@
 #include "base/limits.h"
 #include "base/text.h"
 
-void CreateParentFolders(const char* path, SECURITY_ATTRIBUTES* security)
+bool MakeFolder(const char* path, SECURITY_ATTRIBUTES* security, const RunLog& log)
+{
+    if (CreateDirectoryA(path, security)) {
+        LogLine(log, "Folder made: %s", path);
+        return true;
+    }
+    if (GetLastError() != ERROR_ALREADY_EXISTS)
+        LogLine(log, "Folder not made: %s (error %lu)", path, (unsigned long)GetLastError());
+    return false;
+}
+
+void CreateParentFolders(const char* path, SECURITY_ATTRIBUTES* security, const RunLog& log)
 {
     char parent[PathSize];
     if (!CopyText(parent, path))
@@ -12,15 +23,17 @@ void CreateParentFolders(const char* path, SECURITY_ATTRIBUTES* security)
         if (parent[i] != '\\')
             continue;
         parent[i] = '\0';
-        CreateDirectoryA(parent, security);
+        // A parent that exists says so silently: most of them do.
+        if (GetFileAttributesA(parent) == INVALID_FILE_ATTRIBUTES)
+            MakeFolder(parent, security, log);
         parent[i] = '\\';
     }
 }
 
-bool CreateFolderTree(const char* path, SECURITY_ATTRIBUTES* security)
+bool CreateFolderTree(const char* path, SECURITY_ATTRIBUTES* security, const RunLog& log)
 {
-    CreateParentFolders(path, security);
-    CreateDirectoryA(path, security);
+    CreateParentFolders(path, security, log);
+    MakeFolder(path, security, log);
     DWORD attributes = GetFileAttributesA(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }

@@ -1,5 +1,6 @@
 #include "install/payload.h"
 #include "install/files_in_use.h"
+#include "install/folders.h"
 #include "install/szdd_header.h"
 #include "base/crc32.h"
 #include "base/product.h"
@@ -176,12 +177,27 @@ bool ExpandCopy(SetupPlan& plan, int row, HANDLE copy, uint32_t expandedLength, 
     }
     HANDLE target = OpenTarget(plan, row);
     if (target == INVALID_HANDLE_VALUE) {
+        LogLine(plan.log, "File failed: %s cannot be made (error %lu)", plan.targetFilePath,
+                (unsigned long)GetLastError());
         lz.close(source);
         return false;
     }
     // A truncated or damaged stream expands without an error, only shorter.
     LONG copied = lz.copy(source, (HFILE)(INT_PTR)target);
+    DWORD error = GetLastError();
     bool whole = copied >= 0 && (DWORD)copied == expandedLength && ReadsBackAs(target, expectedDigest);
+    if (whole)
+        LogLine(plan.log, "File installed: %s, %lu bytes, CRC-32 %x as built", plan.targetFilePath,
+                (unsigned long)expandedLength, (unsigned)expectedDigest);
+    else if (copied < 0)
+        LogLine(plan.log, "File failed: %s, expansion error %d (error %lu)", plan.targetFilePath, (int)copied,
+                (unsigned long)error);
+    else if ((DWORD)copied != expandedLength)
+        LogLine(plan.log, "File failed: %s came out %ld of %lu bytes", plan.targetFilePath, (long)copied,
+                (unsigned long)expandedLength);
+    else
+        LogLine(plan.log, "File failed: %s did not read back with CRC-32 %x as built", plan.targetFilePath,
+                (unsigned)expectedDigest);
     // A cut-short or changed program must not look installed.
     bool removed = !whole && MarkForRemoval(target);
     CloseHandle(target);
@@ -204,8 +220,11 @@ bool InstallRow(SetupPlan& plan, int row)
     CopyText(plan.tempFilePath, compressedNames[row]);
     uint32_t expandedLength = 0;
     HANDLE copy = WriteCompressedCopy(plan, row, &expandedLength);
-    if (copy == INVALID_HANDLE_VALUE)
+    if (copy == INVALID_HANDLE_VALUE) {
+        LogLine(plan.log, "File failed: its compressed copy %s cannot be had (error %lu)", plan.tempFilePath,
+                (unsigned long)GetLastError());
         return false;
+    }
     HoldForHarness();
     if (!CopyText(plan.targetFilePath, plan.destDir) || !AppendText(plan.targetFilePath, targetNames[row])) {
         CloseHandle(copy);
@@ -246,10 +265,11 @@ PayloadResult ExpandPayload(SetupPlan& plan, const PayloadObserver& observer)
     return result;
 }
 
-void CreatePayloadFolders(const char* folder)
+void CreatePayloadFolders(const char* folder, const RunLog& log)
 {
     SECURITY_ATTRIBUTES security = {sizeof security, NULL, TRUE};
     char path[PathSize];
-    if (CopyText(path, folder) && AppendText(path, "\\") && AppendText(path, picturesFolder))
-        CreateDirectoryA(path, &security);
+    if (!CopyText(path, folder) || !AppendText(path, "\\") || !AppendText(path, picturesFolder))
+        return;
+    MakeFolder(path, &security, log);
 }

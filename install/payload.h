@@ -32,4 +32,4 @@ PayloadResult ExpandPayload(SetupPlan& plan, const PayloadObserver& observer);
 
 // The payload's empty folders, made in folder before the files; one that
 // cannot be made is left to the files, whose failure is reported.
-void CreatePayloadFolders(const char* folder);
+void CreatePayloadFolders(const char* folder, const RunLog& log = RunLog());

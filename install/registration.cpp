@@ -8,24 +8,57 @@ const RegistryPaths productKeys = {windowsBranchKey, ntBranchKey, windowsBranchK
 
 namespace {
 
-// A value that was not written is the entry's failure: the caller names
-// the key, and the run never ends as a success.
-bool WriteText(HKEY key, const char* name, const char* text)
-{
-    return RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)text, (DWORD)TextLength(text) + 1) == ERROR_SUCCESS;
-}
+// A key as the log names it, with the writes that go into it. A value that
+// was not written is the entry's failure: the caller names the key, and the
+// run never ends as a success.
+struct KeyWriter {
+    HKEY key;
+    char path[PathSize + 64];
+    const RunLog& log;
 
-bool WriteNumber(HKEY key, const char* name, DWORD number)
-{
-    return RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE*)&number, sizeof number) == ERROR_SUCCESS;
-}
+    bool Logged(LONG status, const char* name, const char* shown)
+    {
+        if (!name[0])
+            name = "(default)";
+        if (status != ERROR_SUCCESS)
+            LogLine(log, "Registry value not written: HKLM\\%s, %s (error %ld)", path, name, (long)status);
+        else
+            LogLine(log, "Registry value written: HKLM\\%s, %s = %s", path, name, shown);
+        return status == ERROR_SUCCESS;
+    }
+    bool Text(const char* name, const char* text)
+    {
+        return Logged(RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)text, (DWORD)TextLength(text) + 1), name,
+                      text);
+    }
+    bool Number(const char* name, DWORD number)
+    {
+        char shown[16];
+        FormatText(shown, "%lu", (unsigned long)number);
+        return Logged(RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE*)&number, sizeof number), name, shown);
+    }
+};
 
-HKEY CreateKey(HKEY parent, const char* name)
+HKEY CreateKey(HKEY parent, const char* parentPath, const char* name, const RunLog& log)
 {
     HKEY key = NULL;
-    if (RegCreateKeyExA(parent, name, 0, (LPSTR) "", REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, NULL, &key, NULL) !=
-        ERROR_SUCCESS)
+    LONG status =
+        RegCreateKeyExA(parent, name, 0, (LPSTR) "", REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, NULL, &key, NULL);
+    if (status != ERROR_SUCCESS) {
+        LogLine(log, "Registry key not made: HKLM\\%s\\%s (error %ld)", parentPath, name, (long)status);
         return NULL;
+    }
+    return key;
+}
+
+HKEY OpenBase(const char* path, const RunLog& log)
+{
+    HKEY key = NULL;
+    LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | KEY_WRITE, &key);
+    if (status != ERROR_SUCCESS) {
+        LogLine(log, "Registry key not opened: HKLM\\%s (error %ld)", path, (long)status);
+        return NULL;
+    }
     return key;
 }
 
@@ -37,22 +70,22 @@ struct EntryTexts {
     char icon[PathSize];          // pictavo.exe
 };
 
-bool WriteUninstallEntry(HKEY base, const EntryTexts& texts, const SetupPlan& plan)
+bool WriteUninstallEntry(HKEY base, const char* basePath, const EntryTexts& texts, const SetupPlan& plan)
 {
-    HKEY entry = CreateKey(base, uninstallEntryKey);
-    if (!entry)
+    KeyWriter entry = {CreateKey(base, basePath, uninstallEntryKey, plan.log), "", plan.log};
+    if (!entry.key)
         return false;
+    FormatText(entry.path, "%s\\%s", basePath, uninstallEntryKey);
     // The size of the files as they were read back, in whole KB rounded up.
     DWORD sizeKB = (DWORD)((plan.installedBytes + 1023) / 1024);
-    bool written = WriteText(entry, "DisplayName", productName) &&
-                   WriteText(entry, "UninstallString", texts.command) &&
-                   WriteText(entry, "QuietUninstallString", texts.quietCommand) &&
-                   WriteText(entry, "Scdir", plan.shortcutDir) && WriteText(entry, "Progdir", plan.destDir) &&
-                   WriteText(entry, "InstallLocation", plan.destDir) && WriteText(entry, "DisplayIcon", texts.icon) &&
-                   WriteText(entry, "DisplayVersion", PRODUCT_VERSION_TEXT) &&
-                   WriteText(entry, "Publisher", PRODUCT_PUBLISHER) && WriteNumber(entry, "EstimatedSize", sizeKB) &&
-                   WriteNumber(entry, "NoModify", 1) && WriteNumber(entry, "NoRepair", 1);
-    RegCloseKey(entry);
+    bool written = entry.Text("DisplayName", productName) && entry.Text("UninstallString", texts.command) &&
+                   entry.Text("QuietUninstallString", texts.quietCommand) &&
+                   entry.Text("Scdir", plan.shortcutDir) && entry.Text("Progdir", plan.destDir) &&
+                   entry.Text("InstallLocation", plan.destDir) && entry.Text("DisplayIcon", texts.icon) &&
+                   entry.Text("DisplayVersion", PRODUCT_VERSION_TEXT) && entry.Text("Publisher", PRODUCT_PUBLISHER) &&
+                   entry.Number("EstimatedSize", sizeKB) && entry.Number("NoModify", 1) &&
+                   entry.Number("NoRepair", 1);
+    RegCloseKey(entry.key);
     return written;
 }
 
@@ -78,33 +111,33 @@ const char* RegisterProduct(SetupPlan& plan, const RegistryPaths& paths)
         !AppendText(texts.icon, programFile) || !CopyText(program, plan.destDir) || !AppendText(program, "\\") ||
         !AppendText(program, productName))
         return basePath;
-    HKEY base = NULL;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, basePath, 0, KEY_READ | KEY_WRITE, &base) != ERROR_SUCCESS)
+    HKEY base = OpenBase(basePath, plan.log);
+    if (!base)
         return basePath;
     CopyText(plan.uninstallPath, uninstaller);
-    const char* failed = WriteUninstallEntry(base, texts, plan) ? NULL : basePath;
+    const char* failed = WriteUninstallEntry(base, basePath, texts, plan) ? NULL : basePath;
     RegCloseKey(base);
 
     // The NT family lists removable programs from the other key only.
     if (IsNtFamily(version)) {
-        HKEY list = NULL;
-        bool listed = RegOpenKeyExA(HKEY_LOCAL_MACHINE, paths.windowsList, 0, KEY_READ | KEY_WRITE, &list) ==
-                      ERROR_SUCCESS;
+        HKEY list = OpenBase(paths.windowsList, plan.log);
+        bool listed = list != NULL;
         if (listed) {
-            listed = WriteUninstallEntry(list, texts, plan);
+            listed = WriteUninstallEntry(list, paths.windowsList, texts, plan);
             RegCloseKey(list);
         }
         if (!listed && !failed)
             failed = paths.windowsList;
     }
 
-    HKEY appPaths = NULL;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, paths.appPaths, 0, KEY_READ | KEY_WRITE, &appPaths) != ERROR_SUCCESS)
+    HKEY appPaths = OpenBase(paths.appPaths, plan.log);
+    if (!appPaths)
         return failed ? failed : paths.appPaths;
-    HKEY product = CreateKey(appPaths, productName);
-    bool written = product && WriteText(product, "", program) && WriteText(product, "Path", plan.destDir);
-    if (product)
-        RegCloseKey(product);
+    KeyWriter product = {CreateKey(appPaths, paths.appPaths, productName, plan.log), "", plan.log};
+    FormatText(product.path, "%s\\%s", paths.appPaths, productName);
+    bool written = product.key && product.Text("", program) && product.Text("Path", plan.destDir);
+    if (product.key)
+        RegCloseKey(product.key);
     if (!written && !failed)
         failed = paths.appPaths;
     RegCloseKey(appPaths);

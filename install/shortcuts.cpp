@@ -13,8 +13,16 @@ bool CreateShortcuts(const SetupPlan& plan)
         char link[PathSize], target[PathSize];
         bool named = CopyText(link, plan.shortcutDir) && AppendText(link, shortcut.file) &&
                      CopyText(target, plan.destDir) && AppendText(target, shortcut.target);
-        if (!named || FAILED(CreateShellLink(target, link, shortcut.description)))
+        if (!named) {
+            LogLine(plan.log, "Link not made: its path in %s does not fit", plan.shortcutDir);
             return false;
+        }
+        HRESULT made = CreateShellLink(target, link, shortcut.description);
+        if (FAILED(made)) {
+            LogLine(plan.log, "Link not made: %s (error %x)", link, (unsigned)made);
+            return false;
+        }
+        LogLine(plan.log, "Link written: %s -> %s", link, target);
     }
     return true;
 }
@@ -23,7 +31,8 @@ bool CreateShortcuts(const SetupPlan& plan)
 
 bool PlaceShortcuts(SetupPlan& plan)
 {
-    if (!CreateFolderTree(plan.shortcutDir, plan.folderSecurity) || !CreateShortcuts(plan))
+    LogLine(plan.log, "Shortcut folder chosen: %s", plan.shortcutDir);
+    if (!CreateFolderTree(plan.shortcutDir, plan.folderSecurity, plan.log) || !CreateShortcuts(plan))
         return false;
     CopyText(plan.programsDir, plan.shortcutDir);
     CopyText(plan.openFolderPath, plan.programsDir);

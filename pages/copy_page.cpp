@@ -115,7 +115,7 @@ LRESULT CopyPayload(HWND page, WORD, WORD, LPARAM)
         EndDialog(page, 1);
         return 0;
     }
-    CreatePayloadFolders(plan.destDir);
+    CreatePayloadFolders(plan.destDir, plan.log);
     copyDialog = page;
     progressControl = GetDlgItem(page, IDC_PROGRESS);
     stopCopy = 0;

@@ -5,6 +5,7 @@
 #pragma once
 #include "base/command_line.h"
 #include "base/limits.h"
+#include "base/run_log.h"
 #include "payload_rows.h"
 #include <stdint.h>
 #include <windows.h>
@@ -16,6 +17,7 @@ struct SetupPlan {
     SetupArguments arguments = {};               // the command line; WinMain
     int exitCode = 0;                            // what the run ends with; ExitPayloadFailed once a file failed
     SECURITY_ATTRIBUTES* folderSecurity = NULL;  // how the product and shortcut folders are made; the page sequence
+    RunLog log;                                  // /LOG=: every step, for whoever deploys; closed without it
 
     // The destination.
     char startDir[PathSize] = {};                     // current folder at start-up, "C:" for a root; RecordStartDir

@@ -12,14 +12,14 @@ bool StartFinisher9x(const char* self, const char* programDir, const char* temp,
     // Five hex digits at most: the batch file's own name must be short.
     HANDLE file = CreateFreshFile(batch, temp, ".bat", 0xFFFFF, FILE_ATTRIBUTE_NORMAL);
     if (file == INVALID_HANDLE_VALUE) {
-        AddFailure(report.failed, "a batch file in the temporary folder", GetLastError());
+        AddFailure(report, "a batch file in the temporary folder", GetLastError());
         return false;
     }
     char shortBatch[PathBuffer];
     DWORD c = GetShortPathNameA(batch, shortBatch, PathBuffer);
     if (!a || a >= PathBuffer || !b || b >= PathBuffer || !c || c >= PathBuffer ||
         !ComposeRemovalBatch(text, shortSelf, shortDir, shortBatch)) {
-        AddLine(report.failed, "the batch file that removes uninstall.exe (its paths cannot be written in it)");
+        AddFailed(report, "the batch file that removes uninstall.exe (its paths cannot be written in it)");
         CloseHandle(file);
         DeleteFileA(batch);
         return false;
@@ -42,7 +42,7 @@ bool StartFinisher9x(const char* self, const char* programDir, const char* temp,
         error = GetLastError();
     }
     if (!ok) {
-        AddFailure(report.failed, batch, error);
+        AddFailure(report, batch, error);
         DeleteFileA(batch);
         return false;
     }

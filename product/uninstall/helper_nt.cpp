@@ -97,13 +97,13 @@ bool StartFinisherNT(const char* self, const char* programDir, const char* temp,
     char folder[PathBuffer];
     HANDLE heldFolder = CreateHelperFolder(folder, temp);
     if (heldFolder == INVALID_HANDLE_VALUE) {
-        AddFailure(report.failed, "a folder for the helper in the temporary folder", GetLastError());
+        AddFailure(report, "a folder for the helper in the temporary folder", GetLastError());
         return false;
     }
     char copy[PathBuffer];
     HANDLE written = CreateFreshFile(copy, folder, ".exe", 0xFFFFFFFFu, FILE_ATTRIBUTE_TEMPORARY);
     if (written == INVALID_HANDLE_VALUE) {
-        AddFailure(report.failed, "a helper in the temporary folder", GetLastError());
+        AddFailure(report, "a helper in the temporary folder", GetLastError());
         CloseHandle(heldFolder);
         RemoveDirectoryA(folder);
         return false;
@@ -117,7 +117,7 @@ bool StartFinisherNT(const char* self, const char* programDir, const char* temp,
                                        OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, NULL)
                          : INVALID_HANDLE_VALUE;
     if (held == INVALID_HANDLE_VALUE) {
-        AddFailure(report.failed, copy, copied ? GetLastError() : copyError);
+        AddFailure(report, copy, copied ? GetLastError() : copyError);
         DeleteFileA(copy);
         CloseHandle(heldFolder);
         RemoveDirectoryA(folder);
@@ -125,7 +125,7 @@ bool StartFinisherNT(const char* self, const char* programDir, const char* temp,
     }
     HANDLE me = NULL;
     if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &me, SYNCHRONIZE, TRUE, 0)) {
-        AddFailure(report.failed, "a handle for the helper", GetLastError());
+        AddFailure(report, "a handle for the helper", GetLastError());
         CloseHandle(held);
         CloseHandle(heldFolder);
         RemoveDirectoryA(folder);
@@ -149,7 +149,7 @@ bool StartFinisherNT(const char* self, const char* programDir, const char* temp,
     CloseHandle(held);
     CloseHandle(heldFolder);
     if (!started) {
-        AddFailure(report.failed, copy, error);
+        AddFailure(report, copy, error);
         RemoveDirectoryA(folder);
         return false;
     }

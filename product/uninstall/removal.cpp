@@ -73,17 +73,17 @@ void RemoveShortcuts(const Installation& at, Report& report)
         if (DeleteFileA(path))
             ++removed;
         else if (GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND)
-            AddFailure(report.failed, path, GetLastError());
+            AddFailure(report, path, GetLastError());
     }
     if (removed) {
         char line[PathBuffer + 32];
         FormatText(line, "%d shortcuts in %s", removed, at.shortcutDir);
-        AddLine(report.removed, line);
+        AddRemoved(report, line);
     }
     if (GetFileAttributesA(at.shortcutDir) == INVALID_FILE_ATTRIBUTES)
         return;
     if (RemoveDirectoryA(at.shortcutDir)) {
-        AddLine(report.removed, at.shortcutDir);
+        AddRemoved(report, at.shortcutDir);
         return;
     }
     char others[PathBuffer];
@@ -91,7 +91,7 @@ void RemoveShortcuts(const Installation& at, Report& report)
     if (count)
         LeaveFolder(report, at.shortcutDir, count, others);
     else
-        AddFailure(report.failed, at.shortcutDir, GetLastError());
+        AddFailure(report, at.shortcutDir, GetLastError());
 }
 
 namespace {
@@ -187,9 +187,9 @@ void RemoveKey(const char* path, Report& report)
     char line[PathBuffer + 32];
     FormatText(line, "HKEY_LOCAL_MACHINE\\%s", path);
     if (status == ERROR_SUCCESS)
-        AddLine(report.removed, line);
+        AddRemoved(report, line);
     else if (status != ERROR_FILE_NOT_FOUND)
-        AddFailure(report.failed, line, (DWORD)status);
+        AddFailure(report, line, (DWORD)status);
 }
 
 } // namespace

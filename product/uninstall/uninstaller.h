@@ -4,17 +4,19 @@
 // Exit codes: 0 removed (perhaps with the user's files left), 1 the user
 // said No, 2 not installed, 3 the entry does not name an installation and
 // nothing was touched, 4 something could not be removed, 5 the command line
-// was refused and nothing was touched.
+// was refused and nothing was touched. /? ends with 0 as well, having
+// done nothing.
 #pragma once
 #include "uninstall/uninstall_parts.h"
 #include "base/product.h"
+#include "base/run_log.h"
 #include "base/text.h"
 #include "payload_rows.h"
 #include <windows.h>
 
 enum { TextSize = 4096, PathBuffer = MAX_PATH, ListedNames = 8 };
 
-enum ExitCode { Removed = 0, Declined = 1, NotInstalled = 2, Refused = 3, Failed = 4, BadArguments = 5 };
+enum ExitCode { Removed = 0, SwitchesShown = 0, Declined = 1, NotInstalled = 2, Refused = 3, Failed = 4, BadArguments = 5 };
 
 extern const char uninstallCaption[];
 // Given to the copy that finishes the removal; nobody types it.
@@ -32,29 +34,27 @@ struct Installation {
     char shortcutDir[PathBuffer];
 };
 
-// What the closing message says, in three parts.
+// What the closing message says besides its first sentence: what was
+// kept and why, and what could not be removed. What went is in the log.
 struct Report {
-    char removed[TextSize];
     char left[TextSize];
     char failed[TextSize];
 };
 
-// report.cpp: the messages and the closing report.
+// /LOG=: each step of the removal, as it is taken; closed without it.
+extern RunLog uninstallLog;
+
+// report.cpp: the messages and the closing report. Each line also goes to
+// the log as it is added.
 void Tell(const char* text, UINT icon);
-void AddLineN(char* part, size_t size, const char* line);
-template <size_t N> void AddLine(char (&part)[N], const char* line)
-{
-    AddLineN(part, N, line);
-}
-void AddFailureN(char* part, size_t size, const char* what, DWORD error);
-template <size_t N> void AddFailure(char (&part)[N], const char* what, DWORD error)
-{
-    AddFailureN(part, N, what, error);
-}
+void AddRemoved(Report& report, const char* line);
+void AddLeft(Report& report, const char* line);
+void AddFailed(Report& report, const char* line);
+void AddFailure(Report& report, const char* what, DWORD error);
 // A folder that is left because something not made by Setup is in it.
 void LeaveFolder(Report& report, const char* folder, int count, const char* names);
-// The closing message: the file count first, then what else went, what
-// stayed and why, and what failed.
+// The closing message, for a person: one sentence for what went, then
+// what was kept and why, and what failed. The counts go to the log.
 void TellReport(const Report& report, const char* programLine, const char* folderRemovedLate);
 
 // find_entry.cpp: the entry where Setup puts it on this system; on the NT

@@ -11,6 +11,11 @@
 
 namespace {
 
+const char acceptedSwitches[] = "The uninstaller accepts:\r\n"
+                                "/S\tremove without the question and without the closing report\r\n"
+                                "/LOG=file\twrite each step to a new file\r\n"
+                                "/?\tshow this";
+
 bool StartsWith(const char* text, const char* prefix)
 {
     while (*prefix)
@@ -31,7 +36,7 @@ void LeaveLink(Report& report, const char* folder, const char* file)
 {
     char line[PathBuffer + 96];
     FormatText(line, "%s%s is a link to another place; it was left, and what it points to", folder, file);
-    AddLine(report.left, line);
+    AddLeft(report, line);
 }
 
 // The product folder and PvFiles, opened without following a link at
@@ -112,8 +117,11 @@ int Uninstall()
         Tell(text, MB_ICONSTOP);
         return Refused;
     }
+    LogLine(uninstallLog, "Installation found: %s, shortcuts in %s, entry under HKLM\\%s", at.programDir,
+            at.shortcutDir[0] ? at.shortcutDir : "(none)", at.entryBase[0] ? at.entryBase : "(none)");
     if (!silent && MessageBoxA(NULL, "Remove Pictavo and all of its components?", uninstallCaption,
                                MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND) != IDYES) {
+        LogLine(uninstallLog, "The question was answered No");
         CloseFolder(pictures);
         CloseFolder(folder);
         return Declined;
@@ -140,32 +148,32 @@ int Uninstall()
         EntryRemoval result = lstrcmpiA(name, programFile) == 0 ? first : RemoveEntry(folder, at.programDir, name);
         InFolder(path, at.programDir, name);
         if (result == EntryRemoved)
-            ++filesRemoved;
+            ++filesRemoved, AddRemoved(report, path);
         else if (result == EntryIsLink)
             ++linksLeft, LeaveLink(report, at.programDir, name);
         else if (result == EntryFailed)
-            AddFailure(report.failed, path, GetLastError());
+            AddFailure(report, path, GetLastError());
     }
 
     char names[PathBuffer];
     bool picturesStay = false;
     CloseFolder(pictures);
     if (RemoveDirectoryA(picturesPath)) {
-        AddLine(report.removed, picturesPath);
+        AddRemoved(report, picturesPath);
     } else if (GetFileAttributesA(picturesPath) != INVALID_FILE_ATTRIBUTES) {
         picturesStay = true;
         int count = ListOthers(picturesPath, NULL, 0, names);
         if (count)
             LeaveFolder(report, picturesPath, count, names);
         else
-            AddFailure(report.failed, picturesPath, GetLastError());
+            AddFailure(report, picturesPath, GetLastError());
     }
 
     if (!at.shortcutDir[0]) {
         // Found without an entry: Setup made no shortcuts.
     } else if (PathHasLink(at.shortcutDir)) {
         FormatText(text, "the shortcuts in %s, a link to another place", at.shortcutDir);
-        AddLine(report.failed, text);
+        AddFailed(report, text);
     } else {
         RemoveShortcuts(at, report);
     }
@@ -185,19 +193,19 @@ int Uninstall()
     if (!running) {
         EntryRemoval result = RemoveEntry(folder, at.programDir, uninstallerFile);
         if (result == EntryRemoved)
-            ++filesRemoved;
+            ++filesRemoved, AddRemoved(report, program);
         else if (result == EntryIsLink)
             LeaveLink(report, at.programDir, uninstallerFile), folderGoes = false;
         else
-            AddFailure(report.failed, program, GetLastError());
+            AddFailure(report, program, GetLastError());
         CloseFolder(folder);
         if (folderGoes && RemoveDirectoryA(at.programDir))
-            AddLine(report.removed, at.programDir);
+            AddRemoved(report, at.programDir);
     } else {
         CloseFolder(folder);
         char temp[PathBuffer];
         if (!TempFolder(temp, at.programDir))
-            AddFailure(report.failed, "the temporary folder", GetLastError());
+            AddFailure(report, "the temporary folder", GetLastError());
         else if (RunsOnNineXKernel())
             handedOver = StartFinisher9x(self, at.programDir, temp, report);
         else
@@ -222,26 +230,47 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int)
     // nothing may load from there, in the uninstaller or in its helper.
     RestrictProcess();
     // A folder cannot be removed while it is any process's current folder,
-    // and the shortcut starts this program in the product folder.
+    // and the shortcut starts this program in the product folder. A log
+    // named relative to the folder it was started in is made first.
     char windows[PathBuffer];
     UINT length = GetWindowsDirectoryA(windows, PathBuffer);
-    if (length && length < PathBuffer)
-        SetCurrentDirectoryA(windows);
-    if (StartsWith(arguments, finishSwitch))
+    bool leaveFolder = length && length < PathBuffer;
+    if (StartsWith(arguments, finishSwitch)) {
+        if (leaveFolder)
+            SetCurrentDirectoryA(windows);
         return FinishRemoval(arguments);
-    // Read as Setup reads its own line, within the same bounds; /S is the
-    // only switch that means anything here.
+    }
+    // Read as Setup reads its own line, within the same bounds; /S, /LOG=
+    // and /? are the switches that mean anything here.
     static SetupArguments read;
     ArgumentsResult result = ReadArguments(arguments, read);
     silent = read.silent;
     if (result != ArgumentsRead || read.destination[0] || read.startMenuFolder[0]) {
-        char text[PathBuffer];
-        FormatText(text, "%s%s%sThe uninstaller accepts one switch:\r\n/S\tremove without the question and "
-                         "without the closing report.\r\n\r\nNothing was removed.",
-                   read.unknownSwitch[0] ? "Unknown switch: " : "", read.unknownSwitch,
-                   read.unknownSwitch[0] ? "\r\n\r\n" : "");
+        char text[2 * PathBuffer];
+        FormatText(text, "%s%s%s%s\r\n\r\nNothing was removed.", read.unknownSwitch[0] ? "Unknown switch: " : "",
+                   read.unknownSwitch, read.unknownSwitch[0] ? "\r\n\r\n" : "", acceptedSwitches);
         Tell(text, MB_ICONSTOP);
         return BadArguments;
     }
-    return Uninstall();
+    if (read.help) {
+        Tell(acceptedSwitches, MB_ICONINFORMATION);
+        return SwitchesShown;
+    }
+    if (read.logPath[0] && !OpenRunLog(uninstallLog, read.logPath)) {
+        char text[2 * PathBuffer];
+        FormatText(text,
+                   "The log file\r\n%s\r\ncannot be made (error %lu). The log is written only to a new file: "
+                   "give a name that does not exist yet, in a folder that exists.\r\n\r\nNothing was removed.",
+                   read.logPath, (unsigned long)GetLastError());
+        Tell(text, MB_ICONSTOP);
+        return BadArguments;
+    }
+    LogLine(uninstallLog, "Pictavo's uninstaller started with the arguments: %s", arguments);
+    LogWindowsVersion(uninstallLog);
+    if (leaveFolder)
+        SetCurrentDirectoryA(windows);
+    int exitCode = Uninstall();
+    LogLine(uninstallLog, "The uninstaller ended with exit code %d", exitCode);
+    CloseRunLog(uninstallLog);
+    return exitCode;
 }

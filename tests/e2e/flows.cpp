@@ -131,7 +131,9 @@ DWORD RunSilently(const std::string& arguments, const std::string& exe, const st
     return ExitWithoutWindow(run, "silent run " + arguments);
 }
 
-HostCommands::HostCommands() : Installer("", "host", InstallerPath(), "/S /?")
+// A silent run refused at once lends the host commands (reg, lnkinfo) a
+// harness without touching the machine.
+HostCommands::HostCommands() : Installer("", "host", InstallerPath(), "/S /X")
 {
     if (ExitWithoutWindow(*this, "the refused run") != 2)
         Fail("the refused run", "it did not end with exit code 2");
@@ -155,6 +157,24 @@ std::string HostPath(const std::string& windowsPath)
         start = end + 1;
     }
     return "\"$WINEPREFIX/drive_c/\"'" + host + "'";
+}
+
+void FillDiskAtTheThirdFile(Installer& setup, Hold& hold)
+{
+    hold.WaitReached(setup, "first file");
+    hold.Release();
+    hold.WaitReached(setup, "second file");
+    hold.Release();
+    hold.WaitReached(setup, "third file");
+    ULONGLONG third = ReadAll(Original(installed::files[2])).size();
+    ULONGLONG room = third / 2 / 4096 * 4096;
+    setup.RunHost("d=$(readlink -f \"$WINEPREFIX/dosdevices/e:\") && "
+                  "fallocate -l $(( $(stat -f -c '%a * %S' \"$d\") - " + std::to_string(room) + " )) \"$d/filler\"",
+                  "fill the disk");
+    ULARGE_INTEGER available = {};
+    if (!GetDiskFreeSpaceExA("E:\\", &available, NULL, NULL) || available.QuadPart >= third)
+        setup.Fail("fill the disk", "the third file still fits");
+    hold.Release();
 }
 
 const char defaultDestination[] = "C:\\Program files\\Pictavo";

@@ -68,6 +68,12 @@ struct Hold {
     void Release() { ReleaseSemaphore(release, 1, NULL); }
 };
 
+// Lets the holding build install the first two files on E: (a small
+// tmpfs), then has another program take all but less than half of the
+// third file's room, in whole pages, which is all that tmpfs hands out,
+// and lets the third file go on into the full disk.
+void FillDiskAtTheThirdFile(Installer& setup, Hold& hold);
+
 // The default destination and its files, removed before a run that
 // installs there, so that it starts from a clean machine.
 extern const char defaultDestination[];

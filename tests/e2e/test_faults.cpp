@@ -66,21 +66,7 @@ TEST(Faults, DiskFillingUpDuringTheThirdFileNamesItRemovesItAndExitsWithFailure)
     HWND page = ReachDestinationPage(setup);
     // The page demands its room up front: the disk fills up only later.
     TypeDestinationAndNext(setup, page, "E:\\Pictavo");
-    hold.WaitReached(setup, "first file");
-    hold.Release();
-    hold.WaitReached(setup, "second file");
-    hold.Release();
-    hold.WaitReached(setup, "third file");
-
-    // Another program takes all but less than half of the third file's
-    // room, in whole pages, which is all that tmpfs hands out.
-    ULONGLONG third = ReadAll(Original(installed::files[2])).size();
-    ULONGLONG room = third / 2 / 4096 * 4096;
-    setup.RunHost("d=$(readlink -f \"$WINEPREFIX/dosdevices/e:\") && "
-                  "fallocate -l $(( $(stat -f -c '%a * %S' \"$d\") - " + std::to_string(room) + " )) \"$d/filler\"",
-                  "fill the disk");
-    ASSERT_LT(FreeBytes("E:\\"), third) << "the third file no longer fits";
-    hold.Release();
+    FillDiskAtTheThirdFile(setup, hold);
 
     ExpectFileFailure(setup, std::string("E:\\Pictavo\\") + installed::files[2]);
     for (int row = 0; row < 5; ++row) {

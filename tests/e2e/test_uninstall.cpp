@@ -315,9 +315,8 @@ void RoundTrip(Via via)
     setup.Answer(question, "Yes", "remove");
     MessageBoxInfo report = setup.WaitForeignMessageBox(caption, "the closing report", 30000);
     setup.Shot("report");
-    EXPECT_EQ(0u, report.text.find("Pictavo was removed from this computer.")) << report.text;
-    EXPECT_EQ(std::string::npos, report.text.find("Left in place")) << report.text;
-    EXPECT_NE(std::string::npos, report.text.find("5 program files in C:\\Program files\\Pictavo")) << report.text;
+    // One sentence for a person: counts and key paths are the log's.
+    EXPECT_EQ("Pictavo was removed from this computer.", report.text);
     setup.Answer(report, "OK", "close the report");
     if (list.hProcess) {
         EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(list.hProcess, 20000)) << "the system's list waits for it";
@@ -553,8 +552,8 @@ TEST(Uninstall, NoOrAStrangeEntryRemoveNothingThenUserFilesOutliveTheRemovalAndA
                                           << helper;
         std::string mode = second.RunHost("stat -c %a " + HostPath(helper), "the helper's folder");
         EXPECT_EQ('0', mode.at(mode.find_last_not_of("\r\n"))) << "mode " << mode;
-        EXPECT_NE(std::string::npos, report.text.find("Pictavo\\PvFiles holds 1 file: mine.bmp")) << report.text;
-        EXPECT_NE(std::string::npos, report.text.find("Program files\\Pictavo holds 1 file: notes.txt"))
+        EXPECT_NE(std::string::npos, report.text.find("Pictavo\\PvFiles, with 1 file of yours: mine.bmp")) << report.text;
+        EXPECT_NE(std::string::npos, report.text.find("Program files\\Pictavo, with 1 file of yours: notes.txt"))
             << report.text;
         EXPECT_EQ(std::string::npos, report.text.find("Could not")) << report.text;
         second.Answer(report, "OK", "close the report");

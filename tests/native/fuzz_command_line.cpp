@@ -1,6 +1,7 @@
 // ReadArguments on any command line: it reads nothing past its bound or the
 // line's end, keeps every field terminated, keeps nothing of a refused
-// line, and what it reads is what a line written from it reads again.
+// line, keeps no quote in a value, and what it reads is what a line written
+// from it reads again, in every quoted form a script or a person writes.
 #include "base/command_line.h"
 #include "base/folder_name.h"
 #include "contract.h"
@@ -14,6 +15,40 @@ namespace {
 bool Terminated(const char* field, size_t size)
 {
     return memchr(field, '\0', size) != nullptr;
+}
+
+std::string Lower(std::string text)
+{
+    for (char& c : text)
+        c = (char)((c >= 'A' && c <= 'Z') ? c | 0x20 : c);
+    return text;
+}
+
+// Whether value stands in text right after the switch name, quoted in
+// either form or not.
+bool FollowsSwitch(const std::string& text, const std::string& value, const std::string& name)
+{
+    std::string lower = Lower(text);
+    for (size_t at = text.find(value); at != std::string::npos; at = text.find(value, at + 1)) {
+        std::string before = lower.substr(0, at);
+        if (before.size() >= name.size() &&
+            (before.compare(before.size() - name.size(), name.size(), name) == 0 ||
+             (before.back() == '"' && before.size() > name.size() &&
+              before.compare(before.size() - name.size() - 1, name.size(), name) == 0)))
+            return true;
+    }
+    return false;
+}
+
+bool ReadsAs(const std::string& line, const SetupArguments& expected)
+{
+    SetupArguments* reread = (SetupArguments*)malloc(sizeof(SetupArguments));
+    bool same = ReadArguments(line.c_str(), *reread) == ArgumentsRead && reread->silent == expected.silent &&
+                reread->help == expected.help && strcmp(reread->destination, expected.destination) == 0 &&
+                strcmp(reread->startMenuFolder, expected.startMenuFolder) == 0 &&
+                strcmp(reread->logPath, expected.logPath) == 0;
+    free(reread);
+    return same;
 }
 
 bool IsRelativeFolder(const std::string& folder)
@@ -52,35 +87,44 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CONTRACT(Terminated(arguments->destination, sizeof arguments->destination));
     CONTRACT(Terminated(arguments->startMenuFolder, sizeof arguments->startMenuFolder));
     CONTRACT(Terminated(arguments->unknownSwitch, sizeof arguments->unknownSwitch));
+    CONTRACT(Terminated(arguments->logPath, sizeof arguments->logPath));
     CONTRACT((result == ArgumentsUnknown) == (arguments->unknownSwitch[0] != '\0'));
 
     if (result != ArgumentsRead) {
-        CONTRACT(arguments->destination[0] == '\0' && arguments->startMenuFolder[0] == '\0');
+        CONTRACT(arguments->destination[0] == '\0' && arguments->startMenuFolder[0] == '\0' &&
+                 arguments->logPath[0] == '\0' && !arguments->help);
     } else {
         std::string text(line, strnlen(line, length));
         CONTRACT(!unterminated || text.size() < length);
-        std::string destination = arguments->destination, folder = arguments->startMenuFolder;
-        if (!destination.empty()) {
-            CONTRACT(destination.back() != ' ' && destination.back() != '\t');
-            size_t at = text.rfind(destination);
-            CONTRACT(at != std::string::npos && at >= 3);
-            CONTRACT(text[at - 3] == '/' && (text[at - 2] | 0x20) == 'd' && text[at - 1] == '=');
-            CONTRACT(text.find_first_not_of(" \t", at + destination.size()) == std::string::npos);
-        }
-        if (!folder.empty())
-            CONTRACT(IsRelativeFolder(folder) && folder.find('"') == std::string::npos);
-
-        // Written out again in the plainest form, the line reads the same.
-        std::string again = arguments->silent ? "/S " : "";
-        if (!folder.empty())
-            again += "/G=\"" + folder + "\" ";
+        std::string destination = arguments->destination, folder = arguments->startMenuFolder,
+                    log = arguments->logPath;
+        for (const std::string* value : {&destination, &folder, &log})
+            CONTRACT(value->find('"') == std::string::npos && (value->empty() || FollowsSwitch(text, *value,
+                     value == &destination ? "/d=" : value == &folder ? "/g=" : "/log=")));
         if (!destination.empty())
-            again += "/D=" + destination;
-        SetupArguments* reread = (SetupArguments*)malloc(sizeof(SetupArguments));
-        CONTRACT(ReadArguments(again.c_str(), *reread) == ArgumentsRead);
-        CONTRACT(reread->silent == arguments->silent);
-        CONTRACT(destination == reread->destination && folder == reread->startMenuFolder);
-        free(reread);
+            CONTRACT(destination.back() != ' ' && destination.back() != '\t');
+        if (!folder.empty())
+            CONTRACT(IsRelativeFolder(folder));
+
+        // Written out again in the plainest form and in both quoted ones,
+        // the line reads the same.
+        for (int form = 0; form < 3; ++form) {
+            auto quoted = [form](const char* name, const std::string& value) {
+                return form == 0 ? std::string(name) + "\"" + value + "\" "
+                                 : form == 1 ? "\"" + std::string(name) + value + "\" "
+                                             : " " + std::string(name) + "\"" + value + "\"\t";
+            };
+            std::string again = arguments->silent ? "/S " : "";
+            if (arguments->help)
+                again += form == 1 ? "\"/?\" " : "/? ";
+            if (!log.empty())
+                again += quoted("/LOG=", log);
+            if (!folder.empty())
+                again += quoted("/G=", folder);
+            if (!destination.empty())
+                again += form == 0 ? "/D=" + destination : quoted("/D=", destination);
+            CONTRACT(ReadsAs(again, *arguments));
+        }
     }
     free(arguments);
     free(line);

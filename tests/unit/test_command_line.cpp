@@ -44,6 +44,48 @@ TEST(CommandLine, SwitchesEitherCaseAndADestinationWithBlanksLastOnTheLine)
     }
 }
 
+// What a script's argument list becomes on the line: every program that
+// builds one quotes an argument with a blank whole; people quote the value.
+TEST(CommandLine, QuotedValuesInBothFormsReadAsUnquotedAndTheQuotesAreNoPartOfThem)
+{
+    struct Case {
+        const char* line;
+        const char* destination;
+        const char* folder;
+        const char* log;
+    } cases[] = {
+        {"/S \"/D=C:\\Deploy Here\\Pictavo\"", "C:\\Deploy Here\\Pictavo", "", ""},
+        {"/S /D=\"C:\\Deploy Here\\Pictavo\"", "C:\\Deploy Here\\Pictavo", "", ""},
+        {"\"/d=C:\\a b\" /s \"/g=Graphics Tools\"", "C:\\a b", "Graphics Tools", ""},
+        {"/D=\"C:\\a b\"\t/LOG=\"C:\\logs\\run one.txt\" /G=X", "C:\\a b", "X", "C:\\logs\\run one.txt"},
+        {"\"/LOG=C:\\l g.txt\" /log=C:\\l.txt /D=C:\\x", "C:\\x", "", "C:\\l.txt"},
+        {"\"/S\" \"/?\"", "", "", ""},
+    };
+    for (const Case& c : cases) {
+        Read read = ReadLine(c.line);
+        ASSERT_EQ(ArgumentsRead, read.result) << c.line;
+        EXPECT_STREQ(c.destination, read.arguments.destination) << c.line;
+        EXPECT_STREQ(c.folder, read.arguments.startMenuFolder) << c.line;
+        EXPECT_STREQ(c.log, read.arguments.logPath) << c.line;
+    }
+    EXPECT_TRUE(ReadLine("\"/S\" \"/?\"").arguments.help);
+    EXPECT_TRUE(ReadLine("/s /? /D=C:\\x").arguments.help);
+    EXPECT_FALSE(ReadLine("/S /D=C:\\x").arguments.help);
+
+    // A quote that does not close, text right after a closing one, or a
+    // quote inside a value is never guessed at: nothing of the line stays.
+    for (const char* line : {"/S \"/D=C:\\a b", "/S /D=\"C:\\a b", "/D=\"C:\\a\"b", "\"/D=C:\\a\"b",
+                             "/D=C:\\a \"b\"", "/D=\"C:\\a b\"\"", "/LOG=\"C:\\l", "\"/S\"x", "/LOG=C:\\l\"",
+                             "\"\" /S", "/LOG=", "/LOG=\"\"", "\"/D=\"", "/G=\"a\"\"b\"", "/S /LOG=C:\\l.txt \""}) {
+        Read read = ReadLine(line);
+        EXPECT_EQ(ArgumentsMalformed, read.result) << line;
+        EXPECT_STREQ("", read.arguments.destination) << line;
+        EXPECT_STREQ("", read.arguments.logPath) << line;
+        EXPECT_FALSE(read.arguments.help) << line;
+    }
+    EXPECT_TRUE(ReadLine("/S /D=\"C:\\a b").arguments.silent);
+}
+
 TEST(CommandLine, UnknownSwitchesAreNamedAndNothingOfTheLineIsKept)
 {
     for (const char* line : {"/S /X /D=C:\\a", "/Sx", "/D", "/G=a b", "C:\\Pictavo", "-S"}) {
@@ -56,6 +98,9 @@ TEST(CommandLine, UnknownSwitchesAreNamedAndNothingOfTheLineIsKept)
     EXPECT_STREQ("/Quiet", read.arguments.unknownSwitch);
     EXPECT_TRUE(read.arguments.silent) << "a refused line still says whether to stay silent";
     EXPECT_STREQ("b", ReadLine("/G=a b").arguments.unknownSwitch);
+    EXPECT_STREQ("/X=a b", ReadLine("/S \"/X=a b\" /D=C:\\a").arguments.unknownSwitch);
+    EXPECT_STREQ("/LOGS=x", ReadLine("/? /LOGS=x").arguments.unknownSwitch);
+    EXPECT_FALSE(ReadLine("/? /LOGS=x").arguments.help) << "a refused line shows the refusal, not the usage";
 
     // A switch longer than any message shows is shortened there, visibly.
     read = ReadLine("/" + std::string(5000, 'Z'));
@@ -77,6 +122,15 @@ TEST(CommandLine, PastItsBoundsALineOrAFolderIsRefusedWholeNeverCut)
     EXPECT_TRUE(read.arguments.silent);
     EXPECT_EQ(ArgumentsTooLong, ReadLine("/G=" + std::string(PathSize, 'g')).result);
     EXPECT_EQ(ArgumentsRead, ReadLine("/G=" + std::string(PathSize - 1, 'g')).result);
+    EXPECT_EQ(ArgumentsTooLong, ReadLine("\"/LOG=C:\\" + std::string(PathSize - 3, 'l') + "\"").result);
+
+    // Every switch at its longest, each quoted, fits within the line.
+    std::string longestLine = "/S /? \"/LOG=C:\\" + std::string(PathSize - 4, 'l') + "\" /G=\"" +
+                              std::string(PathSize - 1, 'g') + "\" \"/D=C:\\" + longest + "\"";
+    read = ReadLine(longestLine);
+    ASSERT_EQ(ArgumentsRead, read.result);
+    EXPECT_EQ(PathSize - 1, (int)strlen(read.arguments.logPath));
+    EXPECT_EQ(PathSize - 1, (int)strlen(read.arguments.destination));
 
     // The line's own bound: blanks count, and a valid switch after the
     // bound is never reached.
