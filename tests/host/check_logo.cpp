@@ -5,14 +5,17 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr int logoWidth = 556;
-constexpr int logoHeight = 384;
-constexpr int controlsTop = 210;
+// At the logo's own size; the one drawn for large scales is scale times it.
+int scale = 1;
+int logoWidth = 556;
+int logoHeight = 384;
+int controlsTop = 210;
 constexpr uint8_t fieldRed = 0, fieldGreen = 0, fieldBlue = 136;
 
 int faults = 0;
@@ -74,8 +77,8 @@ bool CheckHeaders(const std::vector<uint8_t>& file)
         {"bfReserved", Get32(file, 6), 0},
         {"bfOffBits", Get32(file, 10), pixelsAt},
         {"biSize", Get32(file, 14), 40},
-        {"biWidth", Get32(file, 18), logoWidth},
-        {"biHeight (positive: bottom-up)", Get32(file, 22), logoHeight},
+        {"biWidth", Get32(file, 18), (unsigned)logoWidth},
+        {"biHeight (positive: bottom-up)", Get32(file, 22), (unsigned)logoHeight},
         {"biPlanes", Get16(file, 26), 1},
         {"biBitCount", Get16(file, 28), 8},
         {"biCompression (BI_RGB)", Get32(file, 30), 0},
@@ -167,10 +170,15 @@ void CheckContent(const Picture& picture)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: check_logo LOGO.bmp\n");
+    if (argc == 3)
+        scale = std::atoi(argv[2]);
+    if ((argc != 2 && argc != 3) || scale < 1 || scale > 4) {
+        std::fprintf(stderr, "usage: check_logo LOGO.bmp [SCALE 1-4]\n");
         return 2;
     }
+    logoWidth *= scale;
+    logoHeight *= scale;
+    controlsTop *= scale;
     FILE* in = std::fopen(argv[1], "rb");
     if (!in) {
         std::fprintf(stderr, "check_logo: cannot read %s\n", argv[1]);
