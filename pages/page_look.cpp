@@ -104,8 +104,11 @@ LRESULT FollowDpiChange(HWND page, UINT, WPARAM, LPARAM lParam)
         return FALSE;
     int oldWidth = frame.right - frame.left, oldHeight = frame.bottom - frame.top;
     int newWidth = suggested->right - suggested->left, newHeight = suggested->bottom - suggested->top;
-    // The page's text at the new scale: the font is scaled as the frame is.
-    HFONT font = (HFONT)SendMessageA(page, WM_GETFONT, 0, 0);
+    // The controls' text at the new scale: their font is scaled as the frame
+    // is. It is read from a control, since the dialog manager answers for
+    // the page with the font it was made with, whatever it was given since.
+    HWND first = GetWindow(page, GW_CHILD);
+    HFONT font = (HFONT)SendMessageA(first ? first : page, WM_GETFONT, 0, 0);
     LOGFONTA description;
     HFONT scaledFont = NULL;
     if (font && GetObjectA(font, sizeof description, &description)) {
