@@ -42,8 +42,8 @@ void ChangeDpi(HWND page, int dpi, const RECT& suggested)
 
 } // namespace
 
-// Wine never moves a window between scales, so the change is sent here as
-// the system sends it: the page takes the suggested rectangle, its controls
+// The tests' one virtual screen never changes its scale, so the change is
+// sent here as the system sends it: the page takes the suggested rectangle, its controls
 // keep their places in proportion, and its text is drawn in a font scaled
 // alike. Going back restores the layout, with a font that is still alive.
 TEST(PageLook, PageFollowsAScaleChangeAndComesBack)
