@@ -546,16 +546,70 @@ int FindNearestEntry(const std::vector<Rgb>& table, Rgb c)
     return best;
 }
 
+// One row in BI_RLE8: repeats as (count, index) pairs, other stretches of
+// three or more pixels as literal runs padded to a 16-bit boundary.
+void AppendRle8Row(std::vector<uint8_t>& out, const std::vector<uint8_t>& row)
+{
+    const size_t n = row.size();
+    for (size_t i = 0; i < n;) {
+        size_t run = 1;
+        while (i + run < n && run < 255 && row[i + run] == row[i])
+            ++run;
+        if (run >= 2) {
+            out.push_back((uint8_t)run);
+            out.push_back(row[i]);
+            i += run;
+            continue;
+        }
+        size_t j = i;
+        while (j < n && j - i < 255 && !(j + 1 < n && row[j] == row[j + 1]))
+            ++j;
+        size_t length = j - i;
+        if (length >= 3) {
+            out.push_back(0);
+            out.push_back((uint8_t)length);
+            out.insert(out.end(), row.begin() + i, row.begin() + j);
+            if (length % 2)
+                out.push_back(0);
+        } else {
+            for (size_t k = i; k < j; ++k) {
+                out.push_back(1);
+                out.push_back(row[k]);
+            }
+        }
+        i = j;
+    }
+    out.push_back(0); // end of line
+    out.push_back(0);
+}
+
 // The table is padded with black to the full 256 entries that the header
-// promises.
-std::vector<uint8_t> EncodeBmp(const Canvas& canvas, std::vector<Rgb> table)
+// promises. Compressed, the rows are BI_RLE8: the field that fills most of
+// the picture costs two bytes a row instead of its width.
+std::vector<uint8_t> EncodeBmp(const Canvas& canvas, std::vector<Rgb> table, bool compressed)
 {
     table.resize(256, Rgb{0, 0, 0});
     const int width = canvas.Width(), height = canvas.Height();
     const unsigned stride = (width + 3) & ~3u;
     const unsigned tableBytes = 256 * 4;
     const unsigned offset = 14 + 40 + tableBytes;
-    const unsigned imageBytes = stride * height;
+    std::vector<uint8_t> image;
+    for (int y = height - 1; y >= 0; --y) {
+        std::vector<uint8_t> row;
+        for (int x = 0; x < width; ++x)
+            row.push_back((uint8_t)FindNearestEntry(table, canvas.Average(x, y)));
+        if (compressed) {
+            AppendRle8Row(image, row);
+        } else {
+            row.resize(stride, 0);
+            image.insert(image.end(), row.begin(), row.end());
+        }
+    }
+    if (compressed) {
+        image.push_back(0); // end of picture
+        image.push_back(1);
+    }
+    const unsigned imageBytes = (unsigned)image.size();
     std::vector<uint8_t> file;
     file.push_back('B');
     file.push_back('M');
@@ -567,7 +621,7 @@ std::vector<uint8_t> EncodeBmp(const Canvas& canvas, std::vector<Rgb> table)
     Put32(file, height); // positive: bottom-up rows
     Put16(file, 1);
     Put16(file, 8);
-    Put32(file, 0); // BI_RGB
+    Put32(file, compressed ? 1 : 0); // BI_RLE8 or BI_RGB
     Put32(file, imageBytes);
     Put32(file, 2835); // 72 dpi
     Put32(file, 2835);
@@ -579,12 +633,7 @@ std::vector<uint8_t> EncodeBmp(const Canvas& canvas, std::vector<Rgb> table)
         file.push_back((uint8_t)c.r);
         file.push_back(0);
     }
-    for (int y = height - 1; y >= 0; --y) {
-        for (int x = 0; x < width; ++x)
-            file.push_back((uint8_t)FindNearestEntry(table, canvas.Average(x, y)));
-        for (unsigned pad = width; pad < stride; ++pad)
-            file.push_back(0);
-    }
+    file.insert(file.end(), image.begin(), image.end());
     return file;
 }
 
@@ -609,7 +658,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "make_logo: the drawing reaches below row %d, where the controls sit\n", controlsTop);
         return 1;
     }
-    std::vector<uint8_t> file = EncodeBmp(canvas, table);
+    // The logo at its own size stays uncompressed, as the pages have always
+    // loaded it; the larger one would otherwise add most of a megabyte.
+    std::vector<uint8_t> file = EncodeBmp(canvas, table, scale > 1);
     if (!WriteBytes(argv[1], file)) {
         std::fprintf(stderr, "make_logo: cannot write %s\n", argv[1]);
         return 1;
