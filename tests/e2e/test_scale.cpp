@@ -114,6 +114,54 @@ void ExpectPageOnItsField(HWND page, const Screen& screen, int dpi, const std::s
     EXPECT_GT(buttons, 0) << name;
 }
 
+// The page shows the logo stretched to fill it as this process draws it
+// with the same system: from the one at twice the size above 150 %, from
+// the one at its own size up to 150 %; at 100 % the logo 1:1. A page drawn
+// from the other logo differs along every edge of its artwork.
+void ExpectLogoFillsPage(HWND page, const Screen& screen, int dpi, const std::string& name)
+{
+    InstallerResources resources;
+    HBITMAP logo = resources.Bitmap(dpi > 144 ? "IDB_TORVAN_LARGE" : "IDB_TORVAN");
+    ASSERT_TRUE(logo != NULL) << name;
+    BITMAP info = {};
+    GetObjectA(logo, sizeof info, &info);
+    RECT client;
+    GetClientRect(page, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(page, &origin);
+    BITMAPINFO header = TopDown32(client.right, client.bottom);
+    void* bits = NULL;
+    HDC source = CreateCompatibleDC(NULL), target = CreateCompatibleDC(NULL);
+    HBITMAP expected = CreateDIBSection(target, &header, DIB_RGB_COLORS, &bits, NULL, 0);
+    HGDIOBJ oldSource = SelectObject(source, logo), oldTarget = SelectObject(target, expected);
+    SetStretchBltMode(target, HALFTONE);
+    SetBrushOrgEx(target, 0, 0, NULL);
+    if (dpi == 96)
+        BitBlt(target, 0, 0, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
+    else
+        StretchBlt(target, 0, 0, client.right, client.bottom, source, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+    GdiFlush();
+    std::vector<RECT> covers = WindowRects(VisibleControls(page));
+    int compared = 0, equal = 0;
+    for (int y = 0; y < client.bottom; ++y) {
+        for (int x = 0; x < client.right; ++x) {
+            if (IsCovered(covers, origin.x + x, origin.y + y))
+                continue;
+            const uint8_t* bgr = (const uint8_t*)bits + ((size_t)y * client.right + x) * 4;
+            ++compared;
+            equal += screen.At(origin.x + x, origin.y + y) == RGB(bgr[2], bgr[1], bgr[0]);
+        }
+    }
+    SelectObject(source, oldSource);
+    SelectObject(target, oldTarget);
+    DeleteObject(expected);
+    DeleteObject(logo);
+    DeleteDC(source);
+    DeleteDC(target);
+    EXPECT_GT(compared, client.right * client.bottom / 8) << name << ": enough of the page uncovered to judge";
+    EXPECT_EQ(compared, equal) << name << ": pixels that differ from the logo filling the page";
+}
+
 void CheckPage(Installer& setup, HWND page, int dpi, const std::string& name)
 {
     SCOPED_TRACE(name);
@@ -121,6 +169,7 @@ void CheckPage(Installer& setup, HWND page, int dpi, const std::string& name)
     setup.Shot(name, &screen);
     ExpectControlsWhole(page, name);
     ExpectPageOnItsField(page, screen, dpi, name);
+    ExpectLogoFillsPage(page, screen, dpi, name);
 }
 
 // The title's rows on the gradient, between the main window's caption and
