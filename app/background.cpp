@@ -1,4 +1,5 @@
 #include "app/background.h"
+#include "base/dpi.h"
 #include "base/product.h"
 #include <string.h>
 
@@ -10,6 +11,7 @@ HBITMAP backgroundBitmap;
 BYTE* backgroundPixels;
 HFONT titleFont;
 int titlePending;
+int titleDpi = BaseDpi;
 
 namespace {
 
@@ -57,9 +59,9 @@ void DrawTitle(HDC paintContext)
     SetBkMode(memory, TRANSPARENT);
     int length = (int)strlen(setupCaption);
     SetTextColor(memory, RGB(0, 0, 128));
-    TextOutA(memory, 10, 10, setupCaption, length);
+    TextOutA(memory, ScaleToDpi(10, titleDpi), ScaleToDpi(10, titleDpi), setupCaption, length);
     SetTextColor(memory, PALETTERGB(0, 0, 255));
-    TextOutA(memory, 13, 11, setupCaption, length);
+    TextOutA(memory, ScaleToDpi(13, titleDpi), ScaleToDpi(11, titleDpi), setupCaption, length);
     if (oldFont)
         SelectObject(memory, oldFont);
     if (oldPalette)
@@ -190,8 +192,8 @@ HFONT CreateTitleFont()
 {
     LOGFONTA font;
     memset(&font, 0, sizeof font);
-    font.lfHeight = 42;
-    font.lfWidth = 20;
+    font.lfHeight = ScaleToDpi(42, titleDpi);
+    font.lfWidth = ScaleToDpi(20, titleDpi);
     font.lfWeight = 900;
     font.lfCharSet = DEFAULT_CHARSET;
     font.lfOutPrecision = OUT_DEFAULT_PRECIS;

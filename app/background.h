@@ -11,6 +11,7 @@ extern HBITMAP backgroundBitmap;    // the picture, or null
 extern BYTE* backgroundPixels;      // the picture's pixel memory
 extern HFONT titleFont;             // the title font, or null
 extern int titlePending;            // 1 until the title is drawn into the picture
+extern int titleDpi;                // the scale the title font and its place are made for; SetUpMainWindow
 
 // Fills a bottom-up 8-bit picture: blue 255 at the bottom, one step darker
 // every height / 255 + 1 rows. Only the first width bytes of a row are set.

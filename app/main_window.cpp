@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 #include "app/background.h"
+#include "base/dpi.h"
 #include "base/router.h"
 #include "base/system_function.h"
 #include "base/text.h"
@@ -24,6 +25,7 @@ static const MessageEntry mainWindowMessageEntries[] = {
     {WM_CREATE, SetUpMainWindow},
     {WM_DESTROY, EndMessageLoop},
     {WM_PAINT, PaintMainWindow},
+    {WM_DPICHANGED, FollowMainWindowDpi},
 };
 static const MessageTable mainWindowMessages = MakeMessageTable(mainWindowMessageEntries, WindowDefault, &mainWindowCommands);
 
@@ -63,10 +65,30 @@ LRESULT SetUpMainWindow(HWND window, UINT, WPARAM, LPARAM lParam)
 
     BuildBackground(window);
     titlePending = 1;
+    titleDpi = WindowDpi(window);
     titleFont = CreateTitleFont();
     // Posted, not sent: creation finishes and the first paint happens before
     // the first page opens over the window.
     PostMessageA(window, WM_COMMAND, IDM_START_SETUP, 0);
+    return 0;
+}
+
+LRESULT FollowMainWindowDpi(HWND window, UINT, WPARAM wParam, LPARAM lParam)
+{
+    const RECT* suggested = (const RECT*)lParam;
+    if (suggested)
+        SetWindowPos(window, NULL, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The title is part of the picture: a fresh gradient, and the title drawn
+    // into it again at the new size on the next paint.
+    if (titleFont)
+        DeleteObject(titleFont);
+    titleFont = NULL;
+    BuildBackground(window);
+    titleDpi = HIWORD(wParam) ? HIWORD(wParam) : WindowDpi(window);
+    titleFont = CreateTitleFont();
+    titlePending = 1;
+    InvalidateRect(window, NULL, FALSE);
     return 0;
 }
 

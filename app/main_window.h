@@ -8,6 +8,8 @@ extern const char contactAddress[];
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The window's creation parameter is the run's plan, kept in GWLP_USERDATA.
 LRESULT SetUpMainWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// WM_DPICHANGED: the title is made again at the new scale.
+LRESULT FollowMainWindowDpi(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT EndMessageLoop(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT RunPageSequence(HWND window, WORD controlId, WORD notifyCode, LPARAM lParam);
 

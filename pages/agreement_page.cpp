@@ -16,6 +16,7 @@ static const CommandTable agreementCommands = MakeCommandTable(agreementCommandE
 static const MessageEntry agreementMessageEntries[] = {
     {WM_INITDIALOG, InitAgreementPage},
     {WM_PAINT, PaintLogo},
+    {WM_DPICHANGED, FollowDpiChange},
 };
 static const MessageTable agreementMessages = MakeMessageTable(agreementMessageEntries, NoDefault, &agreementCommands);
 

@@ -26,6 +26,7 @@ static const CommandTable copyCommands = MakeCommandTable(copyCommandEntries, No
 static const MessageEntry copyMessageEntries[] = {
     {WM_INITDIALOG, StartCopyPage},
     {WM_PAINT, PaintLogo},
+    {WM_DPICHANGED, FollowDpiChange},
     {WM_CTLCOLOREDIT, ColourControl},
 };
 static const MessageTable copyMessages = MakeMessageTable(copyMessageEntries, NoDefault, &copyCommands);

@@ -25,6 +25,7 @@ static const CommandTable destinationCommands = MakeCommandTable(destinationComm
 static const MessageEntry destinationMessageEntries[] = {
     {WM_INITDIALOG, InitDestinationPage},
     {WM_PAINT, PaintLogo},
+    {WM_DPICHANGED, FollowDpiChange},
     {WM_CTLCOLOREDIT, ColourControl},
     {WM_CTLCOLORSTATIC, ColourControl},
 };

@@ -1,5 +1,6 @@
 #include "pages/folder_list.h"
 #include "resources/resource_ids.h"
+#include "base/dpi.h"
 #include "base/system_function.h"
 #include "base/text.h"
 #include <commctrl.h>
@@ -47,9 +48,16 @@ void AttachFolderIcons(HWND list, HINSTANCE module)
         WORD icon;
         int* image;
     } kinds[] = {{IDI_FOLDER, &folderImage}, {IDI_UP, &upImage}, {IDI_NEW_FOLDER, &newFolderImage}};
-    HIMAGELIST icons = create(16, 16, ILC_MASK, (int)(sizeof kinds / sizeof kinds[0]), 0);
-    for (const auto& kind : kinds)
-        *kind.image = add(icons, -1, LoadIconA(module, MAKEINTRESOURCEA(kind.icon)));
+    // The icons hold each size that a common scale asks for, so none is
+    // stretched from another.
+    int size = ScaleToDpi(16, WindowDpi(list));
+    HIMAGELIST icons = create(size, size, ILC_MASK, (int)(sizeof kinds / sizeof kinds[0]), 0);
+    for (const auto& kind : kinds) {
+        HICON icon = (HICON)LoadImageA(module, MAKEINTRESOURCEA(kind.icon), IMAGE_ICON, size, size, 0);
+        *kind.image = add(icons, -1, icon);
+        if (icon)
+            DestroyIcon(icon);
+    }
     SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)icons);
 }
 

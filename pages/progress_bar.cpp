@@ -1,4 +1,5 @@
 #include "pages/progress_bar.h"
+#include "base/dpi.h"
 #include "base/text.h"
 
 ProgressBar progressBar;
@@ -12,7 +13,11 @@ void ProgressBegin(int n, int steps)
     bar.stepTotal = steps;
     bar.stepNumber = 1;
     SplitWidth(bar.steps, bar.barWidth, n);
-    SetRect(&bar.fillRect, 0, 2, 0, 18);
+    int dpi = WindowDpi(progressControl);
+    bar.fillTop = ScaleToDpi(2, dpi);
+    bar.fillBottom = ScaleToDpi(18, dpi);
+    bar.textTop = ScaleToDpi(1, dpi);
+    SetRect(&bar.fillRect, 0, bar.fillTop, 0, bar.fillBottom);
     bar.barDC = GetDC(progressControl);
     bar.barBrush = CreateSolidBrush(RGB(0, 0, 255));
     bar.savedBrush = SelectObject(bar.barDC, bar.barBrush);
@@ -29,7 +34,7 @@ void ProgressStep()
         // control next paints, so an old percentage does not linger there.
         // Past the middle the band is empty; handed over inverted, the
         // system would turn it round and black out the bar itself.
-        RECT band = {bar.fillRect.right, 2, bar.barWidth - bar.fillRect.right, 18};
+        RECT band = {bar.fillRect.right, bar.fillTop, bar.barWidth - bar.fillRect.right, bar.fillBottom};
         if (band.left < band.right)
             InvalidateRect(progressControl, &band, TRUE);
         SetBkMode(bar.barDC, TRANSPARENT);
@@ -38,7 +43,7 @@ void ProgressStep()
         int length = (int)TextLength(bar.percentText);
         SIZE extent = {0, 0};
         GetTextExtentPoint32A(bar.barDC, bar.percentText, length, &extent);
-        TextOutA(bar.barDC, bar.barWidth / 2 - extent.cx / 2, 1, bar.percentText, length);
+        TextOutA(bar.barDC, bar.barWidth / 2 - extent.cx / 2, bar.textTop, bar.percentText, length);
         ++bar.stepNumber;
     }
 }

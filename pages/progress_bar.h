@@ -8,6 +8,8 @@ struct ProgressBar {
     int stepNumber;         // the next step
     int barWidth;           // client width of the bar's control
     RECT fillRect;          // the blue part; its right edge grows
+    int fillTop, fillBottom; // its rows, 2 to 18 at 100 %, scaled with the control's dpi
+    int textTop;            // the percentage's top row
     ProgressSteps steps;    // barWidth split into n increments
     HDC barDC;              // held from ProgressBegin to ProgressEnd
     HBRUSH barBrush;

@@ -24,6 +24,7 @@ static const CommandTable shortcutCommands = MakeCommandTable(shortcutCommandEnt
 static const MessageEntry shortcutMessageEntries[] = {
     {WM_INITDIALOG, InitShortcutPage},
     {WM_PAINT, PaintLogo},
+    {WM_DPICHANGED, FollowDpiChange},
     {WM_CTLCOLOREDIT, ColourControl},
     {WM_CTLCOLORSTATIC, ColourControl},
 };

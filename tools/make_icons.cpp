@@ -2,8 +2,9 @@
 // icon is 32x32 and 16x16 with alpha, its shapes described as functions of
 // continuous coordinates on a unit square and sampled 4x4 per pixel, so both
 // sizes come from the same drawing. The folder list's icons are 16x16 in
-// the 16 standard colours, drawn as character grids: the list's image list
-// holds 16-colour images, and exact colours can be checked on screen.
+// the 16 standard colours, drawn as character grids and repeated cell by
+// cell for the larger scales: the list's image list holds 16-colour images,
+// and exact colours can be checked on screen.
 #include "byte_file.h"
 #include <cmath>
 #include <cstdint>
@@ -181,16 +182,21 @@ const char* const greenFolder[16] = {
     ".KGGGGGGGGGGGGK.", ".KGGGGGGGGGGGGK.", ".KggggggggggggK.", ".KggggggggggggK.",
     ".KKKKKKKKKKKKKK.", "................", "................", "................"};
 
-bool WriteGridIcon(const std::string& path, const char* const (&grid)[16])
+// One image of a grid icon, size x size, the grid's cells repeated to fill
+// it: only the palette's own colours appear, at every size.
+std::vector<uint8_t> GridImage(const char* const (&grid)[16], int size)
 {
+    auto at = [&](int row, int col) { return ColourIndex(grid[row * 16 / size][col * 16 / size]); };
     std::vector<uint8_t> image;
+    const int colourRow = ((size * 4 + 31) / 32) * 4;
+    const int maskRow = ((size + 31) / 32) * 4;
     Put32(image, 40);
-    Put32(image, 16);
-    Put32(image, 32); // colour rows and mask rows
+    Put32(image, size);
+    Put32(image, size * 2); // colour rows and mask rows
     Put16(image, 1);
     Put16(image, 4);
     Put32(image, 0);
-    Put32(image, 16 * 8 + 16 * 4);
+    Put32(image, (unsigned)((colourRow + maskRow) * size));
     Put32(image, 0);
     Put32(image, 0);
     Put32(image, 16);
@@ -201,29 +207,45 @@ bool WriteGridIcon(const std::string& path, const char* const (&grid)[16])
         image.push_back(colour[0]);
         image.push_back(0);
     }
-    for (int row = 15; row >= 0; --row) { // bottom-up
-        for (int col = 0; col < 16; col += 2) {
-            int high = ColourIndex(grid[row][col]), low = ColourIndex(grid[row][col + 1]);
-            image.push_back((uint8_t)(((high < 0 ? 0 : high) << 4) | (low < 0 ? 0 : low)));
+    for (int row = size - 1; row >= 0; --row) { // bottom-up
+        std::vector<uint8_t> bytes(colourRow, 0);
+        for (int col = 0; col < size; ++col) {
+            int index = at(row, col);
+            bytes[col / 2] |= (uint8_t)((index < 0 ? 0 : index) << (col % 2 ? 0 : 4));
         }
+        image.insert(image.end(), bytes.begin(), bytes.end());
     }
-    for (int row = 15; row >= 0; --row) {
-        uint8_t mask[4] = {0, 0, 0, 0};
-        for (int col = 0; col < 16; ++col)
-            if (ColourIndex(grid[row][col]) < 0)
+    for (int row = size - 1; row >= 0; --row) {
+        std::vector<uint8_t> mask(maskRow, 0);
+        for (int col = 0; col < size; ++col)
+            if (at(row, col) < 0)
                 mask[col / 8] |= (uint8_t)(0x80 >> (col % 8));
-        image.insert(image.end(), mask, mask + 4);
+        image.insert(image.end(), mask.begin(), mask.end());
     }
+    return image;
+}
+
+// 16 pixels at 100 %, and the sizes that 125, 150 and 200 % ask for.
+bool WriteGridIcon(const std::string& path, const char* const (&grid)[16])
+{
+    const int sizes[] = {16, 20, 24, 32};
+    const unsigned count = sizeof sizes / sizeof sizes[0];
     std::vector<uint8_t> file;
     Put16(file, 0);
     Put16(file, 1);
-    Put16(file, 1);
-    file.insert(file.end(), {16, 16, 16, 0});
-    Put16(file, 1);
-    Put16(file, 4);
-    Put32(file, (unsigned)image.size());
-    Put32(file, 22);
-    file.insert(file.end(), image.begin(), image.end());
+    Put16(file, count);
+    std::vector<uint8_t> images;
+    unsigned offset = 6 + 16 * count;
+    for (int size : sizes) {
+        std::vector<uint8_t> image = GridImage(grid, size);
+        file.insert(file.end(), {(uint8_t)size, (uint8_t)size, 16, 0});
+        Put16(file, 1);
+        Put16(file, 4);
+        Put32(file, (unsigned)image.size());
+        Put32(file, offset + (unsigned)images.size());
+        images.insert(images.end(), image.begin(), image.end());
+    }
+    file.insert(file.end(), images.begin(), images.end());
     return WriteBytes(path.c_str(), file);
 }
 

@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -105,28 +106,38 @@ std::vector<Rgb> BuildColourTable()
     return unique;
 }
 
-// The picture at samplesPerSide x samplesPerSide samples per pixel. Shapes take coordinates in
-// pixels, so layout numbers below are the ones seen in the output.
+// The picture at samplesPerSide x samplesPerSide samples per pixel, scale
+// times the size of the logo. Shapes take coordinates in pixels of the logo
+// at its own size, so layout numbers below are the ones seen in that one.
 class Canvas {
 public:
-    Canvas() : w_(logoWidth * samplesPerSide), h_(logoHeight * samplesPerSide), samples_(w_ * h_, fieldColour) {}
+    explicit Canvas(int scale)
+        : scale_(scale), w_(logoWidth * scale * samplesPerSide), h_(logoHeight * scale * samplesPerSide),
+          samples_((size_t)w_ * h_, fieldColour)
+    {
+    }
+
+    int Scale() const { return scale_; }
+    int Width() const { return logoWidth * scale_; }
+    int Height() const { return logoHeight * scale_; }
 
     // Paints colour(x, y) wherever inside(x, y) holds, for samples within
     // the box given in pixels.
     void Fill(double x0, double y0, double x1, double y1, const std::function<bool(double, double)>& inside,
               const std::function<Rgb(double, double)>& colour)
     {
-        int sx0 = std::max(0, (int)std::floor(x0 * samplesPerSide));
-        int sx1 = std::min(w_, (int)std::ceil(x1 * samplesPerSide));
-        int sy0 = std::max(0, (int)std::floor(y0 * samplesPerSide));
-        int sy1 = std::min(h_, (int)std::ceil(y1 * samplesPerSide));
+        const int perPixel = samplesPerSide * scale_;
+        int sx0 = std::max(0, (int)std::floor(x0 * perPixel));
+        int sx1 = std::min(w_, (int)std::ceil(x1 * perPixel));
+        int sy0 = std::max(0, (int)std::floor(y0 * perPixel));
+        int sy1 = std::min(h_, (int)std::ceil(y1 * perPixel));
         for (int sy = sy0; sy < sy1; ++sy) {
-            double y = (sy + 0.5) / samplesPerSide;
+            double y = (sy + 0.5) / perPixel;
             for (int sx = sx0; sx < sx1; ++sx) {
-                double x = (sx + 0.5) / samplesPerSide;
+                double x = (sx + 0.5) / perPixel;
                 if (inside(x, y)) {
-                    samples_[sy * w_ + sx] = colour(x, y);
-                    spilled_ = spilled_ || sy >= controlsTop * samplesPerSide;
+                    samples_[(size_t)sy * w_ + sx] = colour(x, y);
+                    spilled_ = spilled_ || sy >= controlsTop * perPixel;
                 }
             }
         }
@@ -140,12 +151,13 @@ public:
     // True once a shape has reached the rows kept free for the controls.
     bool HasSpilled() const { return spilled_; }
 
-    // For the frame, the only thing allowed beside the controls.
+    // For the frame, the only thing allowed beside the controls. x and y
+    // are pixels of this picture, at its scale.
     void SetPixel(int x, int y, Rgb colour)
     {
         for (int sy = 0; sy < samplesPerSide; ++sy)
             for (int sx = 0; sx < samplesPerSide; ++sx)
-                samples_[(y * samplesPerSide + sy) * w_ + x * samplesPerSide + sx] = colour;
+                samples_[(size_t)(y * samplesPerSide + sy) * w_ + x * samplesPerSide + sx] = colour;
     }
 
     Rgb Average(int x, int y) const
@@ -153,7 +165,7 @@ public:
         int r = 0, g = 0, b = 0;
         for (int sy = 0; sy < samplesPerSide; ++sy) {
             for (int sx = 0; sx < samplesPerSide; ++sx) {
-                const Rgb& c = samples_[(y * samplesPerSide + sy) * w_ + x * samplesPerSide + sx];
+                const Rgb& c = samples_[(size_t)(y * samplesPerSide + sy) * w_ + x * samplesPerSide + sx];
                 r += c.r;
                 g += c.g;
                 b += c.b;
@@ -164,6 +176,7 @@ public:
     }
 
 private:
+    int scale_;
     int w_, h_;
     std::vector<Rgb> samples_;
     bool spilled_ = false;
@@ -390,11 +403,14 @@ void DrawText(Canvas& canvas, const std::string& text, double x, double baseline
     }
 }
 
+// Each ring is as many pixels wide as the picture's scale.
 void DrawFrame(Canvas& canvas)
 {
-    for (int y = 0; y < logoHeight; ++y) {
-        for (int x = 0; x < logoWidth; ++x) {
-            int fromLeft = x, fromTop = y, fromRight = logoWidth - 1 - x, fromBottom = logoHeight - 1 - y;
+    const int scale = canvas.Scale();
+    for (int y = 0; y < canvas.Height(); ++y) {
+        for (int x = 0; x < canvas.Width(); ++x) {
+            int fromLeft = x / scale, fromTop = y / scale;
+            int fromRight = (canvas.Width() - 1 - x) / scale, fromBottom = (canvas.Height() - 1 - y) / scale;
             int ring = std::min(std::min(fromLeft, fromTop), std::min(fromRight, fromBottom));
             if (ring >= frameThickness)
                 continue;
@@ -530,15 +546,70 @@ int FindNearestEntry(const std::vector<Rgb>& table, Rgb c)
     return best;
 }
 
+// One row in BI_RLE8: repeats as (count, index) pairs, other stretches of
+// three or more pixels as literal runs padded to a 16-bit boundary.
+void AppendRle8Row(std::vector<uint8_t>& out, const std::vector<uint8_t>& row)
+{
+    const size_t n = row.size();
+    for (size_t i = 0; i < n;) {
+        size_t run = 1;
+        while (i + run < n && run < 255 && row[i + run] == row[i])
+            ++run;
+        if (run >= 2) {
+            out.push_back((uint8_t)run);
+            out.push_back(row[i]);
+            i += run;
+            continue;
+        }
+        size_t j = i;
+        while (j < n && j - i < 255 && !(j + 1 < n && row[j] == row[j + 1]))
+            ++j;
+        size_t length = j - i;
+        if (length >= 3) {
+            out.push_back(0);
+            out.push_back((uint8_t)length);
+            out.insert(out.end(), row.begin() + i, row.begin() + j);
+            if (length % 2)
+                out.push_back(0);
+        } else {
+            for (size_t k = i; k < j; ++k) {
+                out.push_back(1);
+                out.push_back(row[k]);
+            }
+        }
+        i = j;
+    }
+    out.push_back(0); // end of line
+    out.push_back(0);
+}
+
 // The table is padded with black to the full 256 entries that the header
-// promises.
-std::vector<uint8_t> EncodeBmp(const Canvas& canvas, std::vector<Rgb> table)
+// promises. Compressed, the rows are BI_RLE8: the field that fills most of
+// the picture costs two bytes a row instead of its width.
+std::vector<uint8_t> EncodeBmp(const Canvas& canvas, std::vector<Rgb> table, bool compressed)
 {
     table.resize(256, Rgb{0, 0, 0});
-    const unsigned stride = (logoWidth + 3) & ~3u;
+    const int width = canvas.Width(), height = canvas.Height();
+    const unsigned stride = (width + 3) & ~3u;
     const unsigned tableBytes = 256 * 4;
     const unsigned offset = 14 + 40 + tableBytes;
-    const unsigned imageBytes = stride * logoHeight;
+    std::vector<uint8_t> image;
+    for (int y = height - 1; y >= 0; --y) {
+        std::vector<uint8_t> row;
+        for (int x = 0; x < width; ++x)
+            row.push_back((uint8_t)FindNearestEntry(table, canvas.Average(x, y)));
+        if (compressed) {
+            AppendRle8Row(image, row);
+        } else {
+            row.resize(stride, 0);
+            image.insert(image.end(), row.begin(), row.end());
+        }
+    }
+    if (compressed) {
+        image.push_back(0); // end of picture
+        image.push_back(1);
+    }
+    const unsigned imageBytes = (unsigned)image.size();
     std::vector<uint8_t> file;
     file.push_back('B');
     file.push_back('M');
@@ -546,11 +617,11 @@ std::vector<uint8_t> EncodeBmp(const Canvas& canvas, std::vector<Rgb> table)
     Put32(file, 0);
     Put32(file, offset);
     Put32(file, 40);
-    Put32(file, logoWidth);
-    Put32(file, logoHeight); // positive: bottom-up rows
+    Put32(file, width);
+    Put32(file, height); // positive: bottom-up rows
     Put16(file, 1);
     Put16(file, 8);
-    Put32(file, 0); // BI_RGB
+    Put32(file, compressed ? 1 : 0); // BI_RLE8 or BI_RGB
     Put32(file, imageBytes);
     Put32(file, 2835); // 72 dpi
     Put32(file, 2835);
@@ -562,12 +633,7 @@ std::vector<uint8_t> EncodeBmp(const Canvas& canvas, std::vector<Rgb> table)
         file.push_back((uint8_t)c.r);
         file.push_back(0);
     }
-    for (int y = logoHeight - 1; y >= 0; --y) {
-        for (int x = 0; x < logoWidth; ++x)
-            file.push_back((uint8_t)FindNearestEntry(table, canvas.Average(x, y)));
-        for (unsigned pad = logoWidth; pad < stride; ++pad)
-            file.push_back(0);
-    }
+    file.insert(file.end(), image.begin(), image.end());
     return file;
 }
 
@@ -575,8 +641,10 @@ std::vector<uint8_t> EncodeBmp(const Canvas& canvas, std::vector<Rgb> table)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_logo OUTPUT.bmp\n");
+    // The second size is drawn, not enlarged, for screens above 150 %.
+    int scale = argc == 3 ? std::atoi(argv[2]) : 1;
+    if ((argc != 2 && argc != 3) || scale < 1 || scale > 4) {
+        std::fprintf(stderr, "usage: make_logo OUTPUT.bmp [SCALE 1-4]\n");
         return 2;
     }
     std::vector<Rgb> table = BuildColourTable();
@@ -584,13 +652,15 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "make_logo: the ramps need %zu colours, more than 256\n", table.size());
         return 1;
     }
-    Canvas canvas;
+    Canvas canvas(scale);
     Draw(canvas);
     if (canvas.HasSpilled()) {
         std::fprintf(stderr, "make_logo: the drawing reaches below row %d, where the controls sit\n", controlsTop);
         return 1;
     }
-    std::vector<uint8_t> file = EncodeBmp(canvas, table);
+    // The logo at its own size stays uncompressed, as the pages have always
+    // loaded it; the larger one would otherwise add most of a megabyte.
+    std::vector<uint8_t> file = EncodeBmp(canvas, table, scale > 1);
     if (!WriteBytes(argv[1], file)) {
         std::fprintf(stderr, "make_logo: cannot write %s\n", argv[1]);
         return 1;

@@ -4,6 +4,7 @@
 // frame that reads as raised. Prints each fault and exits with 1 if any.
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -12,9 +13,11 @@
 
 namespace {
 
-constexpr int logoWidth = 556;
-constexpr int logoHeight = 384;
-constexpr int controlsTop = 210;
+// At the logo's own size; the one drawn for large scales is scale times it.
+int scale = 1;
+int logoWidth = 556;
+int logoHeight = 384;
+int controlsTop = 210;
 constexpr uint8_t fieldRed = 0, fieldGreen = 0, fieldBlue = 136;
 
 int faults = 0;
@@ -46,6 +49,65 @@ struct Picture {
     int Brightness(int x, int y) const { return Colour(x, y)[0] + Colour(x, y)[1] + Colour(x, y)[2]; }
 };
 
+// A BI_RLE8 picture as the same file uncompressed, or an empty one with a
+// fault when its stream does not fill exactly the picture's rows and end.
+std::vector<uint8_t> ExpandRle8(const std::vector<uint8_t>& file)
+{
+    const unsigned pixelsAt = 14 + 40 + 256 * 4;
+    const unsigned stride = (logoWidth + 3) & ~3u;
+    std::vector<uint8_t> plain(file.begin(), file.begin() + pixelsAt);
+    std::vector<uint8_t> pixels((size_t)stride * logoHeight, 0);
+    size_t at = pixelsAt;
+    int x = 0, row = 0;
+    auto broken = [&](const std::string& why) {
+        Fault("BI_RLE8 stream " + why + " (row " + std::to_string(row) + ")");
+        return std::vector<uint8_t>();
+    };
+    for (;;) {
+        if (at + 2 > file.size())
+            return broken("ends without its end mark");
+        unsigned count = file[at], value = file[at + 1];
+        at += 2;
+        if (count > 0) {
+            if (x + (int)count > logoWidth || row >= logoHeight)
+                return broken("runs past a row");
+            std::fill_n(&pixels[(size_t)row * stride + x], count, (uint8_t)value);
+            x += count;
+        } else if (value == 0) {
+            if (x != logoWidth)
+                return broken("leaves a row short");
+            x = 0;
+            ++row;
+        } else if (value == 1) {
+            // The end may follow the last row's end of line, or end it.
+            if (x == logoWidth) {
+                x = 0;
+                ++row;
+            }
+            if (x != 0)
+                return broken("leaves a row short");
+            break;
+        } else if (value == 2) {
+            return broken("moves its position, which the generator never does");
+        } else {
+            if (x + (int)value > logoWidth || row >= logoHeight || at + value > file.size())
+                return broken("holds a literal run past a row");
+            std::copy_n(&file[at], value, &pixels[(size_t)row * stride + x]);
+            x += value;
+            at += value + (value % 2);
+        }
+    }
+    if (row != logoHeight || at != file.size())
+        return broken("does not cover exactly the picture");
+    plain.insert(plain.end(), pixels.begin(), pixels.end());
+    for (int i = 0; i < 4; ++i) {
+        plain[2 + i] = (uint8_t)(plain.size() >> (8 * i));
+        plain[30 + i] = 0;
+        plain[34 + i] = (uint8_t)(pixels.size() >> (8 * i));
+    }
+    return plain;
+}
+
 // Everything else reads through these fields, so a wrong one stops here.
 bool CheckHeaders(const std::vector<uint8_t>& file)
 {
@@ -64,8 +126,8 @@ bool CheckHeaders(const std::vector<uint8_t>& file)
         {"bfReserved", Get32(file, 6), 0},
         {"bfOffBits", Get32(file, 10), pixelsAt},
         {"biSize", Get32(file, 14), 40},
-        {"biWidth", Get32(file, 18), logoWidth},
-        {"biHeight (positive: bottom-up)", Get32(file, 22), logoHeight},
+        {"biWidth", Get32(file, 18), (unsigned)logoWidth},
+        {"biHeight (positive: bottom-up)", Get32(file, 22), (unsigned)logoHeight},
         {"biPlanes", Get16(file, 26), 1},
         {"biBitCount", Get16(file, 28), 8},
         {"biCompression (BI_RGB)", Get32(file, 30), 0},
@@ -154,16 +216,32 @@ void CheckContent(const Picture& picture)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: check_logo LOGO.bmp\n");
+    if (argc == 3)
+        scale = std::atoi(argv[2]);
+    if ((argc != 2 && argc != 3) || scale < 1 || scale > 4) {
+        std::fprintf(stderr, "usage: check_logo LOGO.bmp [SCALE 1-4]\n");
         return 2;
     }
+    logoWidth *= scale;
+    logoHeight *= scale;
+    controlsTop *= scale;
     std::ifstream in(argv[1], std::ios::binary);
     if (!in) {
         std::fprintf(stderr, "check_logo: cannot read %s\n", argv[1]);
         return 1;
     }
     std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+
+    // The larger logo is stored as BI_RLE8; the one at its own size never is.
+    if (scale > 1) {
+        if (file.size() < 14 + 40 + 256 * 4 || Get32(file, 30) != 1) {
+            std::fprintf(stderr, "check_logo: the logo at %d times the size is not BI_RLE8\n", scale);
+            return 1;
+        }
+        file = ExpandRle8(file);
+        if (file.empty())
+            return 1;
+    }
     if (CheckHeaders(file))
         CheckContent(Picture{file, Get32(file, 10), (logoWidth + 3) & ~3u});
     return faults ? 1 : 0;

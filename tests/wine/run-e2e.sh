@@ -5,7 +5,8 @@
 # 1024x768 when the name gives none. Suites whose name ends in Win98 or
 # Win64 run in a prefix of that kind. A suite may arrange the machine first
 # (drives, disks) with tests/e2e/arrange/SUITE.sh, called with "up" while
-# no Wine server runs, and with "down" after the test.
+# no Wine server runs, and with "down" after the test. A suite named
+# ScaleN runs in a prefix of its own made at N dots per inch.
 set -u
 export PICTAVO_BUILD=$1
 shift
@@ -29,6 +30,7 @@ done
 
 version=
 arch=
+dpi=
 # Wine gives a new folder made without permissions of its own the mode its
 # server's umask leaves, and knows no inheritance: a server started with
 # umask 0 plays a drive root on which every user may write.
@@ -45,6 +47,7 @@ esac
 case $suite in
     *Win98) prefix=e2e-win98 version=win98 ;;
     *Win64) prefix=e2e-win64 arch=win64 ;;
+    Scale[0-9]*) dpi=${suite#Scale} prefix=e2e-dpi$dpi ;;
 esac
 
 arrange=$here/../e2e/arrange/$suite.sh
@@ -55,7 +58,7 @@ finish() {
 }
 trap finish EXIT
 
-ensure_prefix "$prefix" "$version" "$arch"
+ensure_prefix "$prefix" "$version" "$arch" "$dpi"
 stop_session "$prefix"
 export WINEPREFIX
 if [ -n "$arrange" ]; then

@@ -32,9 +32,10 @@ wine_quiet() {
 
 # Makes the prefix once. Locked, since tests may ask for it at the same time.
 # An optional Windows version (win98, winxp...) is set for that prefix only,
-# and an optional architecture (win64) overrides the build's.
+# an optional architecture (win64) overrides the build's, and an optional
+# scale in dots per inch is the display's from the first program on.
 ensure_prefix() {
-    local name=$1 version=${2:-} arch=${3:-}
+    local name=$1 version=${2:-} arch=${3:-} dpi=${4:-}
     use_prefix "$name"
     [ -n "$arch" ] && export WINEARCH=$arch
     (
@@ -42,6 +43,14 @@ ensure_prefix() {
         # The stamp changes whenever the way prefixes are made changes.
         [ "$(cat "$WINEPREFIX/.ready" 2>/dev/null)" = "$prefix_stamp" ] && exit 0
         rm -rf "$WINEPREFIX"
+        # Written before wineboot, which makes the prefix's fonts for the
+        # scale it finds: set afterwards, the scale would apply to some
+        # things and not others.
+        if [ -n "$dpi" ]; then
+            mkdir -p "$WINEPREFIX"
+            printf 'WINE REGISTRY Version 2\n\n#arch=%s\n\n[Control Panel\\\\Desktop] 0\n"LogPixels"=dword:%08x\n' \
+                "$WINEARCH" "$dpi" >"$WINEPREFIX/user.reg"
+        fi
         wine_quiet wineboot -i
         # Without a window manager, each closing window stalls two seconds
         # waiting for a withdrawn state that never comes.
