@@ -32,15 +32,12 @@ function(add_installer target prefix)
         # One thread: function-local statics need no locks, and the locks
         # would pull the C++ runtime and its thread library into the installer.
         target_compile_options(${library} PRIVATE -fno-exceptions -fno-rtti -fno-threadsafe-statics
-                               -fno-asynchronous-unwind-tables -ffunction-sections -flto)
+                               -fno-asynchronous-unwind-tables -ffunction-sections)
         target_compile_definitions(${library} PRIVATE ${ARGN})
         target_link_libraries(${library} PUBLIC ${below})
         set(below ${library})
     endforeach()
     target_link_libraries(${prefix}_base PUBLIC user32 gdi32 uuid advapi32)
-    # The layers' objects hold the compiler's view, not machine code: every
-    # program that links them finishes the compiling.
-    target_link_options(${prefix}_base INTERFACE -flto)
     # The product's file names (base/product.h) come from the payload's rows.
     target_include_directories(${prefix}_base PUBLIC ${PAYLOAD_ROWS_DIR} ${PRODUCT_FACTS_DIR})
     target_link_libraries(${prefix}_pages PUBLIC setup_resource_ids)
@@ -48,10 +45,7 @@ function(add_installer target prefix)
 
     set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/setup.rc PROPERTIES OBJECT_DEPENDS "${SETUP_ASSETS}")
     add_executable(${target} WIN32 ${CMAKE_SOURCE_DIR}/app/winmain.cpp ${CMAKE_SOURCE_DIR}/resources/setup.rc)
-    # Optimised across the layers' libraries at link time: the layers keep
-    # their functions apart in files of their own, and the linker's view of
-    # the whole program inlines and drops what one file alone cannot.
-    target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -flto)
+    target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables)
     target_link_libraries(${target} PRIVATE ${prefix}_app setup_resources -s -Wl,--gc-sections)
     set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
