@@ -4,34 +4,23 @@
 // system offers it. Each element must sit in the namespace its system reads
 // it in; in any other the system ignores it without a word, and stretches
 // the windows as a blurred bitmap.
-#include <cstdint>
-#include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <iterator>
+#include "pe_file.h"
 #include <stdexcept>
-#include <string>
-#include <vector>
 
 namespace {
 
-uint32_t U16(const std::vector<uint8_t>& f, size_t at) { return f.at(at) | f.at(at + 1) << 8; }
-uint32_t U32(const std::vector<uint8_t>& f, size_t at) { return U16(f, at) | U16(f, at + 2) << 16; }
+using pe::U16;
+using pe::U32;
 
 // The manifest's bytes, or an empty text with why in *error.
 std::string ManifestOf(const std::vector<uint8_t>& f, std::string* error)
 {
-    size_t pe = U32(f, 0x3C), optional = pe + 24;
-    unsigned count = U16(f, pe + 6), magic = U16(f, optional);
-    size_t directories = optional + (magic == 0x20B ? 112 : 96);
-    uint32_t root = U32(f, directories + 16);
+    const pe::Image image = pe::ReadImage(f);
+    uint32_t root = U32(f, image.directories + 16);
     auto offsetOf = [&](uint32_t rva) -> size_t {
-        for (unsigned i = 0; i < count; ++i) {
-            size_t h = optional + U16(f, pe + 20) + 40 * i;
-            uint32_t start = U32(f, h + 12), size = U32(f, h + 16);
-            if (rva >= start && rva < start + size)
-                return U32(f, h + 20) + (rva - start);
-        }
+        for (const pe::Section& s : image.sections)
+            if (rva >= s.rva && rva < s.rva + s.rawSize)
+                return s.rawOffset + (rva - s.rva);
         throw std::out_of_range("an address outside the file's sections");
     };
     if (!root) {
@@ -97,9 +86,8 @@ std::string MissingInOrder(const std::string& text, const std::vector<std::strin
     return "";
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// The declaration, element by element, in the namespaces its systems read.
+std::string Check(const std::vector<uint8_t>& file)
 {
     const std::vector<std::string> declaration = {
         "<application xmlns=\"urn:schemas-microsoft-com:asm.v3\">",
@@ -110,27 +98,16 @@ int main(int argc, char** argv)
         "</windowsSettings>",
         "</application>",
     };
-    int passed = 0, failed = 0;
-    for (int i = 1; i < argc; ++i) {
-        if (!*argv[i])
-            continue;
-        std::ifstream in(argv[i], std::ios::binary);
-        std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        std::string error, manifest;
-        try {
-            manifest = ManifestOf(file, &error);
-        } catch (const std::out_of_range&) {
-            error = "not a readable PE file";
-        }
-        std::string missing = error.empty() ? MissingInOrder(WithoutComments(manifest), declaration) : "";
-        if (!error.empty() || !missing.empty()) {
-            std::printf("FAIL %s: %s\n", argv[i], error.empty() ? ("the manifest lacks " + missing).c_str() : error.c_str());
-            ++failed;
-        } else {
-            std::printf("ok   %s declares system and per-monitor DPI awareness\n", argv[i]);
-            ++passed;
-        }
-    }
-    std::printf("%d passed, %d failed\n", passed, failed);
-    return failed == 0 && passed > 0 ? 0 : 1;
+    std::string error, manifest = ManifestOf(file, &error);
+    if (!error.empty())
+        return error;
+    std::string missing = MissingInOrder(WithoutComments(manifest), declaration);
+    return missing.empty() ? "ok: declares system and per-monitor DPI awareness" : "the manifest lacks " + missing;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return pe::CheckEach(argc, argv, Check);
 }
