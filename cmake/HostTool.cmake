@@ -27,6 +27,7 @@ function(add_host_tool name)
         COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/host
         COMMAND ${HOST_CXX} -O2 -std=c++17 -Wall -Wextra -I${CMAKE_SOURCE_DIR} -o ${output} ${sources}
         DEPENDS ${ARGN} ${headers}
-        COMMENT "Building host tool ${name}")
+        COMMENT "Building host tool ${name}"
+        VERBATIM)
     add_custom_target(host_${name} DEPENDS ${output})
 endfunction()

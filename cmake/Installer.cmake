@@ -59,6 +59,7 @@ function(add_installer target prefix)
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${HOST_TOOL_seal_image})
     add_custom_command(TARGET ${target} POST_BUILD
         COMMAND ${HOST_TOOL_seal_image} $<TARGET_FILE:${target}>
-        COMMENT "Sealing ${target}")
+        COMMENT "Sealing ${target}"
+        VERBATIM)
     set(HOST_TOOL_seal_image ${HOST_TOOL_seal_image} PARENT_SCOPE)
 endfunction()

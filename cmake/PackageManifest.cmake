@@ -1,11 +1,16 @@
 # Writes the package manager's three manifest files (version, installer,
 # default locale) for the sealed installer. Run as a script once the
-# installer is linked and sealed, so that its SHA-256 is that of the file
-# that ships:
+# installer is linked, sealed and signed, or signed after the build, so
+# that its SHA-256 is that of the file that ships:
 #   cmake -DINSTALLER=... -DOUTPUT_DIR=... -DEXIT_CODES=base/exit_codes.h
-#         -DFACTS=... -DURL=... -DARCHITECTURE=x86 -P PackageManifest.cmake
-# FACTS is a file of "set(NAME value)" lines with the product's facts.
+#         -DFACTS=... -DURL_FILE=... -DARCHITECTURE=x86 -P PackageManifest.cmake
+# FACTS is a file of "set(NAME value)" lines with the product's facts;
+# URL_FILE holds the download address and nothing else. Every value is
+# written as a quoted YAML scalar, and one with a control character stops
+# the build: no setting can add a key or a line.
+include(${CMAKE_CURRENT_LIST_DIR}/SettingChecks.cmake)
 include(${FACTS})
+file(READ "${URL_FILE}" url)
 set(manifestVersion 1.10.0)
 
 # What a package manager tells its user for each exit code. Every code of
@@ -46,10 +51,16 @@ if(NOT returnCodes)
     message(FATAL_ERROR "no exit code found in ${EXIT_CODES}")
 endif()
 
-file(SHA256 ${INSTALLER} sha256)
+file(SHA256 "${INSTALLER}" sha256)
 string(TOUPPER ${sha256} sha256)
+foreach(fact PICTAVO_PACKAGE_ID PICTAVO_VERSION PICTAVO_UNINSTALL_KEY PICTAVO_PUBLISHER PICTAVO_LICENSE
+             PICTAVO_DESCRIPTION)
+    pictavo_yaml_quoted(${fact}_yaml ${fact} "${${fact}}")
+endforeach()
+pictavo_yaml_quoted(url PICTAVO_DOWNLOAD_URL "${url}")
+pictavo_yaml_quoted(architecture ARCHITECTURE "${ARCHITECTURE}")
 set(id ${PICTAVO_PACKAGE_ID})
-set(common "PackageIdentifier: ${id}\nPackageVersion: ${PICTAVO_VERSION}\n")
+set(common "PackageIdentifier: ${PICTAVO_PACKAGE_ID_yaml}\nPackageVersion: ${PICTAVO_VERSION_yaml}\n")
 set(schema "# yaml-language-server: $schema=https://aka.ms/winget-manifest")
 set(ending "ManifestVersion: ${manifestVersion}\n")
 
@@ -64,14 +75,14 @@ file(WRITE ${OUTPUT_DIR}/${id}.installer.yaml "${schema}.installer.${manifestVer
     "InstallerSwitches:\n  Silent: '/S'\n  SilentWithProgress: '/S'\n  InstallLocation: '/D=<INSTALLPATH>'\n"
     "ExpectedReturnCodes:\n${returnCodes}"
     "UpgradeBehavior: install\n"
-    "ProductCode: '${PICTAVO_UNINSTALL_KEY}'\n"
+    "ProductCode: ${PICTAVO_UNINSTALL_KEY_yaml}\n"
     "ElevationRequirement: elevationRequired\n"
-    "Installers:\n- Architecture: ${ARCHITECTURE}\n  InstallerUrl: '${URL}'\n  InstallerSha256: ${sha256}\n"
+    "Installers:\n- Architecture: ${architecture}\n  InstallerUrl: ${url}\n  InstallerSha256: '${sha256}'\n"
     "ManifestType: installer\n${ending}")
 file(WRITE ${OUTPUT_DIR}/${id}.locale.en-US.yaml "${schema}.defaultLocale.${manifestVersion}.schema.json\n${common}"
     "PackageLocale: en-US\n"
-    "Publisher: '${PICTAVO_PUBLISHER}'\n"
+    "Publisher: ${PICTAVO_PUBLISHER_yaml}\n"
     "PackageName: Pictavo\n"
-    "License: '${PICTAVO_LICENSE}'\n"
-    "ShortDescription: '${PICTAVO_DESCRIPTION}'\n"
+    "License: ${PICTAVO_LICENSE_yaml}\n"
+    "ShortDescription: ${PICTAVO_DESCRIPTION_yaml}\n"
     "ManifestType: defaultLocale\n${ending}")

@@ -49,7 +49,8 @@ foreach(entry IN LISTS rows)
         COMMAND ${CMAKE_COMMAND} -E copy ${source} ${payload}/expanded/${target}
         COMMAND ${HOST_TOOL_szdd_encode} ${source} ${payload}/${compressed} ${lastChar}
         DEPENDS ${source} ${HOST_TOOL_szdd_encode}
-        COMMENT "Compressing ${target}")
+        COMMENT "Compressing ${target}"
+        VERBATIM)
     list(APPEND payloadFiles ${payload}/${compressed} ${payload}/expanded/${target})
     string(APPEND payloadRc "FILE${row} RCDATA \"${payload}/${compressed}\"\n")
     string(APPEND compressedNames " \"${compressed}\",")
@@ -75,7 +76,8 @@ add_custom_command(
     OUTPUT ${digests}
     COMMAND ${HOST_TOOL_write_digests} ${digests} PAYLOAD_DIGESTS ${expandedFiles}
     DEPENDS ${expandedFiles} ${HOST_TOOL_write_digests}
-    COMMENT "Recording the payload's digests")
+    COMMENT "Recording the payload's digests"
+    VERBATIM)
 add_custom_target(payload DEPENDS ${payloadFiles} ${digests})
 add_dependencies(payload pictavo uninstall host_szdd_encode host_write_digests)
 list(APPEND assets ${payloadFiles})

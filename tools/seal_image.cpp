@@ -4,6 +4,10 @@
 // find it right. Sealing again changes nothing; a copy that was changed on
 // purpose is sealed again the same way, as a signing tool would sign it.
 // Usage: seal_image EXE
+//        seal_image --check EXE: changes nothing; exit status 0 when EXE's
+//        seal and PE checksum hold, as a signing tool must leave them.
+//        seal_image --check-signed EXE: the same, and EXE carries a
+//        certificate table (a signature, not checked here).
 #include "base/image_digest.h"
 #include "byte_file.h"
 #include <cstdio>
@@ -48,6 +52,11 @@ bool MapLikeTheLoader(const std::vector<uint8_t>& file, const PeLayout& layout, 
 
 // The checksum that the PE format defines: 16-bit words summed with their
 // carries folded back, the field itself left out, plus the file's length.
+uint32_t Load32(const std::vector<uint8_t>& file, uint32_t at)
+{
+    return file[at] | file[at + 1] << 8 | file[at + 2] << 16 | (uint32_t)file[at + 3] << 24;
+}
+
 uint32_t PeCheckSum(const std::vector<uint8_t>& file, uint32_t fieldAt)
 {
     uint64_t sum = 0;
@@ -65,11 +74,13 @@ uint32_t PeCheckSum(const std::vector<uint8_t>& file, uint32_t fieldAt)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: seal_image EXE\n");
+    bool signedOnly = argc == 3 && std::strcmp(argv[1], "--check-signed") == 0;
+    bool check = signedOnly || (argc == 3 && std::strcmp(argv[1], "--check") == 0);
+    if (argc != 2 && !check) {
+        std::fprintf(stderr, "usage: seal_image [--check] EXE\n");
         return 2;
     }
-    const char* path = argv[1];
+    const char* path = argv[argc - 1];
     std::ifstream in(path, std::ios::binary);
     std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     PeLayout layout;
@@ -83,7 +94,7 @@ int main(int argc, char** argv)
         PeSection section = ReadPeSection(file.data(), layout, index);
         // The linker marks the resources writable, which nothing needs: the
         // loader maps them read-only now, and the digest covers them.
-        if (std::memcmp(section.name, ".rsrc\0\0\0", 8) == 0)
+        if (!check && std::memcmp(section.name, ".rsrc\0\0\0", 8) == 0)
             Store32(file, section.headerAt + 36, section.flags & ~(uint32_t)SectionWritable);
         if (IsSealSection(section)) {
             // The installer reads one word there: anything else placed in
@@ -100,6 +111,21 @@ int main(int argc, char** argv)
     uint32_t digest;
     if (!MapLikeTheLoader(file, layout, image) || !DigestMappedImage(image.data(), image.size(), &digest))
         return Fail(path, "its sections or relocations cannot be laid out");
+    if (check) {
+        if (Load32(file, sealAt) != digest)
+            return Fail(path, "its seal does not hold: the sections were changed since it was sealed");
+        if (Load32(file, layout.checkSumAt) != PeCheckSum(file, layout.checkSumAt))
+            return Fail(path, "its PE checksum does not match its bytes");
+        // The optional header begins 64 bytes before the checksum; its data
+        // directories follow its fixed part, the certificate table fifth.
+        uint32_t optional = layout.checkSumAt - 64;
+        bool wide = (file[optional] | file[optional + 1] << 8) == 0x20B;
+        uint32_t table = optional + (wide ? 112 : 96) + 4 * 8;
+        if (signedOnly && (table + 8 > layout.headersSize || Load32(file, table + 4) < 8 ||
+                           (uint64_t)Load32(file, table) + Load32(file, table + 4) > file.size()))
+            return Fail(path, "carries no signature");
+        return 0;
+    }
     Store32(file, sealAt, digest);
     Store32(file, layout.checkSumAt, PeCheckSum(file, layout.checkSumAt));
     if (!WriteBytes(path, file))

@@ -13,6 +13,8 @@ required_packages=(
     mscompress liblnk-utils
     # the package manifest's check against its schemas
     python3-jsonschema python3-yaml
+    # Authenticode signing, and the throwaway key of the signed build's tests
+    osslsigncode openssl
 )
 
 missing_packages() {

@@ -5,7 +5,10 @@ against the schema of its kind, the three about one package and version,
 and the installer it describes the very file that was built: its SHA-256,
 and the version and publisher of its version resource.
 
-check_manifest.py MANIFEST_DIR PACKAGE_ID INSTALLER SCHEMA_DIR"""
+With URL_FILE, the installer's download address must read back as the
+file's text exactly, whatever quotes and signs it holds.
+
+check_manifest.py MANIFEST_DIR PACKAGE_ID INSTALLER SCHEMA_DIR [URL_FILE]"""
 import hashlib
 import json
 import sys
@@ -29,7 +32,7 @@ def version_string(image, key):
     return image[at:end].decode("utf-16-le")
 
 
-def main(folder, package, installer, schemas):
+def main(folder, package, installer, schemas, url_file=None):
     faults = []
     documents = {}
     for name in (package + ".yaml", package + ".installer.yaml", package + ".locale.en-US.yaml"):
@@ -64,6 +67,12 @@ def main(folder, package, installer, schemas):
         for entry in documents["installer"].get("Installers") or []:
             if str(entry.get("InstallerSha256", "")).upper() != digest:
                 faults.append("InstallerSha256 %s, but %s has %s" % (entry.get("InstallerSha256"), installer, digest))
+        if url_file:
+            with open(url_file, encoding="utf-8", newline="") as text:
+                url = text.read()
+            for entry in documents["installer"].get("Installers") or []:
+                if entry.get("InstallerUrl") != url:
+                    faults.append("InstallerUrl %r, not %r" % (entry.get("InstallerUrl"), url))
         for kind, field, key in (("version", "PackageVersion", "ProductVersion"),
                                  ("defaultLocale", "Publisher", "CompanyName")):
             stated, resource = documents[kind].get(field), version_string(image, key)
@@ -78,4 +87,4 @@ def main(folder, package, installer, schemas):
 
 
 if __name__ == "__main__":
-    sys.exit(main(*sys.argv[1:5]))
+    sys.exit(main(*sys.argv[1:6]))

@@ -6,19 +6,22 @@ foreach(row 0 1 2 3 4)
 endforeach()
 list(GET PAYLOAD_TARGETS 1 t1)
 set(damaged ${CMAKE_CURRENT_BINARY_DIR}/damaged)
+# The byte written over the one at offset 15, from a file: no shell.
+set(colon ${CMAKE_CURRENT_BINARY_DIR}/colon.txt)
+pictavo_write_if_changed(${colon} ":")
 # flipped.cf_ has one bit changed in its first byte, a literal ';' that
 # becomes ':': a stream of the right length that expands to other bytes.
 add_custom_command(
     OUTPUT ${damaged}/truncated.cf_ ${damaged}/plain.cfg ${damaged}/empty ${damaged}/flipped.cf_
     COMMAND ${CMAKE_COMMAND} -E make_directory ${damaged}
-    COMMAND head -c 200 ${f1} > ${damaged}/truncated.cf_
-    COMMAND head -c 15 ${f1} > ${damaged}/flipped.cf_
-    COMMAND printf : >> ${damaged}/flipped.cf_
-    COMMAND tail -c +17 ${f1} >> ${damaged}/flipped.cf_
+    COMMAND dd if=${f1} of=${damaged}/truncated.cf_ bs=200 count=1 status=none
+    COMMAND ${CMAKE_COMMAND} -E copy ${f1} ${damaged}/flipped.cf_
+    COMMAND dd if=${colon} of=${damaged}/flipped.cf_ bs=1 seek=15 count=1 conv=notrunc status=none
     COMMAND ${CMAKE_COMMAND} -E copy ${payload}/expanded/${t1} ${damaged}/plain.cfg
     COMMAND ${CMAKE_COMMAND} -E touch ${damaged}/empty
-    DEPENDS payload ${f1}
-    COMMENT "Damaging test payloads")
+    DEPENDS payload ${f1} ${colon}
+    COMMENT "Damaging test payloads"
+    VERBATIM)
 add_custom_target(damaged_payloads DEPENDS ${damaged}/truncated.cf_ ${damaged}/plain.cfg ${damaged}/empty
                   ${damaged}/flipped.cf_)
 
