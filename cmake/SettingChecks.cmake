@@ -37,12 +37,12 @@ function(pictavo_write_if_changed path text)
 endfunction()
 
 # A password file that others may read is a password that others know:
-# refused before the signing tool reads it.
-function(pictavo_refuse_shared_password_file path)
+# refused before the signing tool reads it. OUT = why, or empty.
+function(pictavo_password_file_fault out path)
     execute_process(COMMAND stat -L -c %a "${path}" OUTPUT_VARIABLE mode RESULT_VARIABLE failed
                     OUTPUT_STRIP_TRAILING_WHITESPACE)
+    set(${out} "" PARENT_SCOPE)
     if(failed OR NOT mode MATCHES "^[0-7]*[0-7]00$")
-        message(FATAL_ERROR "PICTAVO_SIGNING_PASSWORD_FILE ${path} may be read or written by others (mode ${mode}): "
-                            "make it its owner's alone (chmod 600)")
+        set(${out} "PICTAVO_SIGNING_PASSWORD_FILE ${path} may be read or written by others (mode ${mode}): make it its owner's alone (chmod 600)" PARENT_SCOPE)
     endif()
 endfunction()

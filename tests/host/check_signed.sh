@@ -95,5 +95,45 @@ refused() {
 }
 check "the manifest target refuses a Setup that carries no signature" "not so" refused
 
+# The other two ways to a key, through the signing step itself, on a copy
+# of the unsigned Setup (the seal checked too): a PKCS#12 file whose
+# password the tool reads from an owner-only file, and a command of the
+# publisher's own that signs the file in place.
+openssl pkcs12 -export -in "$cert" -inkey "$work/key/key.pem" -out "$scratch/key.p12" \
+    -passout pass:"it's a secret & more" 2>/dev/null
+printf '%s\n' "it's a secret & more" >"$scratch/password"
+chmod 600 "$scratch/password"
+cat >"$scratch/sign here.sh" <<SCRIPT
+#!/bin/sh
+osslsigncode sign -certs "$cert" -key "$work/key/key.pem" -h sha256 -in "\$1" -out "\$1.new" >/dev/null &&
+    mv "\$1.new" "\$1"
+SCRIPT
+chmod +x "$scratch/sign here.sh"
+# sign_step WAY SETTING...: the step run on a fresh copy, $scratch/step/pictavo-setup.exe.
+sign_step() {
+    local way=$1
+    shift
+    mkdir -p "$scratch/step"
+    cp "$unsigned" "$scratch/step/pictavo-setup.exe"
+    cmake -DFILE="$scratch/step/pictavo-setup.exe" -DWAY="$way" -DOSSLSIGNCODE="$(command -v osslsigncode)" \
+        -DSEAL_TOOL="$build/host/seal_image" "$@" -P "$source/cmake/SignFile.cmake" >"$out" 2>&1
+}
+signs() {
+    sign_step "$@" && verifies "$scratch/step/pictavo-setup.exe"
+}
+refuses() {
+    local said=$1
+    shift
+    ! sign_step "$@" && tr -s ' \n' ' ' <"$out" | grep -q "$said" && [ ! -e "$scratch/step/pictavo-setup.exe" ]
+}
+check "a PKCS#12 file with its password in an owner-only file signs" "not so" \
+    signs pkcs12 -DPKCS12="$scratch/key.p12" -DPASSWORD_FILE="$scratch/password"
+check "a command of the publisher's own signs" "not so" signs command -DSIGN_COMMAND="$scratch/sign here.sh"
+check "a command that signs nothing fails the step and leaves no file" "not so" \
+    refuses "carries no signature" command -DSIGN_COMMAND=true
+chmod 640 "$scratch/password"
+check "a password file that others may read fails the step and leaves no file" "not so" \
+    refuses "chmod 600" pkcs12 -DPKCS12="$scratch/key.p12" -DPASSWORD_FILE="$scratch/password"
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
