@@ -27,7 +27,7 @@ set(PICTAVO_SIGNING_CERT "" CACHE FILEPATH "PEM certificate (chain) to sign with
 set(PICTAVO_SIGNING_KEY "" CACHE FILEPATH "PEM private key to sign with, beside PICTAVO_SIGNING_CERT")
 set(PICTAVO_SIGNING_PKCS12 "" CACHE FILEPATH "PKCS#12 file of the key and certificate to sign with")
 set(PICTAVO_SIGNING_PASSWORD_FILE "" CACHE FILEPATH
-    "file readable by its owner only whose first line is the password of the PKCS#12 file or PEM key")
+    "file, its owner's alone, that holds the password of the PKCS#12 file or PEM key and nothing else")
 set(PICTAVO_SIGN_COMMAND "" CACHE STRING
     "command that signs, in place, the file whose path the build adds as its last argument")
 set(PICTAVO_TIMESTAMP_URL "" CACHE STRING "RFC 3161 time-stamping service for the signatures (optional)")
@@ -53,6 +53,11 @@ if(ways GREATER 1)
     message(FATAL_ERROR "Signing settings of more than one kind (${PICTAVO_SIGNING}): give one")
 endif()
 
+# A publisher's command stamps the time, if at all, as its service does.
+if(PICTAVO_SIGNING STREQUAL "command" AND (PICTAVO_TIMESTAMP_URL OR PICTAVO_SIGNING_PASSWORD_FILE))
+    message(FATAL_ERROR "PICTAVO_TIMESTAMP_URL and PICTAVO_SIGNING_PASSWORD_FILE are for the PEM and PKCS#12 "
+                        "keys: PICTAVO_SIGN_COMMAND stamps and unlocks as its own service does")
+endif()
 if(NOT PICTAVO_SIGNING)
     if(PICTAVO_TIMESTAMP_URL OR PICTAVO_SIGNING_PASSWORD_FILE)
         message(FATAL_ERROR "PICTAVO_TIMESTAMP_URL and PICTAVO_SIGNING_PASSWORD_FILE need a key to sign with")

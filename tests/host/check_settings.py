@@ -119,9 +119,13 @@ def check_manifest_quoting(source, work, schemas):
     if run.returncode:
         return
     documents = {}
-    for name in sorted(os.listdir(out)):
-        with open(os.path.join(out, name), encoding="utf-8") as text:
-            documents[name] = yaml.safe_load(text)
+    try:
+        for name in sorted(os.listdir(out)):
+            with open(os.path.join(out, name), encoding="utf-8") as text:
+                documents[name] = yaml.safe_load(text)
+    except yaml.YAMLError as error:
+        check("a YAML parser reads the manifest", False, str(error).replace("\n", " ")[:300])
+        return
     installer = documents["Pictavo.Pictavo.installer.yaml"]
     locale = documents["Pictavo.Pictavo.locale.en-US.yaml"]
     read_back = {
@@ -184,6 +188,9 @@ def check_configure(source, work):
         ("two kinds of key at once", ["-DPICTAVO_SIGNING_CERT=" + key + "/cert.pem",
                                       "-DPICTAVO_SIGNING_KEY=" + key + "/cert.pem", "-DPICTAVO_SIGN_COMMAND=sign"],
          "more than one kind"),
+        ("a time-stamping address for a sign command",
+         ["-DPICTAVO_SIGN_COMMAND=sign", "-DPICTAVO_TIMESTAMP_URL=http://timestamp.example.com"],
+         "stamps and unlocks"),
     ]
     os.chmod(password, 0o644)
     for name, settings, said in cases:
