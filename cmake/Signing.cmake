@@ -2,9 +2,11 @@
 # sealed: SEALED checks that the seal still holds afterwards), with the key
 # that cmake/Settings.cmake took. Nothing when the build is unsigned.
 # Linked again, and so signed again, when the key or any signing setting
-# changes.
+# changes, and linked unsigned when signing is turned off.
 set(PICTAVO_SIGNING_STAMP ${CMAKE_BINARY_DIR}/signing-settings.txt)
-if(PICTAVO_SIGNING)
+if(NOT PICTAVO_SIGNING)
+    pictavo_write_if_changed(${PICTAVO_SIGNING_STAMP} "unsigned\n")
+else()
     # Each value goes to the script as one argument; a list separator
     # would make two of it.
     foreach(setting PICTAVO_SIGNING_CERT PICTAVO_SIGNING_KEY PICTAVO_SIGNING_PKCS12 PICTAVO_SIGNING_PASSWORD_FILE
@@ -13,12 +15,13 @@ if(PICTAVO_SIGNING)
             message(FATAL_ERROR "${setting} holds a ';', which the build cannot pass on whole: refused")
         endif()
     endforeach()
-    pictavo_write_if_changed(${PICTAVO_SIGNING_STAMP}
-        "${PICTAVO_SIGNING}\n${PICTAVO_SIGNING_CERT}\n${PICTAVO_SIGNING_KEY}\n${PICTAVO_SIGNING_PKCS12}\n"
-        "${PICTAVO_SIGNING_PASSWORD_FILE}\n${PICTAVO_SIGN_COMMAND}\n${PICTAVO_TIMESTAMP_URL}\n")
+    pictavo_write_if_changed(${PICTAVO_SIGNING_STAMP} "${PICTAVO_SIGNING}\n${PICTAVO_SIGNING_CERT}\n\
+${PICTAVO_SIGNING_KEY}\n${PICTAVO_SIGNING_PKCS12}\n${PICTAVO_SIGNING_PASSWORD_FILE}\n${PICTAVO_SIGN_COMMAND}\n\
+${PICTAVO_TIMESTAMP_URL}\n")
 endif()
 
 function(pictavo_sign target)
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${PICTAVO_SIGNING_STAMP})
     if(NOT PICTAVO_SIGNING)
         return()
     endif()
@@ -26,12 +29,9 @@ function(pictavo_sign target)
     if(ARGN STREQUAL "SEALED")
         set(sealCheck "-DSEAL_TOOL=${HOST_TOOL_seal_image}")
     endif()
-    set(keyFiles)
-    foreach(file ${PICTAVO_SIGNING_CERT} ${PICTAVO_SIGNING_KEY} ${PICTAVO_SIGNING_PKCS12})
-        list(APPEND keyFiles ${file})
-    endforeach()
-    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${keyFiles} ${PICTAVO_SIGNING_STAMP}
-                 ${CMAKE_SOURCE_DIR}/cmake/SignFile.cmake)
+    # The empty ones of these vanish unquoted.
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${PICTAVO_SIGNING_CERT} ${PICTAVO_SIGNING_KEY}
+                 ${PICTAVO_SIGNING_PKCS12} ${CMAKE_SOURCE_DIR}/cmake/SignFile.cmake)
     add_custom_command(TARGET ${target} POST_BUILD
         COMMAND ${CMAKE_COMMAND} "-DFILE=$<TARGET_FILE:${target}>" "-DWAY=${PICTAVO_SIGNING}"
                 "-DOSSLSIGNCODE=${PICTAVO_OSSLSIGNCODE}" "-DCERT=${PICTAVO_SIGNING_CERT}"
