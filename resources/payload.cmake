@@ -60,8 +60,10 @@ foreach(entry IN LISTS rows)
     list(APPEND expandedFiles ${payload}/expanded/${target})
     math(EXPR row "${row} + 1")
 endforeach()
-file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/payload.rc "${payloadRc}")
-file(WRITE ${PAYLOAD_ROWS_DIR}/payload_rows.h
+# Written only when they change: every layer includes the rows, and a
+# configure that touched them would compile the installer again.
+pictavo_write_if_changed(${CMAKE_CURRENT_BINARY_DIR}/payload.rc "${payloadRc}")
+string(CONCAT rowsHeader
     "// Generated from the payload's rows: the name of each compressed file and\n"
     "// the name under which it is installed; the files the code names, by role.\n"
     "#pragma once\n"
@@ -69,6 +71,7 @@ file(WRITE ${PAYLOAD_ROWS_DIR}/payload_rows.h
     "#define PAYLOAD_COMPRESSED_NAMES${compressedNames}\n"
     "#define PAYLOAD_TARGET_NAMES${targetNames}\n"
     "${roleNames}")
+pictavo_write_if_changed(${PAYLOAD_ROWS_DIR}/payload_rows.h "${rowsHeader}")
 # What each file must read back as once installed; known only once the
 # product's programs are built.
 set(digests ${PAYLOAD_ROWS_DIR}/payload_digests.h)
