@@ -201,7 +201,7 @@ def check_configure(source, work):
             ("a release with a real address, unsigned", ["-DPICTAVO_RELEASE=ON", real], "Unsigned build"),
             ("a PKCS#12 file with an owner-only password file",
              ["-DPICTAVO_SIGNING_PKCS12=" + key + "/key.p12", "-DPICTAVO_SIGNING_PASSWORD_FILE=" + password],
-             "Signed build: pkcs12")):
+             "signed with a PKCS#12 file")):
         output = configure(source, work, *settings)
         check("configuring takes %s" % name, said in output and reached in output, output.strip()[-300:])
 
