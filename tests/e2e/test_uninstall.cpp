@@ -315,6 +315,15 @@ void RoundTrip(Via via)
     setup.Answer(question, "Yes", "remove");
     MessageBoxInfo report = setup.WaitForeignMessageBox(caption, "the closing report", 30000);
     setup.Shot("report");
+    // The helper waits in a folder of its own that lets no one but the
+    // administrators in, under Wine posing as Windows 98 too: its kernel is
+    // NT's, and the user's temporary folder has permissions to inherit.
+    std::string helper = HelperInTemp();
+    EXPECT_TRUE(FolderExists(helper)) << "no helper's folder in the temporary folder: " << helper;
+    if (FolderExists(helper)) {
+        std::string mode = setup.RunHost("stat -c %a " + HostPath(helper), "the helper's folder");
+        EXPECT_EQ('0', mode.at(mode.find_last_not_of("\r\n"))) << "mode " << mode;
+    }
     // One sentence for a person: counts and key paths are the log's.
     EXPECT_EQ("Pictavo was removed from this computer.", report.text);
     setup.Answer(report, "OK", "close the report");
