@@ -39,7 +39,8 @@ void TellUnwritableLog(const char* path)
     char message[PathSize + 256];
     FormatText(message,
                "The log file\n%s\ncannot be made (error %lu). Setup writes its log only to a new file: "
-               "give a name that does not exist yet, in a folder that exists.\n\nNothing was changed.",
+               "give a name that does not exist yet, in a folder that exists, is reached without a link and only "
+               "administrators can change.\n\nNothing was changed.",
                path, (unsigned long)GetLastError());
     MessageBoxA(NULL, message, setupCaption, MB_OK | MB_ICONERROR);
 }

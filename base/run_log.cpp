@@ -1,5 +1,10 @@
 #include "base/run_log.h"
+#include "base/admin_descriptor.h"
 #include "base/command_line.h"
+#include "base/folder_path.h"
+#include "base/limits.h"
+#include "base/nine_x_kernel.h"
+#include "base/system_function.h"
 #include "base/text.h"
 
 namespace {
@@ -13,14 +18,91 @@ char* PutDigits(char* at, unsigned value, int count, char after)
     return at + count + 1;
 }
 
+// Removes a file through the handle that made it: its name may lead
+// elsewhere by now.
+void DeleteThrough(HANDLE file)
+{
+    auto setInformation = SYSTEM_FUNCTION("kernel32.dll", SetFileInformationByHandle);
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    if (setInformation)
+        setInformation(file, FileDispositionInfo, &disposition, sizeof disposition);
+}
+
 } // namespace
 
 bool OpenRunLog(RunLog& log, const char* path)
 {
+    log.file = INVALID_HANDLE_VALUE;
+    char full[PathSize];
+    DWORD length = GetFullPathNameA(path, sizeof full, full, NULL);
+    if (length == 0 || length >= sizeof full) {
+        SetLastError(length ? ERROR_FILENAME_EXCED_RANGE : GetLastError());
+        return false;
+    }
+    const char* name = full + length;
+    while (name > full && name[-1] != '\\')
+        --name;
+    if (name == full || !*name) {
+        SetLastError(ERROR_INVALID_NAME);
+        return false;
+    }
     // CREATE_NEW fails on any name that exists, a link's included, on
-    // Windows and on Wine's hosts alike: nothing is written through one.
-    log.file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
-    return log.file != INVALID_HANDLE_VALUE;
+    // Windows and on Wine's hosts alike: nothing is written through one at
+    // the file's own place.
+    if (RunsOnNineXKernel()) {
+        log.file = CreateFileA(full, GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+        return log.file != INVALID_HANDLE_VALUE;
+    }
+    // Above it, any folder that another user may swap for a link, or for
+    // a folder of theirs, would let that user choose where this elevated
+    // program makes a file. The folders stay held until the file exists.
+    char folder[PathSize];
+    size_t folderLength = (size_t)(name - full);
+    if (!CopyTextPart(folder, full, folderLength))
+        return false;
+    TrimTrailingBackslashes(folder);
+    HeldPath held;
+    PathVerdict verdict = HoldFolderPath(folder, held);
+    if (verdict != PathSafe) {
+        if (verdict == PathPartMissing)
+            SetLastError(ERROR_PATH_NOT_FOUND);
+        return false;
+    }
+    // Its own permissions rather than its folder's, which may let any user
+    // edit what was logged: the administrators and SYSTEM may change it,
+    // the account that ran the program may read it.
+    ProcessToken token;
+    ReadProcessToken(token);
+    if (!token.facts.user) {
+        SetLastError(ERROR_NO_TOKEN);
+        return false;
+    }
+    const AccessGrant grants[] = {
+        {AdministratorsSid(), FILE_ALL_ACCESS},
+        {LocalSystemSid(), FILE_ALL_ACCESS},
+        {token.facts.user, FILE_GENERIC_READ},
+    };
+    PSECURITY_DESCRIPTOR descriptor = MakeProtectedDescriptor(grants, 3, false, NULL);
+    if (!descriptor)
+        return false;
+    SECURITY_ATTRIBUTES security = {sizeof security, descriptor, FALSE};
+    log.file = CreateFileA(full, GENERIC_WRITE | DELETE, FILE_SHARE_READ, &security, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                           NULL);
+    DWORD error = GetLastError();
+    LocalFree(descriptor);
+    if (log.file == INVALID_HANDLE_VALUE) {
+        SetLastError(error);
+        return false;
+    }
+    // The file the system made must be the one asked for; one made
+    // elsewhere goes again.
+    if (CompareFinalPath(log.file, full) == FinalPathDiffers) {
+        DeleteThrough(log.file);
+        CloseRunLog(log);
+        SetLastError(FolderLinkError);
+        return false;
+    }
+    return true;
 }
 
 void LogLine(const RunLog& log, const char* format, ...)
@@ -70,7 +152,7 @@ void CloseRunLog(RunLog& log)
 void LogWindowsVersion(const RunLog& log)
 {
     DWORD version = GetVersion();
-    LogLine(log, "Windows %u.%u, build %u, %s family", (unsigned)LOBYTE(LOWORD(version)),
+    LogLine(log, "Windows %u.%u, build %u, %s family, on a kernel of the %s family", (unsigned)LOBYTE(LOWORD(version)),
             (unsigned)HIBYTE(LOWORD(version)), (unsigned)(HIWORD(version) & 0x7FFF),
-            version & 0x80000000 ? "9x" : "NT");
+            version & 0x80000000 ? "9x" : "NT", RunsOnNineXKernel() ? "9x" : "NT");
 }

@@ -14,7 +14,14 @@ struct RunLog {
 // rights and the name is chosen by whoever starts it, perhaps in a folder
 // others may write: whatever exists at that name (a file, a folder, a
 // link, even one that leads nowhere) is never opened or followed, so an
-// existing name is refused too. False then, with the system's error code.
+// existing name is refused too. So is a folder on the way that a link
+// leads elsewhere, or that others than the administrators may rename,
+// delete, re-permission or own (base/folder_path.h): C:\Windows\Temp and
+// C:\ProgramData, where users may only add files of their own, serve. The
+// file gets permissions of its own: the administrators and SYSTEM may
+// change it, the running account may read it. False, with the system's
+// error code (FolderLinkError for a link, ERROR_ACCESS_DENIED for a folder
+// others may change), and nothing left behind.
 bool OpenRunLog(RunLog& log, const char* path);
 
 // One line: the time, then format as FormatText understands it. The
@@ -22,7 +29,8 @@ bool OpenRunLog(RunLog& log, const char* path);
 // told. A line longer than a log line ends in "...".
 void LogLine(const RunLog& log, const char* format, ...);
 
-// The version GetVersion reports, and the family it names.
+// The version GetVersion reports, the family it names, and the family of
+// the kernel underneath, which a compatibility layer does not change.
 void LogWindowsVersion(const RunLog& log);
 
 void CloseRunLog(RunLog& log);

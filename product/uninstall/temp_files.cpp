@@ -1,6 +1,6 @@
 #include "uninstall/uninstaller.h"
-#include "base/system_function.h"
-#include <sddl.h>
+#include "base/admin_descriptor.h"
+#include "install/folder_trust.h"
 
 // A folder inside the product folder (an odd TEMP) would put the helper
 // where it must not be, so the Windows folder is taken then.
@@ -58,52 +58,50 @@ bool WriteAll(HANDLE file, const void* data, DWORD length)
 
 HANDLE CreateHelperFolder(char (&path)[PathBuffer], const char* temp)
 {
-    // Administrators and SYSTEM full control, passed on to the helper's
-    // file, and nothing inherited from the user's temporary folder; no one
-    // else needs even to read it. Built late: the 9x family has neither the
-    // function nor a use for it. Made here rather than by Setup's maker of
-    // folder permissions, which gives Users read access and declines when
-    // the reported version is of the 9x family: a layer posing as Windows 98
-    // on an NT kernel still needs the helper.
-    auto describe = SYSTEM_FUNCTION("advapi32.dll", ConvertStringSecurityDescriptorToSecurityDescriptorA);
-    PSECURITY_DESCRIPTOR descriptor = NULL;
-    if (!describe || !describe("D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)", SDDL_REVISION_1, &descriptor, NULL)) {
-        // A system that says it has no security at all (Wine posing as
-        // Windows 98 does) has no permissions to set: the folder is then
-        // as closed as anything on it. Any other failure stops the helper.
-        if (!describe || GetLastError() != ERROR_CALL_NOT_IMPLEMENTED)
-            return INVALID_HANDLE_VALUE;
-        descriptor = NULL;
-    }
+    // Owned by Administrators; Administrators and SYSTEM full control,
+    // passed on to the helper's file, and nothing inherited from the user's
+    // temporary folder; no one else needs even to read it. Made here rather
+    // than by Setup's maker of folder permissions, which gives Users read
+    // access. Only an NT kernel has a helper that comes here: a descriptor
+    // that cannot be made stops it, since the folder would otherwise take
+    // the permissions of the user's temporary folder.
+    const AccessGrant grants[] = {{AdministratorsSid(), FILE_ALL_ACCESS}, {LocalSystemSid(), FILE_ALL_ACCESS}};
+    PSECURITY_DESCRIPTOR descriptor = MakeProtectedDescriptor(grants, 2, true, AdministratorsSid());
+    if (!descriptor)
+        return INVALID_HANDLE_VALUE;
     SECURITY_ATTRIBUTES security = {sizeof security, descriptor, FALSE};
     HANDLE folder = INVALID_HANDLE_VALUE;
-    for (DWORD attempt = 0; attempt < 100 && folder == INVALID_HANDLE_VALUE; ++attempt) {
-        if (!FreshName(path, temp, "", 0xFFFFFFFFu, attempt))
-            break;
-        // Fails on a name that exists, folder or link: only a folder made
-        // here and now is used.
-        if (!CreateDirectoryA(path, &security))
-            continue;
-        // Held without delete sharing until the helper has started: while
-        // it is open nobody can rename it away and put another folder in
-        // its place.
-        folder = CreateFileA(path, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
-                             FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
-        BY_HANDLE_FILE_INFORMATION info;
-        if (folder != INVALID_HANDLE_VALUE &&
-            (!GetFileInformationByHandle(folder, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
-             !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))) {
-            CloseHandle(folder);
-            folder = INVALID_HANDLE_VALUE;
+    DWORD error = ERROR_ALREADY_EXISTS;
+    for (DWORD attempt = 0; attempt < 100; ++attempt) {
+        if (!FreshName(path, temp, "", 0xFFFFFFFFu, attempt)) {
+            error = ERROR_FILENAME_EXCED_RANGE;
             break;
         }
-        if (folder == INVALID_HANDLE_VALUE)
-            RemoveDirectoryA(path);
+        // Fails on a name that exists, folder or link: only a folder made
+        // here and now is used.
+        if (!CreateDirectoryA(path, &security)) {
+            error = GetLastError();
+            continue;
+        }
+        // The user's own programs may rename the new folder away and put a
+        // folder or a link of theirs at its name before it is opened: what
+        // was opened is judged through its handle, owner, permissions and
+        // the folder the system reached, before anything goes in. Held
+        // without delete sharing until the helper has started, so that it
+        // stays the folder judged.
+        folder = OpenFolderUnfollowed(path, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | READ_CONTROL);
+        if (folder == INVALID_HANDLE_VALUE) {
+            error = GetLastError();
+            break;
+        }
+        if (ReadFolderTrust(folder) != FolderTrusted) {
+            CloseHandle(folder);
+            folder = INVALID_HANDLE_VALUE;
+            error = ERROR_ACCESS_DENIED;
+        }
+        break;
     }
-    DWORD error = GetLastError();
-    if (descriptor)
-        LocalFree(descriptor);
-    SetLastError(error);
+    LocalFree(descriptor);
+    SetLastError(folder == INVALID_HANDLE_VALUE ? error : ERROR_SUCCESS);
     return folder;
 }

@@ -86,11 +86,6 @@ bool ComposeRemovalBatchN(char* out, size_t size, const char* program, const cha
     return false;
 }
 
-bool RunsOnNineXKernel()
-{
-    return GetModuleHandleA("ntdll.dll") == NULL;
-}
-
 bool NineXInterpreterN(char* out, size_t size, const char* windowsDir)
 {
     if (size == 0)

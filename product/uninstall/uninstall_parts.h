@@ -1,6 +1,7 @@
 // The parts of the uninstaller that decide from data alone: what it
 // accepts from the registry and the text of the 9x family's batch file.
 #pragma once
+#include "base/nine_x_kernel.h"
 #include <windows.h>
 #include <stddef.h>
 
@@ -35,15 +36,6 @@ inline bool ComposeRemovalBatch(char (&out)[N], const char* program, const char*
     return ComposeRemovalBatchN(out, N, program, folder, batch);
 }
 
-// Whether this program runs on a kernel of the 9x family. GetVersion is no
-// witness: a compatibility layer that poses as Windows 98 makes it report
-// the 9x family on an NT kernel, where the 9x way (a batch file in a folder
-// that anybody may write) is the wrong one. ntdll.dll cannot be posed away:
-// the NT kernel maps it into every process before the program's first
-// instruction, whatever the layer says, and the 9x family has no such
-// library at all. Asked by name among the loaded modules only, so nothing
-// is loaded from anywhere.
-bool RunsOnNineXKernel();
 
 // The command interpreter that runs the 9x family's batch file: the one in
 // the Windows folder. COMSPEC is not asked, since anybody may set it to a

@@ -104,9 +104,11 @@ bool WriteAll(HANDLE file, const void* data, DWORD length);
 // A name in temp that nobody has chosen yet, as far as chance goes; the
 // attempt's number varies it.
 bool FreshName(char (&path)[PathBuffer], const char* temp, const char* extension, DWORD mask, DWORD attempt);
-// A new folder for the NT family's helper in temp, under a fresh name,
-// that only administrators and SYSTEM may change, open; INVALID_HANDLE_VALUE
-// when none can be made.
+// A new folder for the NT kernel's helper in temp, under a fresh name, owned
+// by Administrators, that only administrators and SYSTEM may change, open
+// as it was judged (owner, permissions, the folder reached);
+// INVALID_HANDLE_VALUE when none can be made, or when the folder opened
+// fails the judgement.
 HANDLE CreateHelperFolder(char (&path)[PathBuffer], const char* temp);
 
 // helper_nt.cpp: the copy of this program that removes uninstall.exe on

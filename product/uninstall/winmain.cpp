@@ -260,7 +260,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int)
         char text[2 * PathBuffer];
         FormatText(text,
                    "The log file\r\n%s\r\ncannot be made (error %lu). The log is written only to a new file: "
-                   "give a name that does not exist yet, in a folder that exists.\r\n\r\nNothing was removed.",
+                   "give a name that does not exist yet, in a folder that exists, is reached without a link and "
+                   "only administrators can change.\r\n\r\nNothing was removed.",
                    read.logPath, (unsigned long)GetLastError());
         Tell(text, MB_ICONSTOP);
         return BadArguments;

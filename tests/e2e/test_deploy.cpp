@@ -5,6 +5,8 @@
 #include "flows.h"
 #include "installation.h"
 #include <gtest/gtest.h>
+#include <aclapi.h>
+#include <sddl.h>
 #include <algorithm>
 #include <vector>
 
@@ -306,6 +308,101 @@ TEST(DeployLog, ALinkAtTheLogsNameIsNotFollowed)
     EXPECT_FALSE(FileExists(defaultDestination)) << "a log that cannot be made ends the run before anything";
     // On the host: Wine's DeleteFile would remove what the links lead to.
     host.RunHost("rm -r \"$(winepath -u 'C:\\Deploy Logs')\"", "remove the links");
+}
+
+namespace {
+
+// The accounts other than the administrators, SYSTEM and the running one
+// that have any entry in a file's DACL. Wine builds the DACL from the
+// host's mode bits: others may read, and Everyone gets a read entry.
+std::vector<std::string> OthersWithEntries(const std::string& path)
+{
+    PACL dacl = NULL;
+    PSECURITY_DESCRIPTOR descriptor = NULL;
+    if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, NULL, NULL, &dacl, NULL,
+                              &descriptor) != ERROR_SUCCESS)
+        return {"(unreadable)"};
+    BYTE token[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+    HANDLE process = NULL;
+    DWORD size = 0;
+    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &process);
+    GetTokenInformation(process, TokenUser, token, sizeof token, &size);
+    CloseHandle(process);
+    std::vector<std::string> others;
+    if (!dacl)
+        others.push_back("(no DACL: everyone)");
+    for (DWORD i = 0; dacl && i < dacl->AceCount; ++i) {
+        ACCESS_ALLOWED_ACE* entry = NULL;
+        if (!GetAce(dacl, i, (void**)&entry) || entry->Header.AceType != ACCESS_ALLOWED_ACE_TYPE)
+            continue;
+        char* name = NULL;
+        ConvertSidToStringSidA(&entry->SidStart, &name);
+        std::string account = name ? name : "?";
+        LocalFree(name);
+        if (account != "S-1-5-32-544" && account != "S-1-5-18" && !EqualSid(&entry->SidStart, ((TOKEN_USER*)token)->User.Sid))
+            others.push_back(account);
+    }
+    LocalFree(descriptor);
+    return others;
+}
+
+} // namespace
+
+// Another user who may change the log's folder, or one above it, could put
+// a link there and have the elevated run make its file wherever that user
+// wants. Both programs refuse such a folder before they do anything else,
+// and the folder a link leads to stays empty. The system's shared folders,
+// where users may only add files of their own, still take a log, which
+// gets permissions of its own.
+TEST(DeployLog, ALogFolderThatALinkLeadsElsewhereOrOthersMayChangeIsRefusedBeforeAnythingElse)
+{
+    Host host;
+    StartClean(host, DefaultShortcutFolder());
+    const std::string elsewhere = std::string(logs) + "\\elsewhere", linked = std::string(logs) + "\\linked",
+                      open = std::string(logs) + "\\open", aside = std::string(logs) + "\\aside";
+    for (const std::string& folder : {elsewhere, open, aside})
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), NULL)) << folder;
+    // The uninstaller alone, without the product beside it: found nowhere,
+    // it removes nothing once its log is made.
+    const std::string uninstaller = aside + "\\" + installed::uninstaller;
+    ASSERT_TRUE(CopyFileA(Original(installed::uninstaller).c_str(), uninstaller.c_str(), FALSE));
+    host.RunHost("ln -s elsewhere " + HostPath(linked) + " && chmod o+w " + HostPath(open),
+                 "link a folder to another, and let others change one");
+    ASSERT_NE(0u, GetFileAttributesA(linked.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) << "Wine shows the link";
+
+    for (const std::string& folder : {linked, open}) {
+        SCOPED_TRACE(folder);
+        const std::string setupLog = folder + "\\setup.log", removalLog = folder + "\\removal.log";
+        EXPECT_EQ((DWORD)BadArguments, RunSilently(ArgumentLine({"/S", "/LOG=" + setupLog})));
+        EXPECT_FALSE(FileExists(defaultDestination)) << "a log that cannot be made ends the run before anything";
+        EXPECT_EQ(5u, RunSilently(ArgumentLine({"/S", "/LOG=" + removalLog}), uninstaller, aside));
+    }
+    EXPECT_EQ(std::set<std::string>{}, NamesIn(elsewhere)) << "made through the link";
+    EXPECT_EQ(std::set<std::string>{}, NamesIn(open)) << "made where others may change the folder";
+
+    char windows[MAX_PATH];
+    UINT length = GetWindowsDirectoryA(windows, MAX_PATH);
+    ASSERT_TRUE(length > 0 && length < MAX_PATH);
+    for (const std::string& folder : {std::string(windows) + "\\Temp", std::string("C:\\ProgramData")}) {
+        SCOPED_TRACE(folder);
+        const std::string setupLog = folder + "\\pictavo-setup-test.log", removalLog = folder + "\\pictavo-removal-test.log";
+        DeleteFileA(setupLog.c_str());
+        DeleteFileA(removalLog.c_str());
+        // A destination others may change ends Setup early, its log written.
+        EXPECT_EQ(3u, RunSilently(ArgumentLine({"/S", "/LOG=" + setupLog, "/D=" + open})));
+        EXPECT_EQ(2u, RunSilently(ArgumentLine({"/S", "/LOG=" + removalLog}), uninstaller, aside)) << "not installed";
+        std::vector<std::string> setupSteps = LogSteps(setupLog), removalSteps = LogSteps(removalLog);
+        EXPECT_EQ("Setup ended with exit code 3", setupSteps.empty() ? "" : setupSteps.back()) << Joined(setupSteps);
+        EXPECT_EQ("The uninstaller ended with exit code 2", removalSteps.empty() ? "" : removalSteps.back())
+            << Joined(removalSteps);
+        for (const std::string& log : {setupLog, removalLog}) {
+            EXPECT_EQ(std::vector<std::string>{}, OthersWithEntries(log)) << log << ": others may read or edit it";
+            DeleteFileA(log.c_str());
+        }
+    }
+    EXPECT_EQ(std::set<std::string>{}, NamesIn(open));
+    // On the host: Wine's DeleteFile would remove what the link leads to.
+    host.RunHost("rm -r " + HostPath(logs), "remove the link and the logs' folder");
 }
 
 // The log of a run that failed names the file, the system's error and the

@@ -196,3 +196,33 @@ TEST(DestinationTrust, TheCheckedFolderCannotBeMovedAsideWhileTheFilesAreWritten
     RemoveTree(destination);
     RemoveRegistration(host);
 }
+
+// Wine posing as Windows 98 changes the version that programs read, not
+// the kernel underneath: folders still have owners, permissions and links.
+// A folder that others may change is refused as on the NT family, and the
+// folder that Setup makes still lets no one else in (others get no mode
+// bits; made without permissions of its own, it would let them read).
+TEST(DestinationTrustWin98, AFolderThatOthersMayChangeIsRefusedAndSetupsOwnLetsNoOneElseIn)
+{
+    ASSERT_FALSE(installed::NtFamily()) << "the prefix reports the 9x family";
+    const std::string shared = "C:\\Shared Pictavo", guarded = "C:\\Guarded Pictavo";
+    Host host;
+    RemoveTree(shared);
+    RemoveTree(guarded);
+    RemoveTree(DefaultShortcutFolder());
+    ASSERT_TRUE(CreateDirectoryA(shared.c_str(), NULL));
+    host.RunHost("chmod o+w " + HostPath(shared), "let others write");
+    EXPECT_EQ((DWORD)DestinationUnusable, InstallSilently(shared));
+    EXPECT_TRUE(NamesIn(shared).empty()) << "nothing written";
+    EXPECT_FALSE(RegistryKeyExists(host, installed::appPaths));
+
+    ASSERT_EQ((DWORD)Installed, InstallSilently(guarded));
+    std::string mode = host.RunHost("stat -c %a " + HostPath(guarded), "mode of the folder");
+    EXPECT_EQ(0, std::stoi(mode, nullptr, 8) & 07) << "others may read or write: " << mode;
+    EXPECT_EQ((DWORD)Installed, InstallSilently(guarded)) << "installing again over Setup's own folder";
+
+    RemoveTree(shared);
+    RemoveTree(guarded);
+    RemoveTree(DefaultShortcutFolder());
+    RemoveRegistration(host);
+}

@@ -315,6 +315,15 @@ void RoundTrip(Via via)
     setup.Answer(question, "Yes", "remove");
     MessageBoxInfo report = setup.WaitForeignMessageBox(caption, "the closing report", 30000);
     setup.Shot("report");
+    // The helper waits in a folder of its own that lets no one but the
+    // administrators in, under Wine posing as Windows 98 too: its kernel is
+    // NT's, and the user's temporary folder has permissions to inherit.
+    std::string helper = HelperInTemp();
+    EXPECT_TRUE(FolderExists(helper)) << "no helper's folder in the temporary folder: " << helper;
+    if (FolderExists(helper)) {
+        std::string mode = setup.RunHost("stat -c %a " + HostPath(helper), "the helper's folder");
+        EXPECT_EQ('0', mode.at(mode.find_last_not_of("\r\n"))) << "mode " << mode;
+    }
     // One sentence for a person: counts and key paths are the log's.
     EXPECT_EQ("Pictavo was removed from this computer.", report.text);
     setup.Answer(report, "OK", "close the report");
@@ -477,6 +486,43 @@ TEST(UninstallWin98, InstallThenUninstallOnTheNineXFamilyLeavesTheMachineAsItWas
     RoundTrip(Via::Shortcut);
     RemoveTree(planted);
 #endif
+}
+
+namespace {
+
+// Found without an entry, the folder the uninstaller runs from is taken
+// for an installation only when no one but the administrators can change
+// it: one that others may change, holding the product's files, is left
+// whole, as an installation that is not there.
+void ExpectAFolderOthersMayChangeIsNoInstallation()
+{
+    StartClean();
+    HostCommands host;
+    const std::string shared = "C:\\Shared Pictavo";
+    HostRemove(host, shared);
+    ASSERT_TRUE(CreateDirectoryA(shared.c_str(), NULL));
+    for (const char* name : {installed::program, installed::uninstaller})
+        ASSERT_TRUE(CopyFileA(Original(name).c_str(), (shared + "\\" + name).c_str(), FALSE)) << name;
+    host.RunHost("chmod o+w " + HostPath(shared), "let others write");
+    EXPECT_EQ(2u, RunSilently("/S", shared + "\\" + installed::uninstaller, shared)) << "not installed";
+    EXPECT_EQ(std::set<std::string>({installed::program, installed::uninstaller}), NamesIn(shared));
+    EXPECT_EQ("", HelperInTemp()) << "no helper started";
+    HostRemove(host, shared);
+}
+
+} // namespace
+
+TEST(Uninstall, AFolderThatOthersMayChangeIsNoInstallationToRemove)
+{
+    ExpectAFolderOthersMayChangeIsNoInstallation();
+}
+
+// The same on Wine posing as Windows 98: the kernel, not the version,
+// decides that folders have permissions.
+TEST(UninstallWin98, AFolderThatOthersMayChangeIsNoInstallationToRemove)
+{
+    ASSERT_FALSE(installed::NtFamily()) << "the prefix reports the 9x family";
+    ExpectAFolderOthersMayChangeIsNoInstallation();
 }
 
 // No, and an entry that names no installation of the product, remove
