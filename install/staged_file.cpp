@@ -55,6 +55,32 @@ bool IsHeldFolder(const char* folder, HANDLE held)
     return same;
 }
 
+// The name the system reached through an open handle, whatever link led
+// there, without the "\\?\" prefix. False when it cannot tell (before
+// Vista there is no such call).
+bool ReachedName(HANDLE file, char (&name)[PathSize])
+{
+    auto finalPath = SYSTEM_FUNCTION("kernel32.dll", GetFinalPathNameByHandleA);
+    char reached[PathSize];
+    DWORD length = finalPath ? finalPath(file, reached, sizeof reached, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS) : 0;
+    if (length == 0 || length >= sizeof reached)
+        return false;
+    return CopyText(name, strncmp(reached, "\\\\?\\", 4) == 0 ? reached + 4 : reached);
+}
+
+// Whether the open file is the entry name in the held folder itself, not
+// what a link of that name leads to. A system that opens a link's target
+// despite FILE_FLAG_OPEN_REPARSE_POINT (Wine does) shows it in the name
+// reached. Before Vista, the flag and the attributes are all there is.
+bool IsEntryItself(HANDLE file, HANDLE heldFolder, const char* name)
+{
+    if (NineXFamily() || !SYSTEM_FUNCTION("kernel32.dll", GetFinalPathNameByHandleA))
+        return true;
+    char folder[PathSize], expected[PathSize], reached[PathSize];
+    return ReachedName(heldFolder, folder) && CopyText(expected, folder) && AppendText(expected, "\\") &&
+           AppendText(expected, name) && ReachedName(file, reached) && lstrcmpiA(expected, reached) == 0;
+}
+
 } // namespace
 
 bool MarkForRemoval(HANDLE file)
@@ -193,8 +219,8 @@ int RemoveStagedLeftovers(const char* folder, HANDLE heldFolder, const RunLog& l
     do {
         // The search matches short names too: only the long name counts.
         char path[PathSize];
-        if (!IsStagedName(found.cFileName) || !CopyText(path, folder) || !AppendText(path, "\\") ||
-            !AppendText(path, found.cFileName))
+        if (!IsStagedName(found.cFileName) || (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+            !CopyText(path, folder) || !AppendText(path, "\\") || !AppendText(path, found.cFileName))
             continue;
         // Sharing nothing: a file that a running Setup still writes is not touched.
         HANDLE file = CreateFileA(path, DELETE | FILE_READ_ATTRIBUTES, 0, NULL, OPEN_EXISTING,
@@ -203,10 +229,13 @@ int RemoveStagedLeftovers(const char* folder, HANDLE heldFolder, const RunLog& l
             continue;
         BY_HANDLE_FILE_INFORMATION info;
         bool plain = GetFileInformationByHandle(file, &info) &&
-                     !(info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+                     !(info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
+                     IsEntryItself(file, heldFolder, found.cFileName);
         bool marked = plain && MarkForRemoval(file);
         CloseHandle(file);
-        if (plain && (marked || DeleteFileA(path))) {
+        if (!plain)
+            LogLine(log, "Left alone: %s is no file of an earlier run", path);
+        else if (marked || DeleteFileA(path)) {
             LogLine(log, "Leftover of an earlier run removed: %s", path);
             ++removed;
         }

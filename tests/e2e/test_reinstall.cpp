@@ -230,3 +230,27 @@ TEST(Reinstall, ASilentInstallKilledAtRandomMomentsThenRunAgainEndsWhole)
     EXPECT_TRUE(Strangers().empty()) << *Strangers().begin() << " was left";
     ExpectRemovable(host, "after the run that finished");
 }
+
+// What a killed run left in the product folder goes with the next run:
+// a staged file cut short. A link of the same pattern, to a file of the
+// user's elsewhere, is never followed: that file stays as it was.
+TEST(Reinstall, ARunRemovesTheStagedFilesLeftBeforeItButNeverFollowsALink)
+{
+    HostCommands host;
+    ASSERT_NO_FATAL_FAILURE(CleanInstall(host));
+    RemoveTree(work);
+    ASSERT_TRUE(CreateDirectoryA(work, NULL));
+    const std::string victim = std::string(work) + "\\victim.txt";
+    ASSERT_TRUE(WriteAll(victim, "the user's own file"));
+    ASSERT_TRUE(WriteAll(Installed("~pv0.new"), std::string(1000, 'x')));
+    host.RunHost("ln -s " + HostPath(victim) + " " + HostPath(defaultDestination) + "/~pv1.new",
+                 "link ~pv1.new to the user's file");
+
+    EXPECT_EQ(0u, RunSilently("/S")) << "the run over the leftovers";
+    EXPECT_FALSE(FileExists(Installed("~pv0.new"))) << "the leftover stays";
+    EXPECT_EQ("the user's own file", ReadAll(victim));
+    host.RunHost("rm -f " + HostPath(defaultDestination) + "/~pv1.new", "remove the link");
+    ExpectInstalled(host, defaultDestination, DefaultShortcutFolder());
+    ExpectRemovable(host, "after the run over the leftovers");
+    RemoveTree(work);
+}
