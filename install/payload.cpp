@@ -138,12 +138,10 @@ bool ExpandIntoStagedFile(SetupPlan& plan, HANDLE copy, uint32_t expandedLength,
     // A folder in the product file's way would refuse the rename only
     // after every file was staged.
     DWORD attributes = GetFileAttributesA(plan.targetFilePath);
-    if ((attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) ||
-        !CreateStagedFile(plan.destDir, staged)) {
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-            SetLastError(ERROR_ACCESS_DENIED);
+    bool folderInTheWay = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (folderInTheWay || !CreateStagedFile(plan.destDir, staged)) {
         LogLine(plan.log, "File failed: %s cannot be made (error %lu)", plan.targetFilePath,
-                (unsigned long)GetLastError());
+                folderInTheWay ? (unsigned long)ERROR_ACCESS_DENIED : (unsigned long)GetLastError());
         lz.close(source);
         return false;
     }
@@ -152,10 +150,10 @@ bool ExpandIntoStagedFile(SetupPlan& plan, HANDLE copy, uint32_t expandedLength,
     // the read-back finds.
     LONG copied = lz.copy(source, (HFILE)(INT_PTR)staged.file);
     DWORD error = GetLastError();
-    bool whole = copied >= 0 && (DWORD)copied == expandedLength &&
-                 StagedFileReadsBackAs(staged, expandedLength, expectedDigest);
-    if (!whole)
-        error = copied >= 0 && (DWORD)copied == expandedLength ? GetLastError() : error;
+    bool complete = copied >= 0 && (DWORD)copied == expandedLength;
+    bool whole = complete && StagedFileReadsBackAs(staged, expandedLength, expectedDigest);
+    if (complete && !whole)
+        error = GetLastError();
     if (whole)
         LogLine(plan.log, "File written and checked: %s, to take the name %s", staged.path, plan.targetFilePath);
     else if (copied < 0)
