@@ -1,5 +1,6 @@
 #include "install/files_in_use.h"
 #include "install/payload.h"
+#include "install/staged_file.h"
 #include "base/system_function.h"
 #include "base/text.h"
 #include <restartmanager.h>
@@ -56,10 +57,12 @@ bool HoldProductFiles(SetupPlan& plan, char (&inUse)[PathSize])
         char path[PathSize];
         if (!ProductFilePath(plan, row, path))
             continue;
-        // The access the expansion asks for: any open handle elsewhere, whatever
-        // it shares, refuses it.
-        HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE | DELETE, 0, NULL, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, NULL);
+        // Write access: any open handle elsewhere that reads, writes or runs
+        // the file, whatever it shares, refuses it. Shared for deletion only,
+        // so that no program can open it until the new file's rename
+        // replaces it.
+        HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE | DELETE, DeleteSharingOnly(), NULL,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
         if (file != INVALID_HANDLE_VALUE) {
             plan.heldTargets[row] = file;
             continue;

@@ -4,11 +4,10 @@
 #pragma once
 #include "plan/setup_plan.h"
 
-// Opens each product file that exists in plan.destDir the way the
-// expansion writes it, sharing nothing. When every one opens, they stay
-// open in plan.heldTargets, so that no program started now can take one
-// before the expansion writes through that very handle, and the result is
-// true. When another program holds one, nothing stays open, inUse is its
+// Opens each product file that exists in plan.destDir for writing, shared
+// for deletion only. When every one opens, they stay open in
+// plan.heldTargets, so that no program started now can open one before the
+// expansion's rename replaces it, and the result is true. When another program holds one, nothing stays open, inUse is its
 // full path, and the result is false. A file that cannot be opened for
 // any other reason (missing, refused) is left to the expansion, which
 // reports it.

@@ -1,6 +1,7 @@
 #include "install/payload.h"
 #include "install/files_in_use.h"
 #include "install/folders.h"
+#include "install/staged_file.h"
 #include "install/szdd_header.h"
 #include "base/crc32.h"
 #include "base/product.h"
@@ -112,58 +113,17 @@ HANDLE WriteCompressedCopy(SetupPlan& plan, int row, uint32_t* expandedLength)
     return copy;
 }
 
-// A file that must go is marked for removal while it is still open, so
-// that no file that took its name afterwards can be the one removed.
-// Systems without that call remove it by name.
-bool MarkForRemoval(HANDLE file)
+// The row's product file, which a failure names whichever step failed.
+bool ComposeTarget(SetupPlan& plan, int row)
 {
-    auto setInformation = SYSTEM_FUNCTION("kernel32.dll", SetFileInformationByHandle);
-    FILE_DISPOSITION_INFO disposition = {TRUE};
-    return setInformation && setInformation(file, FileDispositionInfo, &disposition, sizeof disposition);
+    return CopyText(plan.targetFilePath, plan.destDir) && AppendText(plan.targetFilePath, targetNames[row]);
 }
 
-// The installed file, read back from its start through the handle that
-// wrote it, against the digest the build recorded. That handle shares
-// nothing, so what is read is what stays: no other program can have
-// changed the file in between. A changed bit in the compressed data keeps
-// the length right and changes the bytes; only this finds it.
-bool ReadsBackAs(HANDLE target, uint32_t expected)
-{
-    // Large reads: the check may cost little next to the expansion.
-    static unsigned char buffer[64 * 1024];
-    if (SetFilePointer(target, 0, NULL, FILE_BEGIN) != 0)
-        return false;
-    uint32_t crc = 0;
-    DWORD read = 0;
-    do {
-        if (!ReadFile(target, buffer, sizeof buffer, &read, NULL))
-            return false;
-        crc = Crc32(crc, buffer, read);
-    } while (read > 0);
-    return crc == expected;
-}
-
-// The row's target, emptied: the handle that HoldProductFiles kept since it
-// found the file free, or else a new open of targetFilePath. Opened here,
-// not by LZOpenFileA: that one fails for paths of 128 characters or more,
-// and when it cannot create a target it quietly writes a file whose name
-// ends in "_" instead and reports success.
-HANDLE OpenTarget(SetupPlan& plan, int row)
-{
-    HANDLE held = plan.heldTargets[row];
-    plan.heldTargets[row] = NULL;
-    if (!held)
-        return CreateFileA(plan.targetFilePath, GENERIC_READ | GENERIC_WRITE | DELETE, 0, NULL, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, NULL);
-    if (SetFilePointer(held, 0, NULL, FILE_BEGIN) == 0 && SetEndOfFile(held))
-        return held;
-    CloseHandle(held);
-    return INVALID_HANDLE_VALUE;
-}
-
-// Expands the open copy into the row's target. Closing the LZ handle
-// closes the copy.
-bool ExpandCopy(SetupPlan& plan, int row, HANDLE copy, uint32_t expandedLength, uint32_t expectedDigest)
+// Expands the open copy into a new file beside the row's product file and
+// checks it there; the product file is not touched. Closing the LZ handle
+// closes the copy, which stays when the file failed.
+bool ExpandIntoStagedFile(SetupPlan& plan, HANDLE copy, uint32_t expandedLength, uint32_t expectedDigest,
+                          StagedFile& staged)
 {
     LzService lz;
     if (!LoadLzService(lz)) {
@@ -175,20 +135,27 @@ bool ExpandCopy(SetupPlan& plan, int row, HANDLE copy, uint32_t expandedLength, 
         CloseHandle(copy);
         return false;
     }
-    HANDLE target = OpenTarget(plan, row);
-    if (target == INVALID_HANDLE_VALUE) {
+    // A folder in the product file's way would refuse the rename only
+    // after every file was staged.
+    DWORD attributes = GetFileAttributesA(plan.targetFilePath);
+    bool folderInTheWay = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (folderInTheWay || !CreateStagedFile(plan.destDir, staged)) {
         LogLine(plan.log, "File failed: %s cannot be made (error %lu)", plan.targetFilePath,
-                (unsigned long)GetLastError());
+                folderInTheWay ? (unsigned long)ERROR_ACCESS_DENIED : (unsigned long)GetLastError());
         lz.close(source);
         return false;
     }
-    // A truncated or damaged stream expands without an error, only shorter.
-    LONG copied = lz.copy(source, (HFILE)(INT_PTR)target);
+    // A truncated or damaged stream expands without an error, only shorter;
+    // a changed bit keeps the length right and changes the bytes, which only
+    // the read-back finds.
+    LONG copied = lz.copy(source, (HFILE)(INT_PTR)staged.file);
     DWORD error = GetLastError();
-    bool whole = copied >= 0 && (DWORD)copied == expandedLength && ReadsBackAs(target, expectedDigest);
+    bool complete = copied >= 0 && (DWORD)copied == expandedLength;
+    bool whole = complete && StagedFileReadsBackAs(staged, expandedLength, expectedDigest);
+    if (complete && !whole)
+        error = GetLastError();
     if (whole)
-        LogLine(plan.log, "File installed: %s, %lu bytes, CRC-32 %x as built", plan.targetFilePath,
-                (unsigned long)expandedLength, (unsigned)expectedDigest);
+        LogLine(plan.log, "File written and checked: %s, to take the name %s", staged.path, plan.targetFilePath);
     else if (copied < 0)
         LogLine(plan.log, "File failed: %s, expansion error %d (error %lu)", plan.targetFilePath, (int)copied,
                 (unsigned long)error);
@@ -196,45 +163,69 @@ bool ExpandCopy(SetupPlan& plan, int row, HANDLE copy, uint32_t expandedLength, 
         LogLine(plan.log, "File failed: %s came out %ld of %lu bytes", plan.targetFilePath, (long)copied,
                 (unsigned long)expandedLength);
     else
-        LogLine(plan.log, "File failed: %s did not read back with CRC-32 %x as built", plan.targetFilePath,
-                (unsigned)expectedDigest);
-    // A cut-short or changed program must not look installed.
-    bool removed = !whole && MarkForRemoval(target);
-    CloseHandle(target);
+        LogLine(plan.log, "File failed: %s did not read back with CRC-32 %x as built (error %lu)",
+                plan.targetFilePath, (unsigned)expectedDigest, (unsigned long)error);
+    // A cut-short or changed program must not look installed, even under
+    // its staged name.
+    if (!whole)
+        DiscardStagedFile(staged);
     bool marked = whole && MarkForRemoval(copy);
     lz.close(source);
-    if (!whole) {
-        if (!removed)
-            DeleteFileA(plan.targetFilePath);
-        return false;
-    }
-    if (!marked)
+    if (whole && !marked)
         DeleteFileA(plan.tempFilePath);
-    return true;
+    return whole;
 }
 
-bool InstallRow(SetupPlan& plan, int row)
+// The row's new file, written and checked under a staged name; its
+// expanded length in *length.
+bool StageRow(SetupPlan& plan, int row, StagedFile& staged, uint32_t* length)
 {
     memset(plan.targetFilePath, 0, sizeof plan.targetFilePath);
     // Until a copy exists, a failure names the file that could not be had.
     CopyText(plan.tempFilePath, compressedNames[row]);
-    uint32_t expandedLength = 0;
-    HANDLE copy = WriteCompressedCopy(plan, row, &expandedLength);
+    HANDLE copy = WriteCompressedCopy(plan, row, length);
     if (copy == INVALID_HANDLE_VALUE) {
         LogLine(plan.log, "File failed: its compressed copy %s cannot be had (error %lu)", plan.tempFilePath,
                 (unsigned long)GetLastError());
         return false;
     }
     HoldForHarness();
-    if (!CopyText(plan.targetFilePath, plan.destDir) || !AppendText(plan.targetFilePath, targetNames[row])) {
+    if (!ComposeTarget(plan, row)) {
         CloseHandle(copy);
         return false;
     }
     const uint32_t* expected = plan.expectedDigests ? plan.expectedDigests : builtDigests;
-    if (!ExpandCopy(plan, row, copy, expandedLength, expected[row]))
+    return ExpandIntoStagedFile(plan, copy, *length, expected[row], staged);
+}
+
+// The checked file takes the product file's name.
+bool CommitRow(SetupPlan& plan, int row, StagedFile& staged, uint32_t length)
+{
+    ComposeTarget(plan, row);
+    if (!CommitStagedFile(staged, plan.targetFilePath, plan.heldTargets[row])) {
+        // The box names the file that was ready and could not be put in place.
+        CopyText(plan.tempFilePath, staged.path);
+        LogLine(plan.log, "File failed: %s, the checked file %s cannot take its name (error %lu)",
+                plan.targetFilePath, staged.path, (unsigned long)GetLastError());
         return false;
-    plan.installedBytes += expandedLength;
+    }
+    const uint32_t* expected = plan.expectedDigests ? plan.expectedDigests : builtDigests;
+    LogLine(plan.log, "File installed: %s, %lu bytes, CRC-32 %x as built", plan.targetFilePath,
+            (unsigned long)length, (unsigned)expected[row]);
+    plan.installedBytes += length;
     return true;
+}
+
+// Whether any product file is there: an installation that a failure must
+// leave as it was.
+bool ReplacesProductFiles(SetupPlan& plan)
+{
+    for (int row = 0; row < PayloadRows; ++row) {
+        DWORD attributes = ComposeTarget(plan, row) ? GetFileAttributesA(plan.targetFilePath) : INVALID_FILE_ATTRIBUTES;
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -246,11 +237,20 @@ PayloadResult ExpandPayload(SetupPlan& plan, const PayloadObserver& observer)
         CopyText(plan.tempFolder, plan.startDir);
         AppendText(plan.tempFolder, "\\");
     }
+    RemoveStagedLeftovers(plan.destDir, plan.heldDestination, plan.log);
+    // Over an installation, every new file is staged and checked before the
+    // first takes its name, so that a failure or a Cancel leaves the old
+    // one whole. A fresh install keeps each file as soon as it is checked.
+    const bool replacing = ReplacesProductFiles(plan);
+    StagedFile staged[PayloadRows];
+    uint32_t lengths[PayloadRows] = {};
     PayloadResult result = PayloadInstalled;
     plan.installedBytes = 0;
     for (plan.payloadRow = 0; plan.payloadRow < PayloadRows;) {
-        observer.beginFile(plan.payloadRow);
-        if (!InstallRow(plan, plan.payloadRow)) {
+        int row = plan.payloadRow;
+        observer.beginFile(row);
+        if (!StageRow(plan, row, staged[row], &lengths[row]) ||
+            (!replacing && !CommitRow(plan, row, staged[row], lengths[row]))) {
             result = PayloadFailed;
             break;
         }
@@ -260,7 +260,16 @@ PayloadResult ExpandPayload(SetupPlan& plan, const PayloadObserver& observer)
             break;
         }
     }
-    // The files a stop or a failure left unwritten are free again.
+    for (int row = 0; replacing && result == PayloadInstalled && row < PayloadRows; ++row) {
+        if (!CommitRow(plan, row, staged[row], lengths[row])) {
+            plan.payloadRow = row;
+            result = PayloadFailed;
+        }
+    }
+    // What a stop or a failure left staged goes; the files it left
+    // unreplaced are free again.
+    for (StagedFile& file : staged)
+        DiscardStagedFile(file);
     ReleaseProductFiles(plan);
     return result;
 }

@@ -20,14 +20,22 @@ struct PayloadObserver {
 
 enum PayloadResult {
     PayloadInstalled,  // every file
-    PayloadStopped,    // the observer said to stop; the files so far stay
-    PayloadFailed      // the file of the plan's payloadRow, which could not be had, came out short
-                       // or read back changed; its tempFilePath and targetFilePath name it
+    PayloadStopped,    // the observer said to stop; on a fresh install the files so far stay,
+                       // over an installation none of its files has changed
+    PayloadFailed      // the file of the plan's payloadRow, which could not be had, came out short,
+                       // read back changed or could not take its name; targetFilePath names the
+                       // product file, tempFilePath what it came from. Over an installation the
+                       // old files stay as they were.
 };
 
 // Expands the payload of plan.module into plan.destDir; each file must read
 // back as plan.expectedDigests says (builtDigests when NULL: only a program
 // that expands another module's payload, the benchmark, gives its own).
+// Each new file is written under a fresh name beside its product file and
+// checked there, and only then takes the product file's name in one step
+// (install/staged_file.h). When product files are there already, every
+// new file is checked before the first takes its name. Staged files left
+// by a killed run in the held plan.heldDestination are removed first.
 PayloadResult ExpandPayload(SetupPlan& plan, const PayloadObserver& observer);
 
 // The payload's empty folders, made in folder before the files; one that

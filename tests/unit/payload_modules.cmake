@@ -49,3 +49,6 @@ add_payload_module(payload_truncated ${f0} ${damaged}/truncated.cf_ ${f2} ${f3} 
 add_payload_module(payload_plain ${f0} ${damaged}/plain.cfg ${f2} ${f3} ${f4})
 add_payload_module(payload_empty ${f0} ${damaged}/empty ${f2} ${f3} ${f4})
 add_payload_module(payload_flipped ${f0} ${damaged}/flipped.cf_ ${f2} ${f3} ${f4})
+# The last row carries another row's file: it expands whole, and only its
+# read-back tells it from the readme, after every other file is staged.
+add_payload_module(payload_last_other ${f0} ${f1} ${f2} ${f3} ${f1})

@@ -7,6 +7,7 @@
 #include "test_files.h"
 #include <gtest/gtest.h>
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -84,7 +85,7 @@ protected:
     {
         for (int row = 0; row < 5; ++row) {
             if (row < rows)
-                EXPECT_EQ(ReadAll(originals_ + files[row]), ReadAll(Target(row))) << files[row];
+                EXPECT_TRUE(ReadAll(originals_ + files[row]) == ReadAll(Target(row))) << files[row] << " differs";
             else
                 EXPECT_FALSE(FileExists(Target(row))) << files[row] << " must not be made";
         }
@@ -234,4 +235,171 @@ TEST_F(Payload, WithoutAUsableTemporaryFolderTheStartFolderServes)
     EXPECT_EQ(0u, std::string(plan_.tempFilePath).find(start + "\\")) << "the failed row's temporary file lies in the start folder";
     EXPECT_TRUE(FileExists(plan_.tempFilePath));
     ExpectInstalled(1);
+}
+
+namespace {
+
+// What the observer of a direct expansion saw and says: the tests below
+// call ExpandPayload without the page, and the observer has no context.
+struct ObserverScript {
+    int stopAfter = 6;        // goOn says no once this many files are done
+    int done = 0;
+    std::string folder;       // where the old installation lies
+    bool oldKeptUntilLastBegins = false;
+} script;
+
+void NoteBegin(int row)
+{
+    if (row != 4 || script.folder.empty())
+        return;
+    // The files are held, so that none can be read: their sizes tell.
+    bool old = true;
+    for (const char* file : installed::files) {
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        old = old && GetFileAttributesExA((script.folder + "\\" + file).c_str(), GetFileExInfoStandard, &data) &&
+              data.nFileSizeLow == strlen("old ") + strlen(file);
+    }
+    script.oldKeptUntilLastBegins = old;
+}
+
+bool GoOnUntilScripted()
+{
+    return ++script.done < script.stopAfter;
+}
+
+const PayloadObserver scripted = {NoteBegin, GoOnUntilScripted};
+
+// The staged names that a run can leave in a folder.
+std::set<std::string> StagedIn(const std::string& folder)
+{
+    std::set<std::string> staged;
+    for (const std::string& name : FilesIn(folder))
+        if (name.compare(0, 3, "~pv") == 0)
+            staged.insert(name);
+    return staged;
+}
+
+} // namespace
+
+// Over an installation, a file that fails anywhere, the last one included,
+// after the others are written and checked, changes none of the old
+// files; the box still names the product file. A fresh install keeps the
+// files before the failed one, as specified. Neither leaves a staged file.
+TEST_F(Payload, AFailedFileOverAnInstallationLeavesEveryOldFileAndAFreshInstallKeepsTheFilesBefore)
+{
+    const struct {
+        const char* module;
+        int row;
+        bool expanded;  // a missing resource has no product file to name yet
+    } cases[] = {{"payload_flipped.dll", 1, true}, {"payload_truncated.dll", 1, true},
+                 {"payload_without_file2.dll", 2, false}, {"payload_last_other.dll", 4, true}};
+    std::string temp = root_ + "\\temp";
+    CreateDirectoryA(temp.c_str(), NULL);
+    SetTemporaryFolder(temp);
+    for (const auto& c : cases) {
+        for (bool over : {true, false}) {
+            SCOPED_TRACE(std::string(c.module) + (over ? " over an installation" : " fresh"));
+            RemoveTree(plan_.destDir);
+            CreateDirectoryA(plan_.destDir, NULL);
+            for (int row = 0; over && row < 5; ++row)
+                ASSERT_TRUE(WriteAll(Target(row), std::string("old ") + files[row]));
+            UseModule(c.module);
+            std::vector<std::string> boxes = Expand();
+            ASSERT_EQ(1u, boxes.size());
+            EXPECT_NE(std::string::npos, boxes[0].find("\nTo=" + (c.expanded ? Target(c.row) : "") + "\n"))
+                << boxes[0];
+            EXPECT_EQ(c.row, plan_.payloadRow);
+            if (over) {
+                for (int row = 0; row < 5; ++row)
+                    EXPECT_TRUE(std::string("old ") + files[row] == ReadAll(Target(row))) << files[row] << " changed";
+            } else {
+                ExpectInstalled(c.row);
+            }
+            EXPECT_TRUE(StagedIn(plan_.destDir).empty()) << *StagedIn(plan_.destDir).begin();
+            for (const std::string& name : FilesIn(temp))
+                DeleteFileA((temp + "\\" + name).c_str());
+            FreeLibrary(module_);
+            module_ = NULL;
+        }
+    }
+}
+
+// Over an installation no file takes its name before the last is checked,
+// and a stop at any point changes nothing; on a fresh install a stop keeps
+// the files so far. Held files are replaced through the rename.
+TEST_F(Payload, AStopDuringAReinstallChangesNothingAndEveryFileIsCheckedBeforeAnyIsReplaced)
+{
+    UseModule("payload_complete.dll");
+    char inUse[PathSize];
+    for (int stopAfter : {1, 3, 5}) {
+        for (bool over : {true, false}) {
+            SCOPED_TRACE("stop after " + std::to_string(stopAfter) + (over ? " over an installation" : " fresh"));
+            RemoveTree(plan_.destDir);
+            CreateDirectoryA(plan_.destDir, NULL);
+            for (int row = 0; over && row < 5; ++row)
+                ASSERT_TRUE(WriteAll(Target(row), std::string("old ") + files[row]));
+            ASSERT_TRUE(HoldProductFiles(plan_, inUse));
+            script = ObserverScript();
+            script.stopAfter = stopAfter;
+            EXPECT_EQ(PayloadStopped, ExpandPayload(plan_, scripted));
+            for (int row = 0; row < 5; ++row) {
+                if (over)
+                    EXPECT_TRUE(std::string("old ") + files[row] == ReadAll(Target(row))) << files[row] << " changed";
+                else if (row < stopAfter)
+                    EXPECT_TRUE(ReadAll(originals_ + files[row]) == ReadAll(Target(row))) << files[row] << " differs";
+                else
+                    EXPECT_FALSE(FileExists(Target(row))) << files[row];
+            }
+            EXPECT_TRUE(StagedIn(plan_.destDir).empty());
+        }
+    }
+    // The whole run over the installation, its files held since the check.
+    script = ObserverScript();
+    script.folder = plan_.destDir;
+    for (int row = 0; row < 5; ++row)
+        ASSERT_TRUE(WriteAll(Target(row), std::string("old ") + files[row]));
+    ASSERT_TRUE(HoldProductFiles(plan_, inUse));
+    EXPECT_EQ(PayloadInstalled, ExpandPayload(plan_, scripted));
+    EXPECT_TRUE(script.oldKeptUntilLastBegins) << "a file took its name before the last was checked";
+    ExpectInstalled(5);
+    EXPECT_TRUE(StagedIn(plan_.destDir).empty());
+}
+
+// A killed run leaves fresh files under the staged pattern. The next run
+// removes exactly those, only in the folder it holds, and none that is a
+// folder, another name, lies deeper, or is open in another program; a name
+// that stays taken is stepped over.
+TEST_F(Payload, FilesLeftByAKilledRunAreRemovedAndNothingElse)
+{
+    UseModule("payload_complete.dll");
+    const std::string dest = plan_.destDir;
+    for (const char* name : {"~pv0.new", "~pv1f.new", "~pvx.new", "~pv3.newer", "keep~pv1.new", "~pv.new", "~pvA.new"})
+        ASSERT_TRUE(WriteAll(dest + "\\" + name, "left"));
+    ASSERT_TRUE(CreateDirectoryA((dest + "\\~pv2.new").c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryA((dest + "\\sub").c_str(), NULL));
+    ASSERT_TRUE(WriteAll(dest + "\\sub\\~pv4.new", "deeper"));
+    ASSERT_TRUE(WriteAll(dest + "\\~pv5.new", "open elsewhere"));
+    HANDLE open = CreateFileA((dest + "\\~pv5.new").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                              NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, open);
+    const std::set<std::string> others = {"~pvx.new", "~pv3.newer", "keep~pv1.new", "~pv.new", "~pvA.new", "~pv5.new"};
+
+    // Not held: nothing is removed.
+    EXPECT_TRUE(Expand().empty());
+    EXPECT_EQ(2u, StagedIn(dest).count("~pv0.new") + StagedIn(dest).count("~pv1f.new"));
+
+    plan_.heldDestination = CreateFileA(dest.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, plan_.heldDestination);
+    EXPECT_TRUE(Expand().empty());
+    ExpectInstalled(5);
+    std::set<std::string> left = FilesIn(dest);
+    for (const char* file : files)
+        left.erase(file);
+    EXPECT_EQ(others, left);
+    EXPECT_TRUE(FolderExists(dest + "\\~pv2.new"));
+    EXPECT_EQ("deeper", ReadAll(dest + "\\sub\\~pv4.new"));
+    CloseHandle(open);
+    CloseHandle(plan_.heldDestination);
+    plan_.heldDestination = INVALID_HANDLE_VALUE;
 }
