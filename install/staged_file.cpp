@@ -1,17 +1,18 @@
 #include "install/staged_file.h"
-#include "base/base_key.h"
 #include "base/crc32.h"
+#include "base/nine_x_kernel.h"
 #include "base/system_function.h"
 #include "base/text.h"
 #include <string.h>
 
 namespace {
 
-// The one place that tells the families apart here: the 9x family has no
-// delete sharing, no replacing rename and no links.
+// The 9x family has no delete sharing, no replacing rename and no links.
+// The kernel decides what it can do, not the version it reports: posing as
+// 9x on an NT kernel, a link would still be followed.
 bool NineXFamily()
 {
-    return !IsNtFamily(GetVersion());
+    return RunsOnNineXKernel();
 }
 
 const char stagedPrefix[] = "~pv";
