@@ -17,7 +17,10 @@ std::string TestName()
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
     if (!info)
         return "";
-    return std::string(info->test_suite_name()) + "." + info->name();
+    // A test run on several machines is a CTest test per machine, named
+    // Suite.Name/VARIANT: each keeps its screenshots apart.
+    std::string variant = EnvOr("PICTAVO_MACHINE_VARIANT", "");
+    return std::string(info->test_suite_name()) + "." + info->name() + (variant.empty() ? "" : "/" + variant);
 }
 
 struct WindowSearch {
@@ -135,6 +138,8 @@ Installer::Installer(const std::string& startDir, const std::string& shotFolder,
     std::string name = shotFolder.empty() ? TestName() : shotFolder;
     shotFolder_ = EnvOr("PICTAVO_SHOTS", "") + (name.empty() ? "" : "/" + name);
     CreateDirectoryA(WindowsPath(EnvOr("PICTAVO_SHOTS", "")).c_str(), NULL);
+    if (name.find('/') != std::string::npos)
+        CreateDirectoryA(WindowsPath(shotFolder_.substr(0, shotFolder_.find_last_of('/'))).c_str(), NULL);
     CreateDirectoryA(WindowsPath(shotFolder_).c_str(), NULL);
     ClearOldShots(shotFolder_);
     std::string folder = startDir;
@@ -148,9 +153,15 @@ Installer::Installer(const std::string& startDir, const std::string& shotFolder,
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     if (!CreateProcessA(exe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, folder.c_str(), &startup,
-                        &process_))
-        throw std::runtime_error("starting the installer " + exe + " failed, error " +
-                                 std::to_string(GetLastError()));
+                        &process_)) {
+        DWORD error = GetLastError();
+        // Wine's answer when it could not set up the new process at all,
+        // before any of the program's code ran (the rig's log says why).
+        throw std::runtime_error("starting the installer " + exe + " failed, error " + std::to_string(error) +
+                                 (error == ERROR_INTERNAL_ERROR ? ": Wine could not start the process, a failure "
+                                                                  "outside the installer"
+                                                                : ""));
+    }
 }
 
 Installer::~Installer()

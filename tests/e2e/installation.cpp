@@ -80,11 +80,29 @@ bool RegistryKeyExists(Installer& setup, const std::string& key)
     return output.find('0') == 0;
 }
 
-void RemoveRegistration(Installer& setup)
+void RemoveRegistration()
 {
+    // In this process, which writes through the same registry view as the
+    // installer under test: a `wine reg` of the host may be of the other
+    // bitness and clean the other view.
     for (std::string key : {installed::UninstallEntry(installed::windowsBranch),
                              installed::UninstallEntry(installed::ntBranch), std::string(installed::appPaths)})
-        setup.RunHost("\"$PICTAVO_WINE\" reg delete 'HKLM\\" + key + "' /f >/dev/null 2>&1; true", "reg delete");
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, key.c_str());
+    // The "Windows NT" list, which a new prefix lacks until Setup makes it;
+    // kept when anything else is listed there.
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(installed::ntBranch) + "\\Uninstall").c_str());
+    // The system's own list, which a new prefix has, even when empty.
+    HKEY list;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, (std::string(installed::windowsBranch) + "\\Uninstall").c_str(), 0,
+                        NULL, 0, KEY_READ, NULL, &list, NULL) == ERROR_SUCCESS)
+        RegCloseKey(list);
+}
+
+void StartClean()
+{
+    RemoveDefaultInstallation();
+    RemoveTree(DefaultShortcutFolder());
+    RemoveRegistration();
 }
 
 void ExpectInstalled(Installer& setup, const std::string& destination, const std::string& shortcutFolder)

@@ -17,8 +17,12 @@ std::map<std::string, std::string> RegistryValues(Installer& setup, const std::s
 // from the other branch, and gets the entry under both.
 std::vector<std::string> UninstallKeys();
 bool RegistryKeyExists(Installer& setup, const std::string& key);
-// The entries removed, so that a run starts from a clean machine.
-void RemoveRegistration(Installer& setup);
+// The product's registry entries removed, the machine's lists as a new
+// prefix has them: the one way tests clean the registry.
+void RemoveRegistration();
+// The machine as it was before anything was installed: no product folder,
+// no shortcut folder, no registration. The one way a test starts clean.
+void StartClean();
 
 // The one check that the product is installed: exactly its files in
 // destination, byte for byte, and its empty folder; exactly its links in

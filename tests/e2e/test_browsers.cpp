@@ -187,7 +187,7 @@ TEST(DirectoryBrowser, TheNameIsShortNotEmptyAndNoParentFolderInTheBrowserOrOnTh
                                "and cannot end with a dot or a space.";
     const std::set<std::string> windowsBefore = NamesIn("C:\\windows");
     Installer setup;
-    RemoveRegistration(setup);
+    RemoveRegistration();
     HWND page = ReachDestinationPage(setup);
     {
         Browser browser(setup, page);

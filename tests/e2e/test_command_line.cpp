@@ -45,7 +45,7 @@ void InstallSilently(const std::string& arguments, const std::string& destinatio
     HostCommands host;
     RemoveTree(destination);
     RemoveTree(shortcuts);
-    RemoveRegistration(host);
+    RemoveRegistration();
     EXPECT_EQ((DWORD)Installed, RunSilently(arguments));
     ExpectNoShellWindow();
     ExpectInstalled(host, destination, shortcuts);
@@ -119,7 +119,7 @@ TEST(CommandLinePages, DestinationFromTheLineIsShownAndUsed)
     const std::string destination = "C:\\From The Line\\Pictavo";
     RemoveTree("C:\\From The Line");
     Installer setup("", "", InstallerPath(), "/D=" + destination);
-    RemoveRegistration(setup);
+    RemoveRegistration();
     HWND page = ReachDestinationPage(setup);
     EXPECT_EQ(destination, setup.ControlText(page, 101));
     setup.Shot("destination-from-the-line");

@@ -58,12 +58,13 @@ struct Host : Installer {
     }
 };
 
-void StartClean(Installer& host, const std::string& shortcuts)
+// A clean machine, and no trace of a deployment: its folder, its shortcut
+// folder and the logs, whose folder is made again empty.
+void CleanForDeployment(const std::string& shortcuts)
 {
+    StartClean();
     RemoveTree("C:\\Deploy Here");
-    RemoveDefaultInstallation();
     RemoveTree(shortcuts);
-    RemoveRegistration(host);
     RemoveTree(logs);
     ASSERT_TRUE(CreateDirectoryA(logs, NULL));
 }
@@ -166,10 +167,7 @@ TEST(Deploy, ArgumentListsAndTypedLinesInstallIntoAPathWithBlanksInEveryForm)
     EXPECT_EQ(std::string("/S \"/LOG=C:\\Deploy Logs\\setup one.log\" \"/D=") + deployed + "\"", runs[0].line);
     for (const Run& run : runs) {
         SCOPED_TRACE(run.line);
-        {
-            Host host;
-            StartClean(host, run.shortcuts);
-        }
+        CleanForDeployment(run.shortcuts);
         Installer setup("", "", InstallerPath(), run.line);
         EXPECT_EQ((DWORD)Installed, ExitWithoutWindow(setup, "silent install"));
         ExpectInstalled(setup, deployed, run.shortcuts);
@@ -188,8 +186,7 @@ TEST(Deploy, ArgumentListsAndTypedLinesInstallIntoAPathWithBlanksInEveryForm)
 // nothing guessed, nothing made, not even the log. /? only tells.
 TEST(Deploy, QuotesOutOfPlaceExitWithTwoAndQuestionMarkWithZeroChangingNothing)
 {
-    Host host;
-    StartClean(host, DefaultShortcutFolder());
+    CleanForDeployment(DefaultShortcutFolder());
     const std::string log = std::string(logs) + "\\refused.log";
     const std::string lines[] = {
         "/S \"/D=C:\\Deploy Here\\Pictavo",
@@ -226,10 +223,7 @@ TEST(Deploy, QuotesOutOfPlaceExitWithTwoAndQuestionMarkWithZeroChangingNothing)
 // A run with pages logs the same steps as a silent one.
 TEST(DeployLog, ARunWithPagesLogsEachStepAndItsExitCode)
 {
-    {
-        Host host;
-        StartClean(host, DefaultShortcutFolder());
-    }
+    CleanForDeployment(DefaultShortcutFolder());
     const std::string log = std::string(logs) + "\\pages.log";
     const std::string arguments = ArgumentLine({"/LOG=" + log});
     Installer setup("", "", InstallerPath(), arguments);
@@ -244,8 +238,7 @@ TEST(DeployLog, ARunWithPagesLogsEachStepAndItsExitCode)
 TEST(DeployLog, ASilentRemovalLogsWhatWentAndItsExitCode)
 {
     {
-        Host host;
-        StartClean(host, DefaultShortcutFolder());
+        CleanForDeployment(DefaultShortcutFolder());
         Installer setup("", "", InstallerPath(), "/S");
         ASSERT_EQ((DWORD)Installed, ExitWithoutWindow(setup, "silent install"));
     }
@@ -288,7 +281,7 @@ TEST(DeployLog, ASilentRemovalLogsWhatWentAndItsExitCode)
 TEST(DeployLog, ALinkAtTheLogsNameIsNotFollowed)
 {
     Host host;
-    StartClean(host, DefaultShortcutFolder());
+    CleanForDeployment(DefaultShortcutFolder());
     const std::string victim = std::string(logs) + "\\victim.txt";
     const std::string unborn = std::string(logs) + "\\unborn.txt";
     ASSERT_TRUE(WriteAll(victim, "somebody else's"));
@@ -411,10 +404,7 @@ TEST(DeployFaults, ADiskFillingUpIsLoggedWithItsErrorAndTheExitCode)
 {
     if (GetDriveTypeA("E:\\") == DRIVE_NO_ROOT_DIR)
         GTEST_SKIP() << "no 1 MB disk: mounting a tmpfs needs root";
-    {
-        Host host;
-        StartClean(host, DefaultShortcutFolder());
-    }
+    CleanForDeployment(DefaultShortcutFolder());
     const std::string log = std::string(logs) + "\\full.log";
     const std::string arguments = ArgumentLine({"/S", "/LOG=" + log, "/D=E:\\Pictavo"});
     Hold hold;

@@ -49,7 +49,7 @@ TEST(Entry, TheSystemsListShowsItAndItsQuietCommandRemovesEverythingWithoutAWind
     // A refused run lends its harness to the host commands.
     Installer host("", "host", InstallerPath(), "/S /X");
     ASSERT_EQ(2u, ExitWithoutWindow(host, "the refused run"));
-    RemoveRegistration(host);
+    RemoveRegistration();
     RemoveTree(destination);
     RemoveTree(DefaultShortcutFolder());
     {

@@ -120,7 +120,7 @@ TEST(Faults, InstallingAgainReplacesFilesLinksAndValuesWithoutDoubling)
     std::string folder;
     {
         Installer first("", "first-run");
-        RemoveRegistration(first);
+        RemoveRegistration();
         folder = InstallWithDefaults(first, false);
     }
 

@@ -36,7 +36,7 @@ void InstallOlderCopy()
     RemoveDefaultInstallation();
     RemoveTree(DefaultShortcutFolder());
     Installer first("", "first-run", InstallerPath(), "/S");
-    RemoveRegistration(first);
+    RemoveRegistration();
     ASSERT_EQ(0u, ExitWithoutWindow(first, "silent installation"));
     ASSERT_TRUE(WriteAll(Installed(installed::readme), "the readme of an older version"));
     ASSERT_TRUE(RemoveDirectoryA(Installed(installed::picturesFolder).c_str()));
@@ -130,7 +130,7 @@ TEST(InUse, ASilentRunWhilePictavoRunsEndsWithEightAndWritesNothing)
     RemoveTree(DefaultShortcutFolder());
     std::map<std::string, std::string> before = FilesAsTheyAre();
     Installer pictavo("", "", Installed(installed::program));
-    RemoveRegistration(pictavo);
+    RemoveRegistration();
     WaitProgramWindow(pictavo);
 
     Installer run("", "", InstallerPath(), "/S");

@@ -145,8 +145,7 @@ TEST_F(Integrity, SilentRunsWithABitChangedInAnEmbeddedFileNeverLeaveAChangedFil
            failed, whole);
     EXPECT_GE(failed, (int)resealed.size() * 3 / 4);
     if (whole) {
-        HostCommands host;
-        RemoveRegistration(host);
+        RemoveRegistration();
         RemoveTree(std::string(installed::ntPrograms) + "\\Pictavo");
     }
 }
@@ -181,7 +180,7 @@ TEST_F(Integrity, AChangedLogoOrDialogIsRefusedAtStartAndNothingIsWritten)
 
     Installer host("", "host", std::string(work) + "\\logo.exe", "/S");
     EXPECT_EQ((DWORD)Damaged, ExitWithoutWindow(host, "silent run of the changed logo"));
-    RemoveRegistration(host);
+    RemoveRegistration();
     for (const char* copy : {"logo.exe", "dialog.exe"}) {
         Installer setup("", "", std::string(work) + "\\" + copy);
         MessageBoxInfo box = setup.WaitMessageBox("Pictavo - Setup", std::string(copy) + ": damaged message");

@@ -22,7 +22,7 @@ const char sharedText[] = "can be changed by other users of this computer.\nPlea
 // The host commands (reg, chmod, ln), on a registry without the product's
 // entries.
 struct Host : HostCommands {
-    Host() { RemoveRegistration(*this); }
+    Host() { RemoveRegistration(); }
 };
 
 // A silent run of the real installer, with the test's own account.
@@ -128,7 +128,7 @@ TEST(DestinationUnderOpenRoot, TheFolderSetupMakesLetsOnlyAdministratorsWriteAnd
     EXPECT_EQ((DWORD)Installed, InstallSilently(destination)) << "installing again over Setup's own folder";
     EXPECT_EQ(ReadAll(Original(installed::program)), ReadAll(destination + "\\" + installed::program));
     RemoveTree(destination);
-    RemoveRegistration(host);
+    RemoveRegistration();
 }
 
 // An existing folder that everyone may change, and a link at the
@@ -194,7 +194,7 @@ TEST(DestinationTrust, TheCheckedFolderCannotBeMovedAsideWhileTheFilesAreWritten
     EXPECT_EQ((DWORD)Installed, setup.WaitExit("the silent run ends"));
     EXPECT_EQ(ReadAll(Original(installed::readme)), ReadAll(destination + "\\" + installed::readme));
     RemoveTree(destination);
-    RemoveRegistration(host);
+    RemoveRegistration();
 }
 
 // Wine posing as Windows 98 changes the version that programs read, not

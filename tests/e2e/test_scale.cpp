@@ -1,12 +1,13 @@
 // The installer at the display scales users run: 100, 125, 150 and 200 %.
-// Each suite runs in a prefix of its own whose LogPixels is set before any
-// Wine program starts in it (tests/wine/run-e2e.sh), on a screen that
-// grows with the scale. One walk per scale through every page and both
+// Each scale is a machine of its own (tests/e2e/CMakeLists.txt): a prefix
+// whose LogPixels is set before any Wine program starts in it, on a screen
+// that grows with the scale. One walk per scale through every page and both
 // browsers, checking each screen as it goes.
 #include "flows.h"
 #include <gtest/gtest.h>
 #include <commctrl.h>
 #include <algorithm>
+#include <cstdlib>
 
 using namespace e2e;
 
@@ -310,22 +311,11 @@ void Walk(int dpi)
 
 } // namespace
 
-TEST(Scale96, EveryScreenWholeOnItsFieldWithTitleAndIconsToScale)
+// One walk, run on each machine that tests/e2e/CMakeLists.txt declares for
+// it: the scale is the machine's, and the prefix must have been made at it.
+TEST(ScaleWalk, EveryScreenWholeOnItsFieldWithTitleAndIconsToScale)
 {
-    Walk(96);
-}
-
-TEST(Scale120_1280x960, EveryScreenWholeOnItsFieldWithTitleAndIconsToScale)
-{
-    Walk(120);
-}
-
-TEST(Scale144_1536x1152, EveryScreenWholeOnItsFieldWithTitleAndIconsToScale)
-{
-    Walk(144);
-}
-
-TEST(Scale192_2048x1536, EveryScreenWholeOnItsFieldWithTitleAndIconsToScale)
-{
-    Walk(192);
+    int dpi = atoi(EnvOr("PICTAVO_MACHINE_SCALE", "0").c_str());
+    ASSERT_GT(dpi, 0) << "the machine declares no scale (PICTAVO_MACHINE_SCALE)";
+    Walk(dpi);
 }

@@ -18,7 +18,7 @@ void InstallAndCheck(const std::string& programs)
     std::string folder = programs + "\\Pictavo";
     RemoveTree(folder);
     Installer setup;
-    RemoveRegistration(setup);
+    RemoveRegistration();
     HWND page = ReachShortcutPage(setup);
     HWND box = setup.Control(page, 101, "shortcut folder box");
     EXPECT_EQ(folder, Text(box)) << "the page proposes the folder as it opens";
@@ -94,7 +94,7 @@ TEST(ShortcutPage, CancelStillSucceedsWithoutShortcutsOrRegistration)
     std::string folder = std::string(installed::ntPrograms) + "\\Pictavo";
     RemoveTree(folder);
     Installer setup;
-    RemoveRegistration(setup);
+    RemoveRegistration();
     HWND page = ReachShortcutPage(setup);
     setup.Key(page, "Escape", "Escape on the page");
     MessageBoxInfo question = setup.WaitMessageBox("Confirmation", "cancel question");

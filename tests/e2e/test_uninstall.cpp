@@ -2,6 +2,7 @@
 // the whole round trip must leave drive C and the registry as they were,
 // and the user's own files must outlive it.
 #include "flows.h"
+#include "installation.h"
 #include "installed_names.h"
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
@@ -37,24 +38,6 @@ void SayWhatRan(const char* how)
 #endif
     std::cout << "[   INFO   ] " << build << ", " << (!installed::NtFamily() ? "set to Windows 98" : "NT family")
               << ", uninstalled through " << how << std::endl;
-}
-
-// What earlier tests in this prefix left, removed, down to the "Windows NT"
-// Uninstall key that a new prefix lacks until Setup makes it: the machine
-// as it was before anything was installed.
-void StartClean()
-{
-    RemoveDefaultInstallation();
-    RemoveTree(DefaultShortcutFolder());
-    for (const char* base : {ntBranch, windowsBranch})
-        RegDeleteKeyA(HKEY_LOCAL_MACHINE, installed::UninstallEntry(base).c_str());
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(ntBranch) + "\\Uninstall").c_str()); // fails unless empty
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, installed::appPaths);
-    // The system's own list, which a new prefix has, even when empty.
-    HKEY list;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, (std::string(windowsBranch) + "\\Uninstall").c_str(), 0, NULL, 0,
-                        KEY_READ, NULL, &list, NULL) == ERROR_SUCCESS)
-        RegCloseKey(list);
 }
 
 // The folder (or, were it misplaced, the file) in the temporary folder

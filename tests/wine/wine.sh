@@ -9,11 +9,48 @@ mkdir -p "$wine_root"
 # The build's target decides the loader: a 32-bit installer needs wine32,
 # the 64-bit build of the same sources runs under wine64.
 case "$(cat "$PICTAVO_BUILD/wine-arch" 2>/dev/null)" in
-    x86_64) WINE=/usr/lib/wine/wine64; export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64 ;;
-    *)      WINE=/usr/lib/wine/wine;   export WINEARCH=win32 ;;
+    x86_64) wine_loader=/usr/lib/wine/wine64; export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64 ;;
+    *)      wine_loader=/usr/lib/wine/wine;   export WINEARCH=win32 ;;
 esac
 WINESERVER=/usr/lib/wine/wineserver64
 [ -x "$WINESERVER" ] || WINESERVER=/usr/lib/wine/wineserver32
+
+# Debian's Wine has no preloader to keep free the low addresses that every
+# Wine process needs. Its 64-bit loader sits at 0x7d000000, and the kernel
+# puts the loader's heap at a random page up to 1 GiB above it. When that
+# heap (132 KB while Wine reserves its areas) covers 0x7ffe0000, the new
+# process cannot map the shared user data there and its start fails
+# ("failed to map the shared user data: c0000018", CreateProcess error
+# 1359): now and then, and every 40th start with a 32 MB heap. Without
+# address-space randomisation the heap lies right above the loader, 48 MB
+# below. Every Wine program of the rig starts without it, and so does each
+# process those start, since the setting is inherited.
+wine_launch=
+setarch -R true 2>/dev/null && wine_launch="setarch -R"
+
+# The commands that tests and scripts run on the host find a "wine" and a
+# "winepath" first on their PATH that run this build's loader: Debian's own
+# pick the 32-bit loader whenever it is installed, which a host that runs
+# 64-bit code only cannot execute ("Exec format error").
+wine_bin="$wine_root/bin"
+write_wine_command() {
+    local name=$1 body=$2 temp
+    temp=$(mktemp "$wine_bin/.$name.XXXXXX")
+    printf '#!/bin/sh\n# Made by tests/wine/wine.sh: the Wine of this build folder.\n%s\n' "$body" >"$temp"
+    chmod 755 "$temp"
+    mv -f "$temp" "$wine_bin/$name"
+}
+mkdir -p "$wine_bin"
+write_wine_command wine "exec $wine_launch $wine_loader \"\$@\""
+# Debian's wineboot, winecfg and the like run "wine-stable".
+write_wine_command wine-stable "exec \"$wine_bin/wine\" \"\$@\""
+write_wine_command winepath "exec \"$wine_bin/wine\" winepath.exe \"\$@\""
+write_wine_command wineserver "exec $WINESERVER \"\$@\""
+WINE=$wine_bin/wine
+case ":$PATH:" in
+    *":$wine_bin:"*) ;;
+    *) export PATH="$wine_bin:$PATH" ;;
+esac
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
@@ -104,6 +141,7 @@ run_test_program() {
     export PICTAVO_WINE_LOG=$log
     WINEDEBUG=fixme-all "$WINE" "$@" 2>"$log"
     status=$?
+    report_failed_starts "$log"
     # A crash never passes: Wine now and then reports a program that its
     # debugger ended as status 0 (measured with tests/wine/dies_early.c).
     if [ "$status" -eq 0 ] && grep -q '^wine: Unhandled' "$log"; then
@@ -119,6 +157,20 @@ run_test_program() {
         fi
     fi
     return "$status"
+}
+
+# Says when Wine failed to start a process of the run for a cause outside
+# the program started: a test that then fails failed for that cause.
+report_failed_starts() {
+    local log=$1 count
+    count=$(grep -c 'failed to map the shared user data' "$log" 2>/dev/null)
+    [ "${count:-0}" -gt 0 ] &&
+        echo "[   RIG    ] Wine failed $count time(s) to start a process: it could not map the shared user data" \
+            "(c0000018), an address already taken on this host, not a fault of the program started"
+    grep -q 'Exec format error' "$log" 2>/dev/null &&
+        echo "[   RIG    ] the host could not execute a program of this run (Exec format error): a Wine loader" \
+            "of the wrong kind for this host, not a fault of the program started"
+    return 0
 }
 
 load_session() {
