@@ -170,7 +170,7 @@ int FinishRemoval(const char* arguments)
     HANDLE ownFile = (HANDLE)ReadHex(p);
     char folder[PathBuffer];
     if (*p++ != '"' || !CopyText(folder, p))
-        return Failed;
+        return UninstallFailed;
     char* end = folder;
     while (*end && *end != '"')
         ++end;
@@ -181,9 +181,9 @@ int FinishRemoval(const char* arguments)
     // no file but the one named uninstall.exe, and the folder only when it
     // is empty.
     if (!IsAcceptableFolder(folder))
-        return Failed;
+        return UninstallFailed;
     if (WaitForSingleObject(original, INFINITE) != WAIT_OBJECT_0)
-        return Failed;
+        return UninstallFailed;
     CloseHandle(original);
     char program[PathBuffer];
     FormatText(program, "%s%s", folder, uninstallerFile);
@@ -206,9 +206,9 @@ int FinishRemoval(const char* arguments)
         FormatText(text, "%s could not be removed (error %lu). Delete it by hand.", program, (unsigned long)error);
         Tell(text, MB_ICONEXCLAMATION);
         VacateHelperFolder(ownFile);
-        return Failed;
+        return UninstallFailed;
     }
     RemoveDirectoryA(folder);
     VacateHelperFolder(ownFile);
-    return Removed;
+    return UninstallRemoved;
 }

@@ -1,13 +1,10 @@
 // What the uninstaller's parts share: the installation found, the report
-// being gathered, and the steps that WinMain takes in turn.
-//
-// Exit codes: 0 removed (perhaps with the user's files left), 1 the user
-// said No, 2 not installed, 3 the entry does not name an installation and
-// nothing was touched, 4 something could not be removed, 5 the command line
-// was refused and nothing was touched. /? ends with 0 as well, having
-// done nothing.
+// being gathered, and the steps that WinMain takes in turn. Its exit codes
+// are UninstallExitCode (base/exit_codes.h).
 #pragma once
 #include "uninstall/uninstall_parts.h"
+#include "base/exit_codes.h"
+#include "base/file_write.h"
 #include "base/product.h"
 #include "base/run_log.h"
 #include "base/text.h"
@@ -15,8 +12,6 @@
 #include <windows.h>
 
 enum { TextSize = 4096, PathBuffer = MAX_PATH, ListedNames = 8 };
-
-enum ExitCode { Removed = 0, SwitchesShown = 0, Declined = 1, NotInstalled = 2, Refused = 3, Failed = 4, BadArguments = 5 };
 
 extern const char uninstallCaption[];
 // Given to the copy that finishes the removal; nobody types it.
@@ -100,7 +95,6 @@ void RemoveRegistration(Report& report);
 bool TempFolder(char (&out)[PathBuffer], const char* programDir);
 HANDLE CreateFreshFile(char (&path)[PathBuffer], const char* temp, const char* extension, DWORD mask,
                        DWORD attributes);
-bool WriteAll(HANDLE file, const void* data, DWORD length);
 // A name in temp that nobody has chosen yet, as far as chance goes; the
 // attempt's number varies it.
 bool FreshName(char (&path)[PathBuffer], const char* temp, const char* extension, DWORD mask, DWORD attempt);

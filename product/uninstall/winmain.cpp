@@ -84,7 +84,7 @@ int Uninstall()
     ValueState state = FindInstallation(at);
     if (state == ValueMissing && !FindInstallationHere(at)) {
         Tell("Pictavo is not installed on this computer.", MB_ICONINFORMATION);
-        return NotInstalled;
+        return UninstallNotInstalled;
     }
     char text[TextSize];
     if (state == ValueRefused) {
@@ -93,7 +93,7 @@ int Uninstall()
                    "does not name its folders in a form this program accepts.\r\n\r\nNothing was removed.",
                    at.entryBase);
         Tell(text, MB_ICONSTOP);
-        return Refused;
+        return UninstallRefused;
     }
     char program[PathBuffer], self[PathBuffer], path[PathBuffer], picturesPath[PathBuffer];
     InFolder(program, at.programDir, uninstallerFile);
@@ -104,7 +104,7 @@ int Uninstall()
                    "(pictavo.exe and uninstall.exe).\r\n\r\nNothing was removed.",
                    at.programDir);
         Tell(text, MB_ICONSTOP);
-        return Refused;
+        return UninstallRefused;
     }
     JoinPath(picturesPath, at.programDir, picturesFolder);
     HANDLE folder, pictures;
@@ -115,7 +115,7 @@ int Uninstall()
                    "Pictavo's.\r\n\r\nNothing was removed.",
                    at.programDir, (unsigned long)GetLastError());
         Tell(text, MB_ICONSTOP);
-        return Refused;
+        return UninstallRefused;
     }
     LogLine(uninstallLog, "Installation found: %s, shortcuts in %s, entry under HKLM\\%s", at.programDir,
             at.shortcutDir[0] ? at.shortcutDir : "(none)", at.entryBase[0] ? at.entryBase : "(none)");
@@ -124,7 +124,7 @@ int Uninstall()
         LogLine(uninstallLog, "The question was answered No");
         CloseFolder(pictures);
         CloseFolder(folder);
-        return Declined;
+        return UninstallDeclined;
     }
 
     // pictavo.exe goes first: it is the one that may be running, and while
@@ -140,7 +140,7 @@ int Uninstall()
         CloseFolder(pictures);
         CloseFolder(folder);
         Tell(text, MB_ICONSTOP);
-        return Failed;
+        return UninstallFailed;
     }
     for (const char* name : installedFiles) {
         if (lstrcmpiA(name, uninstallerFile) == 0)
@@ -219,7 +219,7 @@ int Uninstall()
     FormatText(line, "%d program files in %s%s", filesRemoved, at.programDir,
                handedOver ? " (uninstall.exe as this window closes)" : "");
     TellReport(report, line, handedOver && folderGoes ? at.programDir : NULL);
-    return report.failed[0] ? Failed : Removed;
+    return report.failed[0] ? UninstallFailed : UninstallRemoved;
 }
 
 } // namespace
@@ -250,11 +250,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int)
         FormatText(text, "%s%s%s%s\r\n\r\nNothing was removed.", read.unknownSwitch[0] ? "Unknown switch: " : "",
                    read.unknownSwitch, read.unknownSwitch[0] ? "\r\n\r\n" : "", acceptedSwitches);
         Tell(text, MB_ICONSTOP);
-        return BadArguments;
+        return UninstallBadArguments;
     }
     if (read.help) {
         Tell(acceptedSwitches, MB_ICONINFORMATION);
-        return SwitchesShown;
+        return UninstallSwitchesShown;
     }
     if (read.logPath[0] && !OpenRunLog(uninstallLog, read.logPath)) {
         char text[2 * PathBuffer];
@@ -263,7 +263,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int)
                    "give a name that does not exist yet, in a folder that exists.\r\n\r\nNothing was removed.",
                    read.logPath, (unsigned long)GetLastError());
         Tell(text, MB_ICONSTOP);
-        return BadArguments;
+        return UninstallBadArguments;
     }
     LogLine(uninstallLog, "Pictavo's uninstaller started with the arguments: %s", arguments);
     LogWindowsVersion(uninstallLog);
