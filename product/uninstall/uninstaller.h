@@ -14,14 +14,9 @@
 enum { TextSize = 4096, PathBuffer = MAX_PATH, ListedNames = 8 };
 
 extern const char uninstallCaption[];
-// Given to the copy that finishes the removal; nobody types it.
-extern const char finishSwitch[];
 // The files that Setup installs, from the payload's one list of rows; each
 // name begins with a backslash.
 extern const char* const installedFiles[PAYLOAD_ROW_COUNT];
-
-// /S: nobody is there to answer or to read, so nothing is asked or told.
-extern bool silent;
 
 struct Installation {
     char entryBase[PathBuffer]; // the base key whose Uninstall entry was read
@@ -36,21 +31,29 @@ struct Report {
     char failed[TextSize];
 };
 
-// /LOG=: each step of the removal, as it is taken; closed without it.
-extern RunLog uninstallLog;
+// One run of the uninstaller, or of its helper: what every step may tell
+// and what it has found so far.
+struct UninstallRun {
+    bool silent;    // /S: nobody is there to answer or to read, so nothing is asked or told
+    RunLog log;     // /LOG=: each step of the removal, as it is taken; closed without it
+    Report report;
+};
+
+// uninstall.cpp: the removal, step by step; its exit code.
+int Uninstall(UninstallRun& run);
 
 // report.cpp: the messages and the closing report. Each line also goes to
 // the log as it is added.
-void Tell(const char* text, UINT icon);
-void AddRemoved(Report& report, const char* line);
-void AddLeft(Report& report, const char* line);
-void AddFailed(Report& report, const char* line);
-void AddFailure(Report& report, const char* what, DWORD error);
+void Tell(const UninstallRun& run, const char* text, UINT icon);
+void AddRemoved(const UninstallRun& run, const char* line);
+void AddLeft(UninstallRun& run, const char* line);
+void AddFailed(UninstallRun& run, const char* line);
+void AddFailure(UninstallRun& run, const char* what, DWORD error);
 // A folder that is left because something not made by Setup is in it.
-void LeaveFolder(Report& report, const char* folder, int count, const char* names);
+void LeaveFolder(UninstallRun& run, const char* folder, int count, const char* names);
 // The closing message, for a person: one sentence for what went, then
 // what was kept and why, and what failed. The counts go to the log.
-void TellReport(const Report& report, const char* programLine, const char* folderRemovedLate);
+void TellReport(const UninstallRun& run, const char* programLine, const char* folderRemovedLate);
 
 // find_entry.cpp: the entry where Setup puts it on this system; on the NT
 // family also the one that the system's list of programs reads.
@@ -76,7 +79,7 @@ template <size_t N> int ListOthers(const char* folder, const char* const* known,
 {
     return ListOthersN(folder, known, knownCount, names, N);
 }
-void RemoveShortcuts(const Installation& at, Report& report);
+void RemoveShortcuts(const Installation& at, UninstallRun& run);
 
 enum EntryRemoval {
     EntryRemoved,  // the file, or a link in its place (the link itself)
@@ -89,7 +92,7 @@ enum EntryRemoval {
 // or left where only its target could be deleted. folder is the folder
 // opened by OpenFolderUnfollowed; NULL on the 9x family, which has no links.
 EntryRemoval RemoveEntry(HANDLE folder, const char* folderPath, const char* file);
-void RemoveRegistration(Report& report);
+void RemoveRegistration(UninstallRun& run);
 
 // temp_files.cpp: where the helpers go.
 bool TempFolder(char (&out)[PathBuffer], const char* programDir);
@@ -105,8 +108,8 @@ HANDLE CreateHelperFolder(char (&path)[PathBuffer], const char* temp);
 
 // helper_nt.cpp: the copy of this program that removes uninstall.exe on
 // the NT family, and what that copy does when it runs.
-bool StartFinisherNT(const char* self, const char* programDir, const char* temp, Report& report);
-int FinishRemoval(const char* arguments);
+bool StartFinisherNT(const char* self, const char* programDir, const char* temp, UninstallRun& run);
+int FinishRemoval(const UninstallArguments& line);
 
 // helper_9x.cpp: the batch file that does the same on the 9x family.
-bool StartFinisher9x(const char* self, const char* programDir, const char* temp, Report& report);
+bool StartFinisher9x(const char* self, const char* programDir, const char* temp, UninstallRun& run);
