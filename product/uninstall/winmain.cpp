@@ -30,14 +30,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int)
     // Read as Setup reads its own line, within the same bounds; /S, /LOG=
     // and /? are the switches that mean anything here, and the helper's
     // line is read by the same reader.
-    static UninstallArguments read;
+    UninstallArguments read;
     ArgumentsResult result = ReadUninstallArguments(arguments, read);
     if (read.finish) {
         if (leaveFolder)
             SetCurrentDirectoryA(windows);
         return result == ArgumentsRead ? FinishRemoval(read) : UninstallFailed;
     }
-    static UninstallRun run;
+    UninstallRun run = {};
     run.silent = read.switches.silent;
     if (result != ArgumentsRead) {
         const char* unknown = read.switches.unknownSwitch;

@@ -136,7 +136,7 @@ DWORD RunSilently(const std::string& arguments, const std::string& exe, const st
 HostCommands::HostCommands() : Installer("", "host", InstallerPath(), "/S /X")
 {
     if (ExitWithoutWindow(*this, "the refused run") != ExitBadArguments)
-        Fail("the refused run", "it did not end with exit code 2");
+        Fail("the refused run", "it did not end with exit code " + std::to_string(ExitBadArguments));
 }
 
 std::string HostPath(const std::string& windowsPath)

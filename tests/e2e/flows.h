@@ -40,7 +40,7 @@ DWORD RunSilently(const std::string& arguments, const std::string& exe = Install
                   const std::string& startDir = "");
 
 // The host commands (reg, ln, chmod, lnkinfo) run through an installer's
-// harness: a silent run refused at once (exit code 2) lends one without
+// harness: a silent run refused at once (ExitBadArguments) lends one without
 // touching the machine.
 struct HostCommands : Installer {
     HostCommands();

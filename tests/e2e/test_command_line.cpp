@@ -91,7 +91,7 @@ TEST(Silent, RefusedLinesExitWithTwoAndChangeNothing)
         "/S /G=" + std::string(300, 'g'),                // fits the buffer, not under the programs folder
         "/S" + std::string(5000, ' ') + "/D=C:\\Pictavo" // past the line's bound
     };
-    HostCommands host; // itself refused at once, with exit code 2
+    HostCommands host; // itself refused at once, with ExitBadArguments
     Machine before(host);
     for (const std::string& line : lines) {
         EXPECT_EQ((DWORD)ExitBadArguments, RunSilently(line)) << line.substr(0, 40);
