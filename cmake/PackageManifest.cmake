@@ -14,8 +14,9 @@ file(READ "${URL_FILE}" url)
 set(manifestVersion 1.10.0)
 
 # What a package manager tells its user for each exit code. Every code of
-# exit_codes.h but success must have a line: a new code stops the build
-# here until someone decides what it means to a package manager's user.
+# SetupExitCode (exit_codes.h) but success must have a line: a new code
+# stops the build here until someone decides what it means to a package
+# manager's user.
 set(responses
     ExitBadArguments:invalidParameter
     # Mostly too little room; also a destination that may not be used.
@@ -26,13 +27,10 @@ set(responses
     ExitNoWindow:contactSupport
     ExitFilesInUse:packageInUse)
 
-file(READ ${EXIT_CODES} header)
-string(REGEX MATCHALL "Exit[A-Za-z]+ = [0-9]+" codes "${header}")
+include(${CMAKE_CURRENT_LIST_DIR}/ExitCodes.cmake)
+read_exit_codes(${EXIT_CODES} SetupExitCode names values)
 set(returnCodes "")
-foreach(code IN LISTS codes)
-    string(REGEX REPLACE "(Exit[A-Za-z]+) = ([0-9]+)" "\\1;\\2" pair "${code}")
-    list(GET pair 0 name)
-    list(GET pair 1 value)
+foreach(name value IN ZIP_LISTS names values)
     if(value EQUAL 0)
         continue()
     endif()

@@ -4,6 +4,7 @@
 #include "install/staged_file.h"
 #include "install/szdd_header.h"
 #include "base/crc32.h"
+#include "base/file_write.h"
 #include "base/product.h"
 #include "base/system_function.h"
 #include "base/text.h"
@@ -67,20 +68,19 @@ bool LoadLzService(LzService& lz)
 // be expanded into the program folder. So the copy gets a name that no file
 // has yet, and it stays open, shared for reading only, from its first byte
 // written to its last byte read.
-HANDLE CreateCompressedCopy(SetupPlan& plan)
+bool CompressedCopyName(char* path, size_t size, DWORD, const void* folder)
 {
     static DWORD serial = GetTickCount();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        char name[40];
-        FormatText(name, "pvs%x-%x.tmp", (unsigned)GetCurrentProcessId(), (unsigned)++serial);
-        if (!CopyText(plan.tempFilePath, plan.tempFolder) || !AppendText(plan.tempFilePath, name))
-            return INVALID_HANDLE_VALUE;
-        HANDLE copy = CreateFileA(plan.tempFilePath, GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, NULL,
-                                  CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY, NULL);
-        if (copy != INVALID_HANDLE_VALUE || (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS))
-            return copy;
-    }
-    return INVALID_HANDLE_VALUE;
+    char name[40];
+    FormatText(name, "pvs%x-%x.tmp", (unsigned)GetCurrentProcessId(), (unsigned)++serial);
+    return CopyTextN(path, size, (const char*)folder) && AppendTextN(path, size, name);
+}
+
+HANDLE CreateCompressedCopy(SetupPlan& plan)
+{
+    const FreshFileRequest request = {CompressedCopyName, plan.tempFolder, GENERIC_READ | GENERIC_WRITE | DELETE,
+                                      FILE_SHARE_READ, FILE_ATTRIBUTE_TEMPORARY, 100};
+    return CreateFreshFile(plan.tempFilePath, request);
 }
 
 bool WriteAll(HANDLE file, const void* data, DWORD size)

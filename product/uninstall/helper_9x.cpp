@@ -4,7 +4,7 @@
 // step there, with short names, since command.com reads 8.3 names only.
 // The 9x family has no permissions on files: the temporary folder is as
 // good a place for it as any.
-bool StartFinisher9x(const char* self, const char* programDir, const char* temp, Report& report)
+bool StartFinisher9x(const char* self, const char* programDir, const char* temp, UninstallRun& run)
 {
     char shortSelf[PathBuffer], shortDir[PathBuffer], batch[PathBuffer], text[3 * PathBuffer + 128];
     DWORD a = GetShortPathNameA(self, shortSelf, PathBuffer);
@@ -12,14 +12,14 @@ bool StartFinisher9x(const char* self, const char* programDir, const char* temp,
     // Five hex digits at most: the batch file's own name must be short.
     HANDLE file = CreateFreshFile(batch, temp, ".bat", 0xFFFFF, FILE_ATTRIBUTE_NORMAL);
     if (file == INVALID_HANDLE_VALUE) {
-        AddFailure(report, "a batch file in the temporary folder", GetLastError());
+        AddFailure(run, "a batch file in the temporary folder", GetLastError());
         return false;
     }
     char shortBatch[PathBuffer];
     DWORD c = GetShortPathNameA(batch, shortBatch, PathBuffer);
     if (!a || a >= PathBuffer || !b || b >= PathBuffer || !c || c >= PathBuffer ||
         !ComposeRemovalBatch(text, shortSelf, shortDir, shortBatch)) {
-        AddFailed(report, "the batch file that removes uninstall.exe (its paths cannot be written in it)");
+        AddFailed(run, "the batch file that removes uninstall.exe (its paths cannot be written in it)");
         CloseHandle(file);
         DeleteFileA(batch);
         return false;
@@ -42,7 +42,7 @@ bool StartFinisher9x(const char* self, const char* programDir, const char* temp,
         error = GetLastError();
     }
     if (!ok) {
-        AddFailure(report, batch, error);
+        AddFailure(run, batch, error);
         DeleteFileA(batch);
         return false;
     }

@@ -2,8 +2,6 @@
 #include "base/system_function.h"
 #include "install/folder_trust.h"
 
-const char finishSwitch[] = "/pictavo-finish";
-
 namespace {
 
 // Copies this program into the open file, through that handle.
@@ -21,17 +19,6 @@ bool CopySelfInto(HANDLE copy, const char* self)
     ok = ok && read == 0;
     CloseHandle(source);
     return ok;
-}
-
-// Parses a number written in hex; p moves past it and the blanks after it.
-ULONG_PTR ReadHex(const char*& p)
-{
-    ULONG_PTR value = 0;
-    for (; (*p >= '0' && *p <= '9') || ((*p | 0x20) >= 'a' && (*p | 0x20) <= 'f'); ++p)
-        value = value * 16 + (ULONG_PTR)(*p <= '9' ? *p - '0' : (*p | 0x20) - 'a' + 10);
-    while (*p == ' ')
-        ++p;
-    return value;
 }
 
 // The helper's folder goes with it. Its file cannot be deleted while it
@@ -92,18 +79,18 @@ void VacateHelperFolder(HANDLE ownFile)
 // last handle (the copy's own) closes. Made anywhere a user may write, the
 // copy could be replaced between its writing and its start, and the user's
 // program would run with administrator rights.
-bool StartFinisherNT(const char* self, const char* programDir, const char* temp, Report& report)
+bool StartFinisherNT(const char* self, const char* programDir, const char* temp, UninstallRun& run)
 {
     char folder[PathBuffer];
     HANDLE heldFolder = CreateHelperFolder(folder, temp);
     if (heldFolder == INVALID_HANDLE_VALUE) {
-        AddFailure(report, "a folder for the helper in the temporary folder", GetLastError());
+        AddFailure(run, "a folder for the helper in the temporary folder", GetLastError());
         return false;
     }
     char copy[PathBuffer];
     HANDLE written = CreateFreshFile(copy, folder, ".exe", 0xFFFFFFFFu, FILE_ATTRIBUTE_TEMPORARY);
     if (written == INVALID_HANDLE_VALUE) {
-        AddFailure(report, "a helper in the temporary folder", GetLastError());
+        AddFailure(run, "a helper in the temporary folder", GetLastError());
         CloseHandle(heldFolder);
         RemoveDirectoryA(folder);
         return false;
@@ -117,7 +104,7 @@ bool StartFinisherNT(const char* self, const char* programDir, const char* temp,
                                        OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, NULL)
                          : INVALID_HANDLE_VALUE;
     if (held == INVALID_HANDLE_VALUE) {
-        AddFailure(report, copy, copied ? GetLastError() : copyError);
+        AddFailure(run, copy, copied ? GetLastError() : copyError);
         DeleteFileA(copy);
         CloseHandle(heldFolder);
         RemoveDirectoryA(folder);
@@ -125,7 +112,7 @@ bool StartFinisherNT(const char* self, const char* programDir, const char* temp,
     }
     HANDLE me = NULL;
     if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &me, SYNCHRONIZE, TRUE, 0)) {
-        AddFailure(report, "a handle for the helper", GetLastError());
+        AddFailure(run, "a handle for the helper", GetLastError());
         CloseHandle(held);
         CloseHandle(heldFolder);
         RemoveDirectoryA(folder);
@@ -133,8 +120,7 @@ bool StartFinisherNT(const char* self, const char* programDir, const char* temp,
     }
     char command[PathBuffer * 2 + 64];
     // A silent removal stays silent to its end.
-    FormatText(command, "\"%s\" %s %lx %lx \"%s\"%s", copy, finishSwitch, (unsigned long)(ULONG_PTR)me,
-               (unsigned long)(ULONG_PTR)held, programDir, silent ? " /S" : "");
+    ComposeFinishLine(command, copy, (ULONG_PTR)me, (ULONG_PTR)held, programDir, run.silent);
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;
@@ -149,7 +135,7 @@ bool StartFinisherNT(const char* self, const char* programDir, const char* temp,
     CloseHandle(held);
     CloseHandle(heldFolder);
     if (!started) {
-        AddFailure(report, copy, error);
+        AddFailure(run, copy, error);
         RemoveDirectoryA(folder);
         return false;
     }
@@ -161,29 +147,20 @@ bool StartFinisherNT(const char* self, const char* programDir, const char* temp,
 // The last step, in the helper: waits for the uninstaller to end, then
 // removes uninstall.exe and, when nothing else is in it, the folder, and
 // last its own folder.
-int FinishRemoval(const char* arguments)
+int FinishRemoval(const UninstallArguments& line)
 {
-    const char* p = arguments + TextLength(finishSwitch);
-    while (*p == ' ')
-        ++p;
-    HANDLE original = (HANDLE)ReadHex(p);
-    HANDLE ownFile = (HANDLE)ReadHex(p);
-    char folder[PathBuffer];
-    if (*p++ != '"' || !CopyText(folder, p))
-        return Failed;
-    char* end = folder;
-    while (*end && *end != '"')
-        ++end;
-    const char* after = p + (end - folder);
-    silent = *after == '"' && after[1] == ' ' && after[2] == '/' && after[3] == 'S' && after[4] == '\0';
-    *end = '\0';
+    UninstallRun run = {};
+    run.silent = line.switches.silent;
+    HANDLE original = (HANDLE)line.waitFor;
+    HANDLE ownFile = (HANDLE)line.ownFile;
+    const char* folder = line.programDir;
     // Only a folder that could have come from the entry: this copy deletes
     // no file but the one named uninstall.exe, and the folder only when it
     // is empty.
     if (!IsAcceptableFolder(folder))
-        return Failed;
+        return UninstallFailed;
     if (WaitForSingleObject(original, INFINITE) != WAIT_OBJECT_0)
-        return Failed;
+        return UninstallFailed;
     CloseHandle(original);
     char program[PathBuffer];
     FormatText(program, "%s%s", folder, uninstallerFile);
@@ -204,11 +181,11 @@ int FinishRemoval(const char* arguments)
     if (error != ERROR_SUCCESS) {
         char text[PathBuffer + 128];
         FormatText(text, "%s could not be removed (error %lu). Delete it by hand.", program, (unsigned long)error);
-        Tell(text, MB_ICONEXCLAMATION);
+        Tell(run, text, MB_ICONEXCLAMATION);
         VacateHelperFolder(ownFile);
-        return Failed;
+        return UninstallFailed;
     }
     RemoveDirectoryA(folder);
     VacateHelperFolder(ownFile);
-    return Removed;
+    return UninstallRemoved;
 }

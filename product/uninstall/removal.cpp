@@ -62,7 +62,7 @@ int ListOthersN(const char* folder, const char* const* known, int knownCount, ch
     return count;
 }
 
-void RemoveShortcuts(const Installation& at, Report& report)
+void RemoveShortcuts(const Installation& at, UninstallRun& run)
 {
     int removed = 0;
     const char* names[productLinkCount];
@@ -73,25 +73,25 @@ void RemoveShortcuts(const Installation& at, Report& report)
         if (DeleteFileA(path))
             ++removed;
         else if (GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND)
-            AddFailure(report, path, GetLastError());
+            AddFailure(run, path, GetLastError());
     }
     if (removed) {
         char line[PathBuffer + 32];
         FormatText(line, "%d shortcuts in %s", removed, at.shortcutDir);
-        AddRemoved(report, line);
+        AddRemoved(run, line);
     }
     if (GetFileAttributesA(at.shortcutDir) == INVALID_FILE_ATTRIBUTES)
         return;
     if (RemoveDirectoryA(at.shortcutDir)) {
-        AddRemoved(report, at.shortcutDir);
+        AddRemoved(run, at.shortcutDir);
         return;
     }
     char others[PathBuffer];
     int count = ListOthers(at.shortcutDir, names, productLinkCount, others);
     if (count)
-        LeaveFolder(report, at.shortcutDir, count, others);
+        LeaveFolder(run, at.shortcutDir, count, others);
     else
-        AddFailure(report, at.shortcutDir, GetLastError());
+        AddFailure(run, at.shortcutDir, GetLastError());
 }
 
 namespace {
@@ -181,26 +181,26 @@ EntryRemoval RemoveEntry(HANDLE folder, const char* folderPath, const char* file
 namespace {
 
 // Deletes a key that Setup made; a missing key is no failure.
-void RemoveKey(const char* path, Report& report)
+void RemoveKey(const char* path, UninstallRun& run)
 {
     LONG status = RegDeleteKeyA(HKEY_LOCAL_MACHINE, path);
     char line[PathBuffer + 32];
     FormatText(line, "HKEY_LOCAL_MACHINE\\%s", path);
     if (status == ERROR_SUCCESS)
-        AddRemoved(report, line);
+        AddRemoved(run, line);
     else if (status != ERROR_FILE_NOT_FOUND)
-        AddFailure(report, line, (DWORD)status);
+        AddFailure(run, line, (DWORD)status);
 }
 
 } // namespace
 
-void RemoveRegistration(Report& report)
+void RemoveRegistration(UninstallRun& run)
 {
     char path[PathBuffer];
     static const char* const bases[] = {ntBranchKey, windowsBranchKey};
     for (const char* base : bases) {
         FormatText(path, "%s\\%s", base, uninstallEntryKey);
-        RemoveKey(path, report);
+        RemoveKey(path, run);
     }
     // A new system has no Uninstall key under "Windows NT" until Setup
     // makes it; one that is left empty goes with the entry. The one under
@@ -212,8 +212,8 @@ void RemoveRegistration(Report& report)
         LONG status = RegQueryInfoKeyA(key, NULL, NULL, NULL, &subkeys, NULL, NULL, &values, NULL, NULL, NULL, NULL);
         RegCloseKey(key);
         if (status == ERROR_SUCCESS && subkeys == 0 && values == 0)
-            RemoveKey(path, report);
+            RemoveKey(path, run);
     }
     FormatText(path, "%s\\%s", appPathsKey, productName);
-    RemoveKey(path, report);
+    RemoveKey(path, run);
 }

@@ -2,13 +2,10 @@
 
 const char uninstallCaption[] = "Pictavo - Uninstall";
 
-bool silent;
-RunLog uninstallLog;
-
-void Tell(const char* text, UINT icon)
+void Tell(const UninstallRun& run, const char* text, UINT icon)
 {
-    LogLine(uninstallLog, silent ? "Not shown (/S): %s" : "Shown: %s", text);
-    if (!silent)
+    LogLine(run.log, run.silent ? "Not shown (/S): %s" : "Shown: %s", text);
+    if (!run.silent)
         MessageBoxA(NULL, text, uninstallCaption, MB_OK | icon | MB_SETFOREGROUND);
 }
 
@@ -22,47 +19,48 @@ void AddLineN(char* part, size_t size, const char* line)
 
 } // namespace
 
-void AddRemoved(Report&, const char* line)
+void AddRemoved(const UninstallRun& run, const char* line)
 {
     // What went, counted and with its keys, is for the log alone: the
     // person at the screen gets one sentence for it.
-    LogLine(uninstallLog, "Removed: %s", line);
+    LogLine(run.log, "Removed: %s", line);
 }
 
-void AddLeft(Report& report, const char* line)
+void AddLeft(UninstallRun& run, const char* line)
 {
-    LogLine(uninstallLog, "Kept: %s", line);
-    AddLineN(report.left, sizeof report.left, line);
+    LogLine(run.log, "Kept: %s", line);
+    AddLineN(run.report.left, sizeof run.report.left, line);
 }
 
-void AddFailed(Report& report, const char* line)
+void AddFailed(UninstallRun& run, const char* line)
 {
-    LogLine(uninstallLog, "Not removed: %s", line);
-    AddLineN(report.failed, sizeof report.failed, line);
+    LogLine(run.log, "Not removed: %s", line);
+    AddLineN(run.report.failed, sizeof run.report.failed, line);
 }
 
-void AddFailure(Report& report, const char* what, DWORD error)
+void AddFailure(UninstallRun& run, const char* what, DWORD error)
 {
     char line[PathBuffer + 64];
     FormatText(line, "%s (error %lu)", what, (unsigned long)error);
-    AddFailed(report, line);
+    AddFailed(run, line);
 }
 
-void LeaveFolder(Report& report, const char* folder, int count, const char* names)
+void LeaveFolder(UninstallRun& run, const char* folder, int count, const char* names)
 {
     char line[2 * PathBuffer + 64];
     if (count == 1)
         FormatText(line, "%s, with 1 file of yours: %s", folder, names);
     else
         FormatText(line, "%s, with %d files of yours: %s", folder, count, names);
-    AddLeft(report, line);
+    AddLeft(run, line);
 }
 
-void TellReport(const Report& report, const char* programLine, const char* folderRemovedLate)
+void TellReport(const UninstallRun& run, const char* programLine, const char* folderRemovedLate)
 {
-    LogLine(uninstallLog, "Removed: %s", programLine);
+    const Report& report = run.report;
+    LogLine(run.log, "Removed: %s", programLine);
     if (folderRemovedLate)
-        LogLine(uninstallLog, "Removed, once this program has ended: %s", folderRemovedLate);
+        LogLine(run.log, "Removed, once this program has ended: %s", folderRemovedLate);
 
     char text[TextSize];
     CopyText(text, report.failed[0] ? "Pictavo was removed from this computer, except for what is listed below."
@@ -75,5 +73,5 @@ void TellReport(const Report& report, const char* programLine, const char* folde
         AppendText(text, "\r\n\r\nCould not be removed:");
         AppendText(text, report.failed);
     }
-    Tell(text, report.failed[0] ? MB_ICONEXCLAMATION : MB_ICONINFORMATION);
+    Tell(run, text, report.failed[0] ? MB_ICONEXCLAMATION : MB_ICONINFORMATION);
 }

@@ -1,6 +1,7 @@
 #include "uninstall/uninstaller.h"
 #include "base/admin_descriptor.h"
 #include "install/folder_trust.h"
+#include "base/file_write.h"
 
 // A folder inside the product folder (an odd TEMP) would put the helper
 // where it must not be, so the Windows folder is taken then.
@@ -37,23 +38,29 @@ bool FreshName(char (&path)[PathBuffer], const char* temp, const char* extension
     return FormatText(path, "%s\\pvu%x%s", temp, (unsigned)unique, extension);
 }
 
+namespace {
+
+struct FreshNameParts {
+    const char* temp;
+    const char* extension;
+    DWORD mask;
+};
+
+bool ComposeFreshName(char* path, size_t size, DWORD attempt, const void* context)
+{
+    const FreshNameParts& parts = *(const FreshNameParts*)context;
+    char name[PathBuffer];
+    return FreshName(name, parts.temp, parts.extension, parts.mask, attempt) && CopyTextN(path, size, name);
+}
+
+} // namespace
+
 HANDLE CreateFreshFile(char (&path)[PathBuffer], const char* temp, const char* extension, DWORD mask,
                        DWORD attributes)
 {
-    for (DWORD attempt = 0; attempt < 100; ++attempt) {
-        if (!FreshName(path, temp, extension, mask, attempt))
-            break;
-        HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_NEW, attributes, NULL);
-        if (file != INVALID_HANDLE_VALUE)
-            return file;
-    }
-    return INVALID_HANDLE_VALUE;
-}
-
-bool WriteAll(HANDLE file, const void* data, DWORD length)
-{
-    DWORD written = 0;
-    return WriteFile(file, data, length, &written, NULL) && written == length;
+    const FreshNameParts parts = {temp, extension, mask};
+    const FreshFileRequest request = {ComposeFreshName, &parts, GENERIC_WRITE, 0, attributes, 100};
+    return ::CreateFreshFile(path, request);
 }
 
 HANDLE CreateHelperFolder(char (&path)[PathBuffer], const char* temp)

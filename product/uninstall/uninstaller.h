@@ -1,13 +1,10 @@
 // What the uninstaller's parts share: the installation found, the report
-// being gathered, and the steps that WinMain takes in turn.
-//
-// Exit codes: 0 removed (perhaps with the user's files left), 1 the user
-// said No, 2 not installed, 3 the entry does not name an installation and
-// nothing was touched, 4 something could not be removed, 5 the command line
-// was refused and nothing was touched. /? ends with 0 as well, having
-// done nothing.
+// being gathered, and the steps that WinMain takes in turn. Its exit codes
+// are UninstallExitCode (base/exit_codes.h).
 #pragma once
 #include "uninstall/uninstall_parts.h"
+#include "base/exit_codes.h"
+#include "base/file_write.h"
 #include "base/product.h"
 #include "base/run_log.h"
 #include "base/text.h"
@@ -16,17 +13,10 @@
 
 enum { TextSize = 4096, PathBuffer = MAX_PATH, ListedNames = 8 };
 
-enum ExitCode { Removed = 0, SwitchesShown = 0, Declined = 1, NotInstalled = 2, Refused = 3, Failed = 4, BadArguments = 5 };
-
 extern const char uninstallCaption[];
-// Given to the copy that finishes the removal; nobody types it.
-extern const char finishSwitch[];
 // The files that Setup installs, from the payload's one list of rows; each
 // name begins with a backslash.
 extern const char* const installedFiles[PAYLOAD_ROW_COUNT];
-
-// /S: nobody is there to answer or to read, so nothing is asked or told.
-extern bool silent;
 
 struct Installation {
     char entryBase[PathBuffer]; // the base key whose Uninstall entry was read
@@ -41,21 +31,29 @@ struct Report {
     char failed[TextSize];
 };
 
-// /LOG=: each step of the removal, as it is taken; closed without it.
-extern RunLog uninstallLog;
+// One run of the uninstaller, or of its helper: what every step may tell
+// and what it has found so far.
+struct UninstallRun {
+    bool silent;    // /S: nobody is there to answer or to read, so nothing is asked or told
+    RunLog log;     // /LOG=: each step of the removal, as it is taken; closed without it
+    Report report;
+};
+
+// uninstall.cpp: the removal, step by step; its exit code.
+int Uninstall(UninstallRun& run);
 
 // report.cpp: the messages and the closing report. Each line also goes to
 // the log as it is added.
-void Tell(const char* text, UINT icon);
-void AddRemoved(Report& report, const char* line);
-void AddLeft(Report& report, const char* line);
-void AddFailed(Report& report, const char* line);
-void AddFailure(Report& report, const char* what, DWORD error);
+void Tell(const UninstallRun& run, const char* text, UINT icon);
+void AddRemoved(const UninstallRun& run, const char* line);
+void AddLeft(UninstallRun& run, const char* line);
+void AddFailed(UninstallRun& run, const char* line);
+void AddFailure(UninstallRun& run, const char* what, DWORD error);
 // A folder that is left because something not made by Setup is in it.
-void LeaveFolder(Report& report, const char* folder, int count, const char* names);
+void LeaveFolder(UninstallRun& run, const char* folder, int count, const char* names);
 // The closing message, for a person: one sentence for what went, then
 // what was kept and why, and what failed. The counts go to the log.
-void TellReport(const Report& report, const char* programLine, const char* folderRemovedLate);
+void TellReport(const UninstallRun& run, const char* programLine, const char* folderRemovedLate);
 
 // find_entry.cpp: the entry where Setup puts it on this system; on the NT
 // family also the one that the system's list of programs reads.
@@ -81,7 +79,7 @@ template <size_t N> int ListOthers(const char* folder, const char* const* known,
 {
     return ListOthersN(folder, known, knownCount, names, N);
 }
-void RemoveShortcuts(const Installation& at, Report& report);
+void RemoveShortcuts(const Installation& at, UninstallRun& run);
 
 enum EntryRemoval {
     EntryRemoved,  // the file, or a link in its place (the link itself)
@@ -94,13 +92,12 @@ enum EntryRemoval {
 // or left where only its target could be deleted. folder is the folder
 // opened by OpenFolderUnfollowed; NULL on the 9x family, which has no links.
 EntryRemoval RemoveEntry(HANDLE folder, const char* folderPath, const char* file);
-void RemoveRegistration(Report& report);
+void RemoveRegistration(UninstallRun& run);
 
 // temp_files.cpp: where the helpers go.
 bool TempFolder(char (&out)[PathBuffer], const char* programDir);
 HANDLE CreateFreshFile(char (&path)[PathBuffer], const char* temp, const char* extension, DWORD mask,
                        DWORD attributes);
-bool WriteAll(HANDLE file, const void* data, DWORD length);
 // A name in temp that nobody has chosen yet, as far as chance goes; the
 // attempt's number varies it.
 bool FreshName(char (&path)[PathBuffer], const char* temp, const char* extension, DWORD mask, DWORD attempt);
@@ -113,8 +110,8 @@ HANDLE CreateHelperFolder(char (&path)[PathBuffer], const char* temp);
 
 // helper_nt.cpp: the copy of this program that removes uninstall.exe on
 // the NT family, and what that copy does when it runs.
-bool StartFinisherNT(const char* self, const char* programDir, const char* temp, Report& report);
-int FinishRemoval(const char* arguments);
+bool StartFinisherNT(const char* self, const char* programDir, const char* temp, UninstallRun& run);
+int FinishRemoval(const UninstallArguments& line);
 
 // helper_9x.cpp: the batch file that does the same on the 9x family.
-bool StartFinisher9x(const char* self, const char* programDir, const char* temp, Report& report);
+bool StartFinisher9x(const char* self, const char* programDir, const char* temp, UninstallRun& run);

@@ -28,7 +28,7 @@ void ExpectCancelMessage(Installer& setup)
     MessageBoxInfo box = setup.WaitMessageBox("Pictavo - Setup", "cancel message");
     EXPECT_EQ(0u, box.text.find("Setup was canceled.")) << box.text;
     setup.Answer(box, "OK", "close the cancel message");
-    EXPECT_EQ(0u, setup.WaitExit("installer ends after cancel"));
+    EXPECT_EQ((DWORD)ExitInstalled, setup.WaitExit("installer ends after cancel"));
 }
 
 void ExpectFileFailure(Installer& setup, const std::string& target)
@@ -40,7 +40,7 @@ void ExpectFileFailure(Installer& setup, const std::string& target)
     MessageBoxInfo cancel = setup.WaitMessageBox("Pictavo - Setup", "cancel message after the failure");
     EXPECT_EQ(0u, cancel.text.find("Setup was canceled.")) << cancel.text;
     setup.Answer(cancel, "OK", "close the cancel message");
-    EXPECT_EQ((DWORD)PayloadFailedExit, setup.WaitExit("installer ends after the failure"));
+    EXPECT_EQ((DWORD)ExitPayloadFailed, setup.WaitExit("installer ends after the failure"));
 }
 
 namespace {
@@ -84,7 +84,7 @@ void ExpectSuccessMessage(Installer& setup)
     MessageBoxInfo success = setup.WaitMessageBox("Pictavo - Setup", "success message");
     EXPECT_EQ("Pictavo was successfully installed", success.text);
     setup.Answer(success, "OK", "close the success message");
-    EXPECT_EQ(0u, setup.WaitExit("installer ends after success"));
+    EXPECT_EQ((DWORD)ExitInstalled, setup.WaitExit("installer ends after success"));
 }
 
 void CloseShortcutFolderWindow(Installer& setup)
@@ -135,8 +135,8 @@ DWORD RunSilently(const std::string& arguments, const std::string& exe, const st
 // harness without touching the machine.
 HostCommands::HostCommands() : Installer("", "host", InstallerPath(), "/S /X")
 {
-    if (ExitWithoutWindow(*this, "the refused run") != 2)
-        Fail("the refused run", "it did not end with exit code 2");
+    if (ExitWithoutWindow(*this, "the refused run") != ExitBadArguments)
+        Fail("the refused run", "it did not end with exit code " + std::to_string(ExitBadArguments));
 }
 
 std::string HostPath(const std::string& windowsPath)

@@ -1,6 +1,7 @@
 // Steps that many end-to-end tests share: reaching a page, cancelling.
 #pragma once
 #include "harness.h"
+#include "base/exit_codes.h"
 
 namespace e2e {
 
@@ -15,7 +16,6 @@ void CancelSetup(Installer& setup, HWND page);
 void ExpectCancelMessage(Installer& setup);
 // The error box that names the file which failed, then the cancel message;
 // the installer ends with the exit code of a failed file.
-enum { PayloadFailedExit = 4 };
 void ExpectFileFailure(Installer& setup, const std::string& target);
 // The Shortcut page, the one with a Finish button.
 HWND WaitShortcutPage(Installer& setup);
@@ -40,7 +40,7 @@ DWORD RunSilently(const std::string& arguments, const std::string& exe = Install
                   const std::string& startDir = "");
 
 // The host commands (reg, ln, chmod, lnkinfo) run through an installer's
-// harness: a silent run refused at once (exit code 2) lends one without
+// harness: a silent run refused at once (ExitBadArguments) lends one without
 // touching the machine.
 struct HostCommands : Installer {
     HostCommands();

@@ -10,8 +10,6 @@ using namespace e2e;
 
 namespace {
 
-enum { Installed = 0, BadArguments = 2, DestinationUnusable = 3, ShortcutsFailed = 5 };
-
 // Nor does the shell open the shortcut folder for nobody to close.
 void ExpectNoShellWindow()
 {
@@ -46,7 +44,7 @@ void InstallSilently(const std::string& arguments, const std::string& destinatio
     RemoveTree(destination);
     RemoveTree(shortcuts);
     RemoveRegistration();
-    EXPECT_EQ((DWORD)Installed, RunSilently(arguments));
+    EXPECT_EQ((DWORD)ExitInstalled, RunSilently(arguments));
     ExpectNoShellWindow();
     ExpectInstalled(host, destination, shortcuts);
 }
@@ -74,7 +72,7 @@ TEST(Silent, LinksThatCannotBeMadeExitWithFive)
     ASSERT_TRUE(CreateDirectoryA(blocked.c_str(), NULL));
     ASSERT_TRUE(WriteAll(blocked + "\\Pictavo", ""));
     RemoveDefaultInstallation();
-    EXPECT_EQ((DWORD)ShortcutsFailed, RunSilently("/S /G=Blocked")) << "the shortcut folder is blocked";
+    EXPECT_EQ((DWORD)ExitShortcutsFailed, RunSilently("/S /G=Blocked")) << "the shortcut folder is blocked";
     EXPECT_EQ(ReadAll(Original(installed::program)), ReadAll(std::string(defaultDestination) + "\\" + installed::program));
     EXPECT_EQ(std::set<std::string>{"Pictavo"}, NamesIn(blocked));
     RemoveTree(blocked);
@@ -93,10 +91,10 @@ TEST(Silent, RefusedLinesExitWithTwoAndChangeNothing)
         "/S /G=" + std::string(300, 'g'),                // fits the buffer, not under the programs folder
         "/S" + std::string(5000, ' ') + "/D=C:\\Pictavo" // past the line's bound
     };
-    HostCommands host; // itself refused at once, with exit code 2
+    HostCommands host; // itself refused at once, with ExitBadArguments
     Machine before(host);
     for (const std::string& line : lines) {
-        EXPECT_EQ((DWORD)BadArguments, RunSilently(line)) << line.substr(0, 40);
+        EXPECT_EQ((DWORD)ExitBadArguments, RunSilently(line)) << line.substr(0, 40);
         EXPECT_TRUE(before == Machine(host)) << line.substr(0, 40);
     }
 }
@@ -107,7 +105,7 @@ TEST(SilentSmallDisk, TooLittleRoomExitsWithThreeAndWritesNothing)
         GTEST_SKIP() << "no 512 KB disk: mounting a tmpfs needs root";
     HostCommands host;
     Machine before(host);
-    EXPECT_EQ((DWORD)DestinationUnusable, RunSilently("/S /D=E:\\Pictavo")) << "onto a small disk";
+    EXPECT_EQ((DWORD)ExitDestinationUnusable, RunSilently("/S /D=E:\\Pictavo")) << "onto a small disk";
     EXPECT_TRUE(NamesIn("E:\\").empty());
     EXPECT_TRUE(before == Machine(host));
 }
@@ -144,6 +142,6 @@ TEST(CommandLinePages, AnUnknownSwitchIsNamedWithTheAcceptedOnesAndNothingRuns)
         EXPECT_NE(std::string::npos, box.text.find(accepted)) << box.text;
     EXPECT_EQ(NULL, setup.FindWindowWhere([&](HWND w) { return w != box.window; })) << "no page, no main window";
     setup.Answer(box, "OK", "close the message");
-    EXPECT_EQ((DWORD)BadArguments, setup.WaitExit("installer ends"));
+    EXPECT_EQ((DWORD)ExitBadArguments, setup.WaitExit("installer ends"));
     EXPECT_TRUE(before == Machine(setup));
 }

@@ -14,8 +14,6 @@ using namespace e2e;
 
 namespace {
 
-enum { Installed = 0, BadArguments = 2 };
-
 const char deployed[] = "C:\\Deploy Here\\Pictavo";
 const char logs[] = "C:\\Deploy Logs";
 
@@ -121,7 +119,7 @@ void ExpectInstallLogged(const std::vector<std::string>& steps, const std::strin
     for (int row = 0; row < filesInstalled; ++row)
         expected.push_back("File installed: " + destination + "\\" + installed::files[row] + ", " +
                            std::to_string(ReadAll(Original(installed::files[row])).size()) + " bytes, CRC-32 ");
-    if (exitCode == Installed) {
+    if (exitCode == ExitInstalled) {
         expected.push_back("Shortcut folder chosen: " + shortcuts);
         for (const installed::Link& link : installed::links)
             expected.push_back("Link written: " + shortcuts + "\\" + link.file + " -> " + destination + "\\");
@@ -133,7 +131,7 @@ void ExpectInstallLogged(const std::vector<std::string>& steps, const std::strin
         EXPECT_LT(at, steps.size()) << "not logged, or not in its order: " << step << "\n" << Joined(steps);
         at = std::min(at, steps.size() - 1);
     }
-    if (exitCode != Installed)
+    if (exitCode != ExitInstalled)
         return;
     for (const std::string& key : UninstallKeys())
         EXPECT_EQ(1u, Count(steps, "Registry value written: HKLM\\" + key + ", UninstallString = \"" + destination +
@@ -169,14 +167,14 @@ TEST(Deploy, ArgumentListsAndTypedLinesInstallIntoAPathWithBlanksInEveryForm)
         SCOPED_TRACE(run.line);
         CleanForDeployment(run.shortcuts);
         Installer setup("", "", InstallerPath(), run.line);
-        EXPECT_EQ((DWORD)Installed, ExitWithoutWindow(setup, "silent install"));
+        EXPECT_EQ((DWORD)ExitInstalled, ExitWithoutWindow(setup, "silent install"));
         ExpectInstalled(setup, deployed, run.shortcuts);
         RemoveTree(tools);
         RemoveTree(std::string(installed::ntPrograms) + "\\Tools");
         if (&run != runs)
             continue;
         std::vector<std::string> steps = LogSteps(log);
-        ExpectInstallLogged(steps, run.line, deployed, run.shortcuts, Installed);
+        ExpectInstallLogged(steps, run.line, deployed, run.shortcuts, ExitInstalled);
         std::printf("The log of a silent install:\n%s", ReadAll(log).c_str());
     }
     RemoveTree("C:\\Deploy Here");
@@ -197,11 +195,11 @@ TEST(Deploy, QuotesOutOfPlaceExitWithTwoAndQuestionMarkWithZeroChangingNothing)
     };
     for (const std::string& line : lines) {
         Installer setup("", "", InstallerPath(), line);
-        EXPECT_EQ((DWORD)BadArguments, ExitWithoutWindow(setup, "refused line")) << line;
+        EXPECT_EQ((DWORD)ExitBadArguments, ExitWithoutWindow(setup, "refused line")) << line;
     }
     {
         Installer setup("", "", InstallerPath(), ArgumentLine({"/s", "/?", "/LOG=" + log}));
-        EXPECT_EQ((DWORD)Installed, ExitWithoutWindow(setup, "silent /?"));
+        EXPECT_EQ((DWORD)ExitInstalled, ExitWithoutWindow(setup, "silent /?"));
     }
     Installer setup("", "", InstallerPath(), "/?");
     MessageBoxInfo box = setup.WaitMessageBox("Pictavo - Setup", "the accepted switches");
@@ -211,7 +209,7 @@ TEST(Deploy, QuotesOutOfPlaceExitWithTwoAndQuestionMarkWithZeroChangingNothing)
     EXPECT_EQ(std::string::npos, box.text.find("Unknown")) << box.text;
     EXPECT_EQ(NULL, setup.FindWindowWhere([&](HWND w) { return w != box.window; })) << "no page, no main window";
     setup.Answer(box, "OK", "close the box");
-    EXPECT_EQ((DWORD)Installed, setup.WaitExit("the installer ends"));
+    EXPECT_EQ((DWORD)ExitInstalled, setup.WaitExit("the installer ends"));
 
     EXPECT_FALSE(FileExists("C:\\Deploy Here")) << "no folder made";
     EXPECT_FALSE(FileExists(defaultDestination));
@@ -230,7 +228,7 @@ TEST(DeployLog, ARunWithPagesLogsEachStepAndItsExitCode)
     ReachShortcutPage(setup);
     FinishAfterCopy(setup);
     ExpectInstalled(setup, defaultDestination, DefaultShortcutFolder());
-    ExpectInstallLogged(LogSteps(log), arguments, defaultDestination, DefaultShortcutFolder(), Installed);
+    ExpectInstallLogged(LogSteps(log), arguments, defaultDestination, DefaultShortcutFolder(), ExitInstalled);
 }
 
 // The removal, started as a deployment tool starts it, leaves its steps in
@@ -240,12 +238,12 @@ TEST(DeployLog, ASilentRemovalLogsWhatWentAndItsExitCode)
     {
         CleanForDeployment(DefaultShortcutFolder());
         Installer setup("", "", InstallerPath(), "/S");
-        ASSERT_EQ((DWORD)Installed, ExitWithoutWindow(setup, "silent install"));
+        ASSERT_EQ((DWORD)ExitInstalled, ExitWithoutWindow(setup, "silent install"));
     }
     const std::string log = std::string(logs) + "\\removal.log";
     const std::string uninstaller = std::string(defaultDestination) + "\\" + installed::uninstaller;
     Installer removal("", "", uninstaller, ArgumentLine({"/S", "/LOG=" + log}));
-    EXPECT_EQ(0u, ExitWithoutWindow(removal, "silent removal"));
+    EXPECT_EQ((DWORD)UninstallRemoved, ExitWithoutWindow(removal, "silent removal"));
     // Its helper removes uninstall.exe and the folder, then its own copy in
     // a pvu* folder of the temporary folder: a run cut short here would
     // leave that copy to the next test.
@@ -263,7 +261,7 @@ TEST(DeployLog, ASilentRemovalLogsWhatWentAndItsExitCode)
     std::vector<std::string> steps = LogSteps(log);
     ASSERT_GE(steps.size(), 3u) << Joined(steps);
     EXPECT_EQ("Pictavo's uninstaller started with the arguments: " + ArgumentLine({"/S", "/LOG=" + log}), steps[0]);
-    EXPECT_EQ("The uninstaller ended with exit code 0", steps.back());
+    EXPECT_EQ("The uninstaller ended with exit code " + std::to_string(UninstallRemoved), steps.back());
     for (const char* file : installed::files) {
         if (std::string(file) == installed::uninstaller)
             continue;  // its helper removes it once this program has ended
@@ -291,7 +289,7 @@ TEST(DeployLog, ALinkAtTheLogsNameIsNotFollowed)
                  "plant the links");
     for (const std::string& log : {planted, dangling}) {
         Installer setup("", "", InstallerPath(), ArgumentLine({"/S", "/LOG=" + log}));
-        EXPECT_EQ((DWORD)BadArguments, ExitWithoutWindow(setup, "silent install, log name taken")) << log;
+        EXPECT_EQ((DWORD)ExitBadArguments, ExitWithoutWindow(setup, "silent install, log name taken")) << log;
     }
     EXPECT_EQ("somebody else's", ReadAll(victim));
     EXPECT_FALSE(FileExists(unborn)) << "nothing made through a link that leads nowhere";
@@ -350,7 +348,7 @@ std::vector<std::string> OthersWithEntries(const std::string& path)
 TEST(DeployLog, ALogFolderThatALinkLeadsElsewhereOrOthersMayChangeIsRefusedBeforeAnythingElse)
 {
     Host host;
-    StartClean(host, DefaultShortcutFolder());
+    CleanForDeployment(DefaultShortcutFolder());
     const std::string elsewhere = std::string(logs) + "\\elsewhere", linked = std::string(logs) + "\\linked",
                       open = std::string(logs) + "\\open", aside = std::string(logs) + "\\aside";
     for (const std::string& folder : {elsewhere, open, aside})
@@ -410,10 +408,10 @@ TEST(DeployFaults, ADiskFillingUpIsLoggedWithItsErrorAndTheExitCode)
     Hold hold;
     Installer setup("", "", HoldingInstallerPath(), arguments);
     FillDiskAtTheThirdFile(setup, hold);
-    EXPECT_EQ((DWORD)PayloadFailedExit, ExitWithoutWindow(setup, "silent install onto a disk that fills up"));
+    EXPECT_EQ((DWORD)ExitPayloadFailed, ExitWithoutWindow(setup, "silent install onto a disk that fills up"));
 
     std::vector<std::string> steps = LogSteps(log);
-    ExpectInstallLogged(steps, arguments, "E:\\Pictavo", "", PayloadFailedExit, 2);
+    ExpectInstallLogged(steps, arguments, "E:\\Pictavo", "", ExitPayloadFailed, 2);
     EXPECT_EQ(2u, Count(steps, "File installed: ")) << Joined(steps);
     std::string failed = std::string("File failed: E:\\Pictavo\\") + installed::files[2];
     ASSERT_EQ(1u, Count(steps, failed)) << Joined(steps);

@@ -48,13 +48,13 @@ TEST(Entry, TheSystemsListShowsItAndItsQuietCommandRemovesEverythingWithoutAWind
 {
     // A refused run lends its harness to the host commands.
     Installer host("", "host", InstallerPath(), "/S /X");
-    ASSERT_EQ(2u, ExitWithoutWindow(host, "the refused run"));
+    ASSERT_EQ((DWORD)ExitBadArguments, ExitWithoutWindow(host, "the refused run"));
     RemoveRegistration();
     RemoveTree(destination);
     RemoveTree(DefaultShortcutFolder());
     {
         Installer setup("", "silent-install", InstallerPath(), std::string("/S /D=") + destination);
-        ASSERT_EQ(0u, ExitWithoutWindow(setup, "silent install"));
+        ASSERT_EQ((DWORD)ExitInstalled, ExitWithoutWindow(setup, "silent install"));
     }
     ExpectInstalled(host, destination, DefaultShortcutFolder());
     const char listed[] = "Pictavo|||Pictavo";
@@ -78,7 +78,7 @@ TEST(Entry, TheSystemsListShowsItAndItsQuietCommandRemovesEverythingWithoutAWind
     CloseHandle(removal.hProcess);
     CloseHandle(removal.hThread);
     ASSERT_EQ(NULL, shown.found) << "a window showed: \"" << Text(shown.found) << "\"";
-    ASSERT_EQ(0u, exitCode);
+    ASSERT_EQ((DWORD)UninstallRemoved, exitCode);
 
     // uninstall.exe and the product folder go a moment later, with the
     // helper that waited for the uninstaller to end; it shows nothing either.

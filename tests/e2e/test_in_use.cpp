@@ -37,7 +37,7 @@ void InstallOlderCopy()
     RemoveTree(DefaultShortcutFolder());
     Installer first("", "first-run", InstallerPath(), "/S");
     RemoveRegistration();
-    ASSERT_EQ(0u, ExitWithoutWindow(first, "silent installation"));
+    ASSERT_EQ((DWORD)ExitInstalled, ExitWithoutWindow(first, "silent installation"));
     ASSERT_TRUE(WriteAll(Installed(installed::readme), "the readme of an older version"));
     ASSERT_TRUE(RemoveDirectoryA(Installed(installed::picturesFolder).c_str()));
 }
@@ -134,7 +134,7 @@ TEST(InUse, ASilentRunWhilePictavoRunsEndsWithEightAndWritesNothing)
     WaitProgramWindow(pictavo);
 
     Installer run("", "", InstallerPath(), "/S");
-    EXPECT_EQ(8u, ExitWithoutWindow(run, "silent run over the running program"));
+    EXPECT_EQ((DWORD)ExitFilesInUse, ExitWithoutWindow(run, "silent run over the running program"));
     EXPECT_EQ(before, FilesAsTheyAre());
     EXPECT_FALSE(FolderExists(Installed(installed::picturesFolder)));
     EXPECT_FALSE(FolderExists(DefaultShortcutFolder())) << "no links";

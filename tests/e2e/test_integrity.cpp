@@ -13,8 +13,6 @@ using namespace e2e;
 
 namespace {
 
-enum { Installed = 0, Damaged = 6 };
-
 const char work[] = "C:\\integrity";
 const char damagedText[] = "The installer is damaged. Please download it again.";
 
@@ -124,16 +122,16 @@ TEST_F(Integrity, SilentRunsWithABitChangedInAnEmbeddedFileNeverLeaveAChangedFil
         std::string destination = std::string(work) + "\\dest" + std::to_string(k);
         DWORD code = RunSilently("/S /D=" + destination, std::string(work) + "\\" + runs[k].name);
         if (!runs[k].resealed) {
-            EXPECT_EQ((DWORD)Damaged, code) << step;
+            EXPECT_EQ((DWORD)ExitDamaged, code) << step;
             EXPECT_FALSE(FolderExists(destination)) << step << ": a damaged installer made its folder";
             continue;
         }
         int installed = InstalledFilesIn(destination, step);
-        if (code == Installed) {
+        if (code == ExitInstalled) {
             EXPECT_EQ(5, installed) << step;
             ++whole;
         } else {
-            EXPECT_EQ((DWORD)PayloadFailedExit, code) << step;
+            EXPECT_EQ((DWORD)ExitPayloadFailed, code) << step;
             EXPECT_LT(installed, 5) << step << ": the changed file was left";
             ++failed;
         }
@@ -179,7 +177,7 @@ TEST_F(Integrity, AChangedLogoOrDialogIsRefusedAtStartAndNothingIsWritten)
     ChangedCopy(exe_, FindOnce(exe_, agree, "\"I Agree\"") + 12, 2, "dialog.exe");
 
     Installer host("", "host", std::string(work) + "\\logo.exe", "/S");
-    EXPECT_EQ((DWORD)Damaged, ExitWithoutWindow(host, "silent run of the changed logo"));
+    EXPECT_EQ((DWORD)ExitDamaged, ExitWithoutWindow(host, "silent run of the changed logo"));
     RemoveRegistration();
     for (const char* copy : {"logo.exe", "dialog.exe"}) {
         Installer setup("", "", std::string(work) + "\\" + copy);
@@ -189,9 +187,9 @@ TEST_F(Integrity, AChangedLogoOrDialogIsRefusedAtStartAndNothingIsWritten)
         EXPECT_TRUE(setup.FindWindowWhere([](HWND w) { return GetDlgItem(w, 199) != NULL; }) == NULL)
             << copy << ": the agreement page showed";
         setup.Answer(box, "OK", "close the damaged message");
-        EXPECT_EQ((DWORD)Damaged, setup.WaitExit(std::string(copy) + ": ends after the message")) << copy;
+        EXPECT_EQ((DWORD)ExitDamaged, setup.WaitExit(std::string(copy) + ": ends after the message")) << copy;
 
-        EXPECT_EQ((DWORD)Damaged, RunSilently("/S", std::string(work) + "\\" + copy)) << copy << ": silent run";
+        EXPECT_EQ((DWORD)ExitDamaged, RunSilently("/S", std::string(work) + "\\" + copy)) << copy << ": silent run";
     }
     EXPECT_FALSE(FolderExists(defaultDestination));
     EXPECT_EQ(std::set<std::string>({"dialog.exe", "logo.exe"}), NamesIn(work)) << "nothing beside the copies";

@@ -14,8 +14,6 @@ using namespace e2e;
 
 namespace {
 
-enum { Installed = 0, DestinationUnusable = 3 };
-
 const char linkedText[] = "is reached through a link to another folder.\nPlease choose another folder.";
 const char sharedText[] = "can be changed by other users of this computer.\nPlease choose another folder.";
 
@@ -111,7 +109,7 @@ TEST(DestinationUnderOpenRoot, TheFolderSetupMakesLetsOnlyAdministratorsWriteAnd
     const std::string destination = "C:\\Guarded Pictavo";
     Host host;
     RemoveTree(destination);
-    ASSERT_EQ((DWORD)Installed, InstallSilently(destination));
+    ASSERT_EQ((DWORD)ExitInstalled, InstallSilently(destination));
 
     BYTE token[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
     HANDLE process = NULL;
@@ -125,7 +123,7 @@ TEST(DestinationUnderOpenRoot, TheFolderSetupMakesLetsOnlyAdministratorsWriteAnd
     EXPECT_EQ(0, std::stoi(mode, nullptr, 8) & 02) << "others may write: " << mode;
 
     // Setup's own folder passes its own check.
-    EXPECT_EQ((DWORD)Installed, InstallSilently(destination)) << "installing again over Setup's own folder";
+    EXPECT_EQ((DWORD)ExitInstalled, InstallSilently(destination)) << "installing again over Setup's own folder";
     EXPECT_EQ(ReadAll(Original(installed::program)), ReadAll(destination + "\\" + installed::program));
     RemoveTree(destination);
     RemoveRegistration();
@@ -159,7 +157,7 @@ TEST(DestinationTrust, AFolderThatOthersMayChangeOrThatALinkLeadsElsewhereIsRefu
         {"C:\\Linked Tree\\Pictavo", linkedText},
     };
     for (const auto& row : refused)
-        EXPECT_EQ((DWORD)DestinationUnusable, InstallSilently(row.destination)) << row.destination;
+        EXPECT_EQ((DWORD)ExitDestinationUnusable, InstallSilently(row.destination)) << row.destination;
     EXPECT_FALSE(RegistryKeyExists(host, installed::appPaths));
     for (const auto& row : refused)
         ExpectRefusedOnThePage(row.destination, row.reason);
@@ -191,7 +189,7 @@ TEST(DestinationTrust, TheCheckedFolderCannotBeMovedAsideWhileTheFilesAreWritten
         hold.WaitReached(setup, "file " + std::to_string(file + 1));
     }
     hold.Release();
-    EXPECT_EQ((DWORD)Installed, setup.WaitExit("the silent run ends"));
+    EXPECT_EQ((DWORD)ExitInstalled, setup.WaitExit("the silent run ends"));
     EXPECT_EQ(ReadAll(Original(installed::readme)), ReadAll(destination + "\\" + installed::readme));
     RemoveTree(destination);
     RemoveRegistration();
@@ -224,5 +222,5 @@ TEST(DestinationTrustWin98, AFolderThatOthersMayChangeIsRefusedAndSetupsOwnLetsN
     RemoveTree(shared);
     RemoveTree(guarded);
     RemoveTree(DefaultShortcutFolder());
-    RemoveRegistration(host);
+    RemoveRegistration();
 }

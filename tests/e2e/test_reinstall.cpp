@@ -49,7 +49,7 @@ void CleanInstall(Installer& host)
 {
     RemoveDefaultInstallation();
     RemoveTree(DefaultShortcutFolder());
-    RemoveRegistration(host);
+    RemoveRegistration();
     ASSERT_EQ(0u, RunSilently("/S")) << "the first installation";
     ExpectInstalled(host, defaultDestination, DefaultShortcutFolder());
 }
@@ -174,7 +174,7 @@ TEST(Reinstall, ASilentInstallKilledAtRandomMomentsThenRunAgainEndsWhole)
 {
     HostCommands host;
     RemoveTree(DefaultShortcutFolder());
-    RemoveRegistration(host);
+    RemoveRegistration();
     std::mt19937 random(24);
     for (int kill = 0; kill < 16; ++kill) {
         bool fresh = kill < 8;

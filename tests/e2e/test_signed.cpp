@@ -19,7 +19,7 @@ void ExpectSilentInstallOf(const std::string& unixPath, const std::string& expec
     HostCommands host;
     RemoveDefaultInstallation();
     RemoveTree(DefaultShortcutFolder());
-    RemoveRegistration(host);
+    RemoveRegistration();
     ASSERT_EQ(0u, RunSilently("/S", WindowsPath(unixPath))) << unixPath;
     for (const char* file : installed::files)
         EXPECT_EQ(ReadAll(WindowsPath(expected) + "\\" + file),
@@ -27,7 +27,7 @@ void ExpectSilentInstallOf(const std::string& unixPath, const std::string& expec
             << file << " installed by " << unixPath;
     RemoveDefaultInstallation();
     RemoveTree(DefaultShortcutFolder());
-    RemoveRegistration(host);
+    RemoveRegistration();
 }
 
 } // namespace

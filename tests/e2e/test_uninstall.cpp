@@ -334,7 +334,7 @@ const std::string uninstaller = InDestination(installed::uninstaller);
 // machine as it was before the install.
 void RemoveSilentlyAndCompare(Installer& host, const Snapshot& before, const std::string& what)
 {
-    EXPECT_EQ(0u, RunSilently("/S", uninstaller, defaultDestination)) << what;
+    EXPECT_EQ((DWORD)UninstallRemoved, RunSilently("/S", uninstaller, defaultDestination)) << what;
     WaitForTheHelper(host, true);
     EXPECT_EQ(NULL, FindWindowA(NULL, caption)) << "no box of the helper either";
     Snapshot after = TakeSnapshot(host, "after the uninstall " + what);
@@ -418,11 +418,11 @@ TEST(Uninstall, SilentRemovalAfterASilentInstallOrCancelledShortcutsLeavesTheMac
     StartClean();
     HostCommands host;
     Snapshot before = TakeSnapshot(host, "before the install");
-    ASSERT_EQ(0u, RunSilently("/S"));
+    ASSERT_EQ((DWORD)ExitInstalled, RunSilently("/S"));
     Snapshot installed = TakeSnapshot(host, "after the install");
     ASSERT_FALSE(Differences(before.files, installed.files).empty()) << "the install changed nothing";
     // A switch the uninstaller does not take ends it before it touches anything.
-    EXPECT_EQ(5u, RunSilently("/S /D=C:\\", uninstaller, defaultDestination));
+    EXPECT_EQ((DWORD)UninstallBadArguments, RunSilently("/S /D=C:\\", uninstaller, defaultDestination));
     ExpectSame(installed.files, TakeSnapshot(host, "after the refused line").files, "drive C");
     RemoveSilentlyAndCompare(host, before, "after the silent install");
 
@@ -532,7 +532,7 @@ TEST(Uninstall, NoOrAStrangeEntryRemoveNothingThenUserFilesOutliveTheRemovalAndA
         MessageBoxInfo question = first.WaitMessageBox(caption, "the question");
         EXPECT_EQ((std::vector<std::string>{"&Yes", "&No"}), question.buttons);
         first.Answer(question, "No", "keep Pictavo");
-        EXPECT_EQ(1u, first.WaitExit("No ends the uninstaller"));
+        EXPECT_EQ((DWORD)UninstallDeclined, first.WaitExit("No ends the uninstaller"));
     }
     ExpectStillInstalled("after No");
 
@@ -560,7 +560,7 @@ TEST(Uninstall, NoOrAStrangeEntryRemoveNothingThenUserFilesOutliveTheRemovalAndA
         EXPECT_NE(std::string::npos, box.text.find(row.message)) << box.text;
         EXPECT_NE(std::string::npos, box.text.find("Nothing was removed.")) << box.text;
         run.Answer(box, "OK", "close");
-        EXPECT_EQ(3u, run.WaitExit("the uninstaller ends")) << row.progdir;
+        EXPECT_EQ((DWORD)UninstallRefused, run.WaitExit("the uninstaller ends")) << row.progdir;
         ExpectStillInstalled(row.progdir.c_str());
         EXPECT_EQ("someone else's", ReadAll(elsewhere + "\\pictavo.exe"));
         EXPECT_EQ("someone else's", ReadAll(elsewhere + "\\readme.wri"));
@@ -586,7 +586,7 @@ TEST(Uninstall, NoOrAStrangeEntryRemoveNothingThenUserFilesOutliveTheRemovalAndA
             << report.text;
         EXPECT_EQ(std::string::npos, report.text.find("Could not")) << report.text;
         second.Answer(report, "OK", "close the report");
-        EXPECT_EQ(0u, second.WaitExit("the uninstaller ends"));
+        EXPECT_EQ((DWORD)UninstallRemoved, second.WaitExit("the uninstaller ends"));
         WaitForTheHelper(second, false);
     }
     EXPECT_TRUE(FileExists(picture));
@@ -603,7 +603,7 @@ TEST(Uninstall, NoOrAStrangeEntryRemoveNothingThenUserFilesOutliveTheRemovalAndA
         MessageBoxInfo box = again.WaitMessageBox(caption, "the second run");
         EXPECT_EQ("Pictavo is not installed on this computer.", box.text);
         again.Answer(box, "OK", "close");
-        EXPECT_EQ(2u, again.WaitExit("the second run ends"));
+        EXPECT_EQ((DWORD)UninstallNotInstalled, again.WaitExit("the second run ends"));
     }
     EXPECT_TRUE(FileExists(picture));
     EXPECT_TRUE(FileExists(notes));
@@ -620,7 +620,7 @@ TEST(Uninstall, LinksNeverLeadTheRemovalToWhatTheyPointTo)
 {
     StartClean();
     HostCommands host;
-    ASSERT_EQ(0u, RunSilently("/S"));
+    ASSERT_EQ((DWORD)ExitInstalled, RunSilently("/S"));
     const std::string aside = "C:\\Pictavo aside", decoy = "C:\\Decoy", real = "C:\\Program files\\Pictavo real",
                       outside = "C:\\Outside";
     for (const std::string& folder : {aside, decoy, real, outside})
@@ -634,7 +634,7 @@ TEST(Uninstall, LinksNeverLeadTheRemovalToWhatTheyPointTo)
     ASSERT_TRUE(MoveFileA(defaultDestination, real.c_str()));
     HostLink(host, decoy, std::string(defaultDestination));
     ASSERT_NE(0u, GetFileAttributesA(defaultDestination) & FILE_ATTRIBUTE_REPARSE_POINT) << "Wine shows the link";
-    EXPECT_EQ(3u, RunSilently("/S", aside + "\\uninstall.exe", aside)) << "removal through a linked product folder";
+    EXPECT_EQ((DWORD)UninstallRefused, RunSilently("/S", aside + "\\uninstall.exe", aside)) << "removal through a linked product folder";
     ExpectFiles(decoy, decoyFiles, "the decoy's own");
     EXPECT_TRUE(KeyExists(installed::UninstallEntry(windowsBranch))) << "nothing touched";
     HostRemove(host, defaultDestination);
@@ -644,7 +644,7 @@ TEST(Uninstall, LinksNeverLeadTheRemovalToWhatTheyPointTo)
     std::string pictures = InDestination("PvFiles");
     ASSERT_TRUE(RemoveDirectoryA(pictures.c_str()));
     HostLink(host, decoy, pictures);
-    EXPECT_EQ(3u, RunSilently("/S", aside + "\\uninstall.exe", aside)) << "removal with a linked PvFiles";
+    EXPECT_EQ((DWORD)UninstallRefused, RunSilently("/S", aside + "\\uninstall.exe", aside)) << "removal with a linked PvFiles";
     ExpectFiles(decoy, decoyFiles, "the decoy's own");
     ExpectStillInstalled("after the refusal");
     HostRemove(host, pictures);
@@ -658,7 +658,7 @@ TEST(Uninstall, LinksNeverLeadTheRemovalToWhatTheyPointTo)
     HostLink(host, outside + "\\letter.wri", InDestination(installed::readme));
     HostLink(host, outside + "\\notes.txt", InDestination("notes.txt"));
     HostLink(host, outside, InDestination("PvFiles\\Outside"));
-    EXPECT_EQ(0u, RunSilently("/S", uninstaller, defaultDestination)) << "silent removal";
+    EXPECT_EQ((DWORD)UninstallRemoved, RunSilently("/S", uninstaller, defaultDestination)) << "silent removal";
     WaitForTheHelper(host, false);
     ExpectFiles(outside, outsideFiles, "the user's");
     for (const char* name : installed::files) {

@@ -4,6 +4,7 @@
 #include "harness.h"
 #include "installed_names.h"
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
 
 using namespace e2e;
@@ -30,6 +31,49 @@ static void ListFolder(const std::string& folder)
     FindClose(search);
 }
 
+// A registry value as a person reads it: text as text, numbers in
+// decimal, anything else as its bytes in hex.
+static std::string Readable(DWORD type, const BYTE* data, DWORD size)
+{
+    char number[32];
+    switch (type) {
+    case REG_SZ:
+    case REG_EXPAND_SZ:
+        return std::string((const char*)data, strnlen((const char*)data, size));
+    case REG_MULTI_SZ: {
+        std::string all;
+        for (DWORD at = 0; at < size && data[at];) {
+            std::string one((const char*)data + at, strnlen((const char*)data + at, size - at));
+            all += (all.empty() ? "" : ", ") + one;
+            at += (DWORD)one.size() + 1;
+        }
+        return all;
+    }
+    case REG_DWORD:
+        if (size == 4) {
+            DWORD value = data[0] | data[1] << 8 | data[2] << 16 | (DWORD)data[3] << 24;
+            std::snprintf(number, sizeof number, "%lu", (unsigned long)value);
+            return number;
+        }
+        break;
+    case REG_QWORD:
+        if (size == 8) {
+            unsigned long long value = 0;
+            for (int i = 7; i >= 0; --i)
+                value = value << 8 | data[i];
+            std::snprintf(number, sizeof number, "%llu", value);
+            return number;
+        }
+        break;
+    }
+    std::string bytes = "(bytes)";
+    for (DWORD i = 0; i < size; ++i) {
+        std::snprintf(number, sizeof number, " %02x", data[i]);
+        bytes += number;
+    }
+    return bytes;
+}
+
 static void ListValues(const std::string& path)
 {
     HKEY key;
@@ -38,12 +82,13 @@ static void ListValues(const std::string& path)
         return;
     }
     std::printf("HKLM\\%s holds:\n", path.c_str());
-    char name[256], data[1024];
+    char name[256];
+    BYTE data[1024];
     for (DWORD i = 0;; ++i) {
         DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
-        if (RegEnumValueA(key, i, name, &nameSize, NULL, &type, (BYTE*)data, &dataSize) != ERROR_SUCCESS)
+        if (RegEnumValueA(key, i, name, &nameSize, NULL, &type, data, &dataSize) != ERROR_SUCCESS)
             break;
-        std::printf("  %-16s %s\n", nameSize ? name : "(default)", type == REG_SZ ? data : "(not text)");
+        std::printf("  %-16s %s\n", nameSize ? name : "(default)", Readable(type, data, dataSize).c_str());
     }
     RegCloseKey(key);
 }

@@ -161,3 +161,50 @@ TEST(NineXWay, TheKernelChoosesItAndTheWindowsFoldersInterpreterRunsTheBatch)
     EXPECT_STREQ("", small.text) << "a cut path would start another program";
     EXPECT_TRUE(small.GuardIntact());
 }
+
+// The helper copy is started with a line that the uninstaller composes and
+// reads back with the one reader of its command line: the handles, the
+// folder with its blanks, and /S as Setup's reader reads it.
+TEST(UninstallLine, TheHelpersLineReadsBackAsComposedWithItsSlashS)
+{
+    for (bool silent : {false, true}) {
+        char line[2 * MAX_PATH];
+        ASSERT_TRUE(ComposeFinishLine(line, "C:\\Temp\\pvu1a\\pvu2b.exe", 0x1a4, 0xBEEF,
+                                      "C:\\Program files\\Pictavo", silent));
+        const char* arguments = strstr(line, "\" ") + 2;  // as WinMain gets it, after the program
+        UninstallArguments read;
+        ASSERT_EQ(ArgumentsRead, ReadUninstallArguments(arguments, read)) << line;
+        EXPECT_TRUE(read.finish);
+        EXPECT_EQ(0x1a4u, read.waitFor);
+        EXPECT_EQ(0xBEEFu, read.ownFile);
+        EXPECT_STREQ("C:\\Program files\\Pictavo", read.programDir);
+        EXPECT_EQ(silent, read.switches.silent) << line;
+    }
+    const char* refused[] = {
+        "/pictavo-finish 1a4 \"C:\\Pictavo\"",         // a handle missing
+        "/pictavo-finish 1 2 \"C:\\Pictavo",           // a quote that does not close
+        "/pictavo-finish 1 2 \"C:\\Pictavo\"/S",       // text right after it
+        "/pictavo-finish 1 2 \"C:\\Pictavo\" /LOG=x",  // a switch of the removal
+        "/pictavo-finishing 1 2 \"C:\\Pictavo\"",
+    };
+    for (const char* line : refused) {
+        UninstallArguments read;
+        EXPECT_NE(ArgumentsRead, ReadUninstallArguments(line, read)) << line;
+    }
+}
+
+TEST(UninstallLine, TheRemovalTakesSlashSLogAndHelpAndRefusesSetupsFolderSwitches)
+{
+    UninstallArguments read;
+    ASSERT_EQ(ArgumentsRead, ReadUninstallArguments("/s /LOG=\"C:\\a b.log\"", read));
+    EXPECT_FALSE(read.finish);
+    EXPECT_TRUE(read.switches.silent);
+    EXPECT_STREQ("C:\\a b.log", read.switches.logPath);
+    ASSERT_EQ(ArgumentsRead, ReadUninstallArguments("/?", read));
+    EXPECT_TRUE(read.switches.help);
+    for (const char* line : {"/S /D=C:\\", "/S /G=Pictavo"}) {
+        EXPECT_EQ(ArgumentsUnknown, ReadUninstallArguments(line, read)) << line;
+        EXPECT_TRUE(read.switches.silent) << "a refused line stays silent: " << line;
+        EXPECT_STREQ(line[4] == 'D' ? "/D=" : "/G=", read.switches.unknownSwitch);
+    }
+}
