@@ -15,33 +15,24 @@ const char targetNames[PayloadRows][PayloadNameSize] = {PAYLOAD_TARGET_NAMES};
 const uint32_t builtDigests[] = {PAYLOAD_DIGESTS};
 static_assert(sizeof builtDigests == PayloadRows * sizeof(uint32_t), "a digest for every row");
 
-#ifdef PICTAVO_TEST_HOLD
-// The test build stops inside each file until the harness lets it go on,
-// so that a screenshot can catch each step, a Cancel can land while a file
-// is being installed, and the compressed copy can be tampered with. Sent
-// messages are still answered, so that the harness can read texts; input
-// and painting wait as they would during a long file.
-static void HoldForHarness()
-{
-    static HANDLE hold = CreateSemaphoreA(NULL, 0, 100, "PictavoSetupHold");
-    HANDLE reached = OpenEventA(EVENT_MODIFY_STATE, FALSE, "PictavoSetupHoldReached");
-    if (reached) {
-        SetEvent(reached);
-        CloseHandle(reached);
-    }
-    GdiFlush();
-    while (MsgWaitForMultipleObjects(1, &hold, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
-        MSG message;
-        PeekMessageA(&message, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-}
-#else
-static void HoldForHarness()
-{
-}
-#endif
-
 namespace {
+
+// One expansion's state: what the run gives it, and the row's scratch,
+// which ends up in the outcome. The row's functions name it plan, as they
+// named the run's plan when this lived there.
+struct Expansion {
+    HINSTANCE module;
+    const RunLog& log;
+    const char* destDir;
+    const uint32_t* expectedDigests;
+    HANDLE* heldTargets;      // HeldProductFiles::files, taken row by row
+    const PayloadObserver& observer;
+    int payloadRow;
+    char tempFolder[TempFolderSize];
+    char tempFilePath[PathSize];
+    char targetFilePath[PathSize];
+    uint64_t installedBytes;
+};
 
 // The LZ service is not one of the libraries that the system always takes
 // from its own folder: linked at start-up, a copy of it lying beside the
@@ -66,7 +57,7 @@ bool LoadLzService(LzService& lz)
 // be expanded into the program folder. So the copy gets a name that no file
 // has yet, and it stays open, shared for reading only, from its first byte
 // written to its last byte read.
-HANDLE CreateCompressedCopy(SetupPlan& plan)
+HANDLE CreateCompressedCopy(Expansion& plan)
 {
     static DWORD serial = GetTickCount();
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -92,7 +83,7 @@ bool WriteAll(HANDLE file, const void* data, DWORD size)
 // Writes the resource of row i to a new temporary copy, which the LZ
 // service then reads through the same handle, and says how long the file
 // must come out.
-HANDLE WriteCompressedCopy(SetupPlan& plan, int row, uint32_t* expandedLength)
+HANDLE WriteCompressedCopy(Expansion& plan, int row, uint32_t* expandedLength)
 {
     char name[16];
     FormatText(name, "FILE%d", row);
@@ -148,7 +139,7 @@ bool ReadsBackAs(HANDLE target, uint32_t expected)
 // not by LZOpenFileA: that one fails for paths of 128 characters or more,
 // and when it cannot create a target it quietly writes a file whose name
 // ends in "_" instead and reports success.
-HANDLE OpenTarget(SetupPlan& plan, int row)
+HANDLE OpenTarget(Expansion& plan, int row)
 {
     HANDLE held = plan.heldTargets[row];
     plan.heldTargets[row] = NULL;
@@ -163,7 +154,7 @@ HANDLE OpenTarget(SetupPlan& plan, int row)
 
 // Expands the open copy into the row's target. Closing the LZ handle
 // closes the copy.
-bool ExpandCopy(SetupPlan& plan, int row, HANDLE copy, uint32_t expandedLength, uint32_t expectedDigest)
+bool ExpandCopy(Expansion& plan, int row, HANDLE copy, uint32_t expandedLength, uint32_t expectedDigest)
 {
     LzService lz;
     if (!LoadLzService(lz)) {
@@ -213,7 +204,7 @@ bool ExpandCopy(SetupPlan& plan, int row, HANDLE copy, uint32_t expandedLength, 
     return true;
 }
 
-bool InstallRow(SetupPlan& plan, int row)
+bool InstallRow(Expansion& plan, int row)
 {
     memset(plan.targetFilePath, 0, sizeof plan.targetFilePath);
     // Until a copy exists, a failure names the file that could not be had.
@@ -225,7 +216,7 @@ bool InstallRow(SetupPlan& plan, int row)
                 (unsigned long)GetLastError());
         return false;
     }
-    HoldForHarness();
+    plan.observer.copyWritten(plan.observer.context, row);
     if (!CopyText(plan.targetFilePath, plan.destDir) || !AppendText(plan.targetFilePath, targetNames[row])) {
         CloseHandle(copy);
         return false;
@@ -239,30 +230,36 @@ bool InstallRow(SetupPlan& plan, int row)
 
 } // namespace
 
-PayloadResult ExpandPayload(SetupPlan& plan, const PayloadObserver& observer)
+PayloadOutcome ExpandPayload(const SetupPlan& run, const char* destDir, HeldProductFiles& held,
+                             const PayloadObserver& observer)
 {
+    Expansion plan = {run.module, run.log, destDir, run.expectedDigests, held.files, observer, 0, {}, {}, {}, 0};
     DWORD length = GetTempPathA(sizeof plan.tempFolder, plan.tempFolder);
     if (length == 0 || length >= sizeof plan.tempFolder) {
-        CopyText(plan.tempFolder, plan.startDir);
+        CopyText(plan.tempFolder, run.facts.startDir);
         AppendText(plan.tempFolder, "\\");
     }
-    PayloadResult result = PayloadInstalled;
-    plan.installedBytes = 0;
+    PayloadOutcome outcome;
     for (plan.payloadRow = 0; plan.payloadRow < PayloadRows;) {
-        observer.beginFile(plan.payloadRow);
+        observer.beginFile(observer.context, plan.payloadRow);
         if (!InstallRow(plan, plan.payloadRow)) {
-            result = PayloadFailed;
+            outcome.result = PayloadFailed;
             break;
         }
         ++plan.payloadRow;
-        if (!observer.goOn()) {
-            result = PayloadStopped;
+        if (!observer.goOn(observer.context)) {
+            outcome.result = PayloadStopped;
             break;
         }
     }
     // The files a stop or a failure left unwritten are free again.
-    ReleaseProductFiles(plan);
-    return result;
+    held.Release();
+    outcome.row = plan.payloadRow;
+    CopyText(outcome.tempFilePath, plan.tempFilePath);
+    CopyText(outcome.targetFilePath, plan.targetFilePath);
+    CopyText(outcome.tempFolder, plan.tempFolder);
+    outcome.installedBytes = plan.installedBytes;
+    return outcome;
 }
 
 void CreatePayloadFolders(const char* folder, const RunLog& log)

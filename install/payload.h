@@ -2,6 +2,7 @@
 // FILE0 to FILE4, and the loop that expands them into a folder. It knows
 // no window: it tells an observer where it is and asks it whether to go on.
 #pragma once
+#include "install/files_in_use.h"
 #include "plan/setup_plan.h"
 #include "payload_rows.h"
 #include <stdint.h>
@@ -13,22 +14,38 @@ extern const char compressedNames[PayloadRows][PayloadNameSize];
 extern const char targetNames[PayloadRows][PayloadNameSize]; // each begins with a backslash
 extern const uint32_t builtDigests[PayloadRows];             // CRC-32 of each file as the build made it
 
+// Where the expansion is, told to whoever runs it; context is theirs.
 struct PayloadObserver {
-    void (*beginFile)(int row);  // a file is about to be installed
-    bool (*goOn)();              // a file is installed: false stops the expansion
+    void* context;
+    void (*beginFile)(void* context, int row);    // a file is about to be installed
+    void (*copyWritten)(void* context, int row);  // its compressed copy is written, the expansion next
+    bool (*goOn)(void* context);                  // a file is installed: false stops the expansion
 };
 
 enum PayloadResult {
     PayloadInstalled,  // every file
     PayloadStopped,    // the observer said to stop; the files so far stay
-    PayloadFailed      // the file of the plan's payloadRow, which could not be had, came out short
-                       // or read back changed; its tempFilePath and targetFilePath name it
+    PayloadFailed      // the file of row, which could not be had, came out short or read back
+                       // changed; tempFilePath and targetFilePath name it
 };
 
-// Expands the payload of plan.module into plan.destDir; each file must read
-// back as plan.expectedDigests says (builtDigests when NULL: only a program
-// that expands another module's payload, the benchmark, gives its own).
-PayloadResult ExpandPayload(SetupPlan& plan, const PayloadObserver& observer);
+// What came of an expansion.
+struct PayloadOutcome {
+    PayloadResult result = PayloadInstalled;
+    int row = 0;                        // the row being expanded; all rows once every file is in
+    char tempFilePath[PathSize] = {};   // the failed row's compressed copy, or its resource's name
+    char targetFilePath[PathSize] = {}; // the failed row's installed file
+    char tempFolder[TempFolderSize] = {};  // where the compressed copies went; ends with a backslash
+    uint64_t installedBytes = 0;        // the files read back whole; the Uninstall entry's size
+};
+
+// Expands the payload of plan.module into destDir, which the run holds;
+// each file must read back as plan.expectedDigests says (builtDigests when
+// NULL: only a program that expands another module's payload, the
+// benchmark, gives its own). The product files held since the check for
+// files in use are taken from held; whatever is left there is released.
+PayloadOutcome ExpandPayload(const SetupPlan& plan, const char* destDir, HeldProductFiles& held,
+                             const PayloadObserver& observer);
 
 // The payload's empty folders, made in folder before the files; one that
 // cannot be made is left to the files, whose failure is reported.

@@ -1,8 +1,5 @@
 #include "install/files_in_use.h"
 #include "install/payload.h"
-#include "pages/copy_page.h"
-#include "pages/progress_bar.h"
-#include "box_answerer.h"
 #include "installed_names.h"
 #include "test_files.h"
 #include <gtest/gtest.h>
@@ -14,10 +11,13 @@ namespace {
 
 using installed::files;
 
-INT_PTR CALLBACK QuietPageProc(HWND, UINT message, WPARAM, LPARAM)
-{
-    return message == WM_INITDIALOG;
-}
+// The rows as the expansion tells them, in order.
+struct Told {
+    std::vector<int> begun, copied;
+    static void Begin(void* context, int row) { ((Told*)context)->begun.push_back(row); }
+    static void Copied(void* context, int row) { ((Told*)context)->copied.push_back(row); }
+    static bool GoOn(void*) { return true; }
+};
 
 class Payload : public ::testing::Test {
 protected:
@@ -29,11 +29,6 @@ protected:
         CreateDirectoryA(root_.c_str(), NULL);
         SetDestination(root_ + "\\dest");
         originals_ = WindowsPath(EnvOr("PICTAVO_PAYLOAD_DIR", "")) + "\\expanded\\";
-        // The installer's own Copy page template, made modeless.
-        page_ = CreateDialogParamA(GetModuleHandleA(NULL), "IDD_COPY", NULL, QuietPageProc, 0);
-        ASSERT_TRUE(page_ != NULL);
-        SetWindowLongPtrA(page_, DWLP_USER, (LONG_PTR)&plan_);
-        progressControl = GetDlgItem(page_, 214);
         GetEnvironmentVariableA("TEMP", savedTemp_, sizeof savedTemp_);
     }
 
@@ -48,15 +43,14 @@ protected:
     void TearDown() override
     {
         SetTemporaryFolder(savedTemp_);
-        DestroyWindow(page_);
         if (module_)
             FreeLibrary(module_);
     }
 
     void SetDestination(const std::string& folder)
     {
-        strcpy(plan_.destDir, folder.c_str());
-        CreateDirectoryA(plan_.destDir, NULL);
+        strcpy(plan_.choices.destDir, folder.c_str());
+        CreateDirectoryA(plan_.choices.destDir, NULL);
     }
 
     // The resources come from a test module that carries its own FILE0..4.
@@ -71,14 +65,16 @@ protected:
         plan_.module = module_;
     }
 
-    std::vector<std::string> Expand()
+    // The expansion into the destination; true when every file is in.
+    bool Expand()
     {
-        BoxAnswerer answerer;
-        CopyPayload(page_, 4445, 0, 0);
-        return answerer.Texts();
+        told_ = Told();
+        const PayloadObserver observer = {&told_, Told::Begin, Told::Copied, Told::GoOn};
+        outcome_ = ExpandPayload(plan_, plan_.choices.destDir, held_, observer);
+        return outcome_.result == PayloadInstalled;
     }
 
-    std::string Target(int row) const { return std::string(plan_.destDir) + "\\" + files[row]; }
+    std::string Target(int row) const { return std::string(plan_.choices.destDir) + "\\" + files[row]; }
 
     void ExpectInstalled(int rows)
     {
@@ -90,16 +86,22 @@ protected:
         }
     }
 
-    std::string FailureText(const std::string& from, const std::string& to)
+    // The failure's account: the compressed copy, or the resource, and the
+    // installed file.
+    void ExpectFailure(const std::string& from, const std::string& to)
     {
-        return "Unable to copy a file:\nFrom=" + from + "\nTo=" + to + "\nProgram will exit";
+        EXPECT_EQ(PayloadFailed, outcome_.result);
+        EXPECT_EQ(from, outcome_.tempFilePath);
+        EXPECT_EQ(to, outcome_.targetFilePath);
     }
 
     std::string root_;
     std::string originals_;
-    HWND page_ = NULL;
     HMODULE module_ = NULL;
     SetupPlan plan_;
+    HeldProductFiles held_;
+    PayloadOutcome outcome_;
+    Told told_;
     char savedTemp_[1024] = "";
 };
 
@@ -116,16 +118,17 @@ TEST_F(Payload, AllFiveRowsAreInstalledOverWhatWasThereAndTheTemporaryFilesGo)
         CreateDirectoryA(deep.c_str(), NULL);
     }
     SetDestination(deep);
-    ASSERT_EQ(200u, strlen(plan_.destDir));
+    ASSERT_EQ(200u, strlen(plan_.choices.destDir));
     std::ofstream(Target(1), std::ios::binary) << std::string(100000, 'x');
     std::string temp = root_ + "\\temp";
     CreateDirectoryA(temp.c_str(), NULL);
     SetTemporaryFolder(temp);
-    EXPECT_TRUE(Expand().empty());
-    EXPECT_EQ(0u, stopCopy);
-    EXPECT_EQ(5, plan_.payloadRow);
+    EXPECT_TRUE(Expand());
+    EXPECT_EQ(5, outcome_.row);
+    EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4}), told_.begun);
+    EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4}), told_.copied) << "each copy is told before its expansion";
     ExpectInstalled(5);
-    EXPECT_EQ(temp + "\\", plan_.tempFolder);
+    EXPECT_EQ(temp + "\\", outcome_.tempFolder);
     EXPECT_TRUE(FilesIn(temp).empty()) << "every temporary copy is gone";
 }
 
@@ -157,18 +160,18 @@ TEST_F(Payload, FilesFoundFreeStayClosedToOthersUntilWrittenAndAHeldOneKeepsNone
     HANDLE editor = CreateFileA(Target(4).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                                 OPEN_EXISTING, 0, NULL);
     ASSERT_NE(INVALID_HANDLE_VALUE, editor);
-    EXPECT_FALSE(HoldProductFiles(plan_, inUse)) << "a reader that shares writing still holds the file";
+    EXPECT_FALSE(HoldProductFiles(plan_.choices.destDir, plan_.log, held_, inUse)) << "a reader that shares writing still holds the file";
     EXPECT_EQ(Target(4), inUse);
     for (int row = 0; row < 4; ++row)
         EXPECT_TRUE(OthersCanOpen(Target(row))) << installed::files[row] << " must not stay held";
     CloseHandle(editor);
 
     DeleteFileA(Target(2).c_str());
-    EXPECT_TRUE(HoldProductFiles(plan_, inUse));
+    EXPECT_TRUE(HoldProductFiles(plan_.choices.destDir, plan_.log, held_, inUse));
     EXPECT_FALSE(FileExists(Target(2))) << "a missing file is not made by the check";
     for (int row : {0, 1, 3, 4})
         EXPECT_FALSE(OthersCanOpen(Target(row))) << installed::files[row] << " must be held until written";
-    EXPECT_TRUE(Expand().empty());
+    EXPECT_TRUE(Expand());
     ExpectInstalled(5);
     for (int row = 0; row < 5; ++row)
         EXPECT_TRUE(OthersCanOpen(Target(row))) << installed::files[row] << " must be let go once written";
@@ -187,20 +190,20 @@ TEST_F(Payload, MissingOrDamagedResourcesAreFailuresNotShortOrChangedFiles)
                  {"payload_plain.dll", 1, false}, {"payload_empty.dll", 1, false}, {"payload_flipped.dll", 1, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.module);
-        RemoveTree(plan_.destDir);
-        CreateDirectoryA(plan_.destDir, NULL);
+        RemoveTree(plan_.choices.destDir);
+        CreateDirectoryA(plan_.choices.destDir, NULL);
         UseModule(c.module);
-        std::vector<std::string> boxes = Expand();
-        ASSERT_EQ(1u, boxes.size());
-        EXPECT_EQ(1u, stopCopy);
-        EXPECT_EQ(c.row, plan_.payloadRow);
+        EXPECT_FALSE(Expand());
+        EXPECT_EQ(c.row, outcome_.row);
         ExpectInstalled(c.row);
-        // Where no copy was made, the message names the file.
-        std::string temp = plan_.tempFilePath;
-        EXPECT_EQ(c.expanded ? FailureText(temp, Target(c.row)) : FailureText(installed::compressed[c.row], ""),
-                  boxes[0]);
+        // Where no copy was made, the account names the file.
+        std::string temp = outcome_.tempFilePath;
+        if (c.expanded)
+            ExpectFailure(temp, Target(c.row));
+        else
+            ExpectFailure(installed::compressed[c.row], "");
         if (c.expanded) {
-            EXPECT_EQ(0u, temp.find(plan_.tempFolder));
+            EXPECT_EQ(0u, temp.find(outcome_.tempFolder));
             EXPECT_TRUE(FileExists(temp)) << "the temporary file of a failed expansion stays";
         }
         DeleteFileA(temp.c_str());
@@ -213,12 +216,11 @@ TEST_F(Payload, AFolderInTheWayOfATargetIsAFailureWithNoStandIn)
 {
     UseModule("payload_complete.dll");
     CreateDirectoryA(Target(0).c_str(), NULL);
-    std::vector<std::string> boxes = Expand();
-    ASSERT_EQ(1u, boxes.size());
-    EXPECT_EQ(FailureText(plan_.tempFilePath, Target(0)), boxes[0]);
-    EXPECT_EQ(0u, std::string(plan_.tempFilePath).find(plan_.tempFolder)) << "the copy lies in the temporary folder";
-    EXPECT_FALSE(FileExists(std::string(plan_.destDir) + "\\pictavo.ex_"));
-    EXPECT_EQ(0, plan_.payloadRow);
+    EXPECT_FALSE(Expand());
+    ExpectFailure(outcome_.tempFilePath, Target(0));
+    EXPECT_EQ(0u, std::string(outcome_.tempFilePath).find(outcome_.tempFolder)) << "the copy lies in the temporary folder";
+    EXPECT_FALSE(FileExists(std::string(plan_.choices.destDir) + "\\pictavo.ex_"));
+    EXPECT_EQ(0, outcome_.row);
 }
 
 TEST_F(Payload, WithoutAUsableTemporaryFolderTheStartFolderServes)
@@ -226,12 +228,11 @@ TEST_F(Payload, WithoutAUsableTemporaryFolderTheStartFolderServes)
     UseModule("payload_truncated.dll");
     std::string start = root_ + "\\start";
     CreateDirectoryA(start.c_str(), NULL);
-    strcpy(plan_.startDir, start.c_str());
+    strcpy(plan_.facts.startDir, start.c_str());
     SetTemporaryFolder("C:\\" + std::string(300, 't')); // too long for its 260-byte buffer
-    std::vector<std::string> boxes = Expand();
-    EXPECT_EQ(start + "\\", std::string(plan_.tempFolder));
-    ASSERT_EQ(1u, boxes.size());
-    EXPECT_EQ(0u, std::string(plan_.tempFilePath).find(start + "\\")) << "the failed row's temporary file lies in the start folder";
-    EXPECT_TRUE(FileExists(plan_.tempFilePath));
+    EXPECT_FALSE(Expand());
+    EXPECT_EQ(start + "\\", std::string(outcome_.tempFolder));
+    EXPECT_EQ(0u, std::string(outcome_.tempFilePath).find(start + "\\")) << "the failed row's temporary file lies in the start folder";
+    EXPECT_TRUE(FileExists(outcome_.tempFilePath));
     ExpectInstalled(1);
 }
