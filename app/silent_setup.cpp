@@ -93,6 +93,8 @@ int RunSilentSetup(SetupPlan& plan)
 
 bool StartMenuFolderFits(const SetupArguments& arguments)
 {
-    UserChoices trial;
-    return ProposeProgramsFolder(GetVersion(), arguments, trial) && FinalShortcutFolderFits(trial.programsDir);
+    char programsDir[PathSize];
+    int programsLimit = 0;
+    return ProposeProgramsFolder(GetVersion(), arguments, programsDir, programsLimit) &&
+           FinalShortcutFolderFits(programsDir);
 }

@@ -239,7 +239,7 @@ PayloadOutcome ExpandPayload(const SetupPlan& run, const char* destDir, HeldProd
         CopyText(plan.tempFolder, run.facts.startDir);
         AppendText(plan.tempFolder, "\\");
     }
-    PayloadOutcome outcome;
+    PayloadOutcome outcome = {};
     for (plan.payloadRow = 0; plan.payloadRow < PayloadRows;) {
         observer.beginFile(observer.context, plan.payloadRow);
         if (!InstallRow(plan, plan.payloadRow)) {

@@ -29,14 +29,15 @@ enum PayloadResult {
                        // changed; tempFilePath and targetFilePath name it
 };
 
-// What came of an expansion.
+// What came of an expansion. A plain aggregate: initialisers here would
+// have the compiler carry a copy of the whole record in the program.
 struct PayloadOutcome {
-    PayloadResult result = PayloadInstalled;
-    int row = 0;                        // the row being expanded; all rows once every file is in
-    char tempFilePath[PathSize] = {};   // the failed row's compressed copy, or its resource's name
-    char targetFilePath[PathSize] = {}; // the failed row's installed file
-    char tempFolder[TempFolderSize] = {};  // where the compressed copies went; ends with a backslash
-    uint64_t installedBytes = 0;        // the files read back whole; the Uninstall entry's size
+    PayloadResult result;
+    int row;                        // the row being expanded; all rows once every file is in
+    char tempFilePath[PathSize];    // the failed row's compressed copy, or its resource's name
+    char targetFilePath[PathSize];  // the failed row's installed file
+    char tempFolder[TempFolderSize];  // where the compressed copies went; ends with a backslash
+    uint64_t installedBytes;        // the files read back whole; the Uninstall entry's size
 };
 
 // Expands the payload of plan.module into destDir, which the run holds;

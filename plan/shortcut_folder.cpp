@@ -16,16 +16,16 @@ bool EndsWithBackslash(const char* text)
 
 // The shell's programs folder for all users, or the user's own where there
 // is no shared one; the browser may climb to its parent, the Start menu.
-bool UseShellProgramsFolder(UserChoices& choices)
+bool UseShellProgramsFolder(char (&programsDir)[PathSize], int& programsLimit)
 {
     auto folderPath = SYSTEM_FUNCTION("shell32.dll", SHGetSpecialFolderPathA);
     char folder[MAX_PATH] = "";
     bool found = folderPath && (folderPath(NULL, folder, CSIDL_COMMON_PROGRAMS, FALSE) ||
                                 folderPath(NULL, folder, CSIDL_PROGRAMS, FALSE));
-    if (!found || !CopyText(choices.programsDir, folder))
+    if (!found || !CopyText(programsDir, folder))
         return false;
-    const char* last = strrchr(choices.programsDir, '\\');
-    choices.programsLimit = last ? (int)(last - choices.programsDir) : (int)TextLength(choices.programsDir);
+    const char* last = strrchr(programsDir, '\\');
+    programsLimit = last ? (int)(last - programsDir) : (int)TextLength(programsDir);
     return true;
 }
 
@@ -37,26 +37,27 @@ bool ComposeShortcutFolder(char (&folder)[PathSize], const char* base)
            AppendText(folder, productName);
 }
 
-bool ProposeProgramsFolder(DWORD windowsVersion, const SetupArguments& arguments, UserChoices& choices)
+bool ProposeProgramsFolder(DWORD windowsVersion, const SetupArguments& arguments, char (&programsDir)[PathSize],
+                           int& programsLimit)
 {
     // The Start menu of the NT family is the shell's, whatever a folder in
     // the Windows folder may be called. The 9x family keeps it in the
     // Windows folder, and the browser climbs no higher than its Start menu.
-    if (!IsNtFamily(windowsVersion) || !UseShellProgramsFolder(choices)) {
+    if (!IsNtFamily(windowsVersion) || !UseShellProgramsFolder(programsDir, programsLimit)) {
         // The browser climbs no higher than the Start menu, whatever the
         // Windows folder is called.
-        GetWindowsDirectoryA(choices.programsDir, sizeof choices.programsDir);
-        AppendText(choices.programsDir, "\\Start Menu");
-        choices.programsLimit = (int)TextLength(choices.programsDir);
-        AppendText(choices.programsDir, "\\Programs");
-        if (GetFileAttributesA(choices.programsDir) == INVALID_FILE_ATTRIBUTES)
-            UseShellProgramsFolder(choices);
+        GetWindowsDirectoryA(programsDir, sizeof programsDir);
+        AppendText(programsDir, "\\Start Menu");
+        programsLimit = (int)TextLength(programsDir);
+        AppendText(programsDir, "\\Programs");
+        if (GetFileAttributesA(programsDir) == INVALID_FILE_ATTRIBUTES)
+            UseShellProgramsFolder(programsDir, programsLimit);
     }
     if (!arguments.startMenuFolder[0])
         return true;
     char folder[PathSize];
-    return CopyText(folder, choices.programsDir) && (EndsWithBackslash(folder) || AppendText(folder, "\\")) &&
-           AppendText(folder, arguments.startMenuFolder) && CopyText(choices.programsDir, folder);
+    return CopyText(folder, programsDir) && (EndsWithBackslash(folder) || AppendText(folder, "\\")) &&
+           AppendText(folder, arguments.startMenuFolder) && CopyText(programsDir, folder);
 }
 
 bool FinalShortcutFolderFits(const char* programsDir)
@@ -67,7 +68,8 @@ bool FinalShortcutFolderFits(const char* programsDir)
 
 bool ProposeShortcutFolder(SetupPlan& plan)
 {
-    bool fit = ProposeProgramsFolder(plan.facts.windowsVersion, plan.arguments, plan.choices);
+    bool fit = ProposeProgramsFolder(plan.facts.windowsVersion, plan.arguments, plan.choices.programsDir,
+                                     plan.choices.programsLimit);
     ComposeShortcutFolder(plan.choices.shortcutDir, plan.choices.programsDir);
     return fit;
 }

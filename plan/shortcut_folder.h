@@ -19,7 +19,9 @@ bool ComposeShortcutFolder(char (&folder)[PathSize], const char* base);
 // GetVersion value), with the Start-menu folder of the command line (/G=)
 // below it when one was given. False, and programsDir without that folder,
 // when the folder given does not fit.
-bool ProposeProgramsFolder(DWORD windowsVersion, const SetupArguments& arguments, UserChoices& choices);
+// programsLimit is how short the Shortcut folder browser may make it.
+bool ProposeProgramsFolder(DWORD windowsVersion, const SetupArguments& arguments, char (&programsDir)[PathSize],
+                           int& programsLimit);
 
 // Whether the shortcut folder below programsDir and its longest link stay
 // within what the system can make.
