@@ -86,8 +86,17 @@ bool InstallRun::GoOn(void* context)
 bool InstallRun::CopyFiles()
 {
     const char* destDir = plan.choices.destDir;
-    if (!destination_.checked)
-        LogLine(plan.log, "Destination %s is not held: its files will fail", destDir);
+    if (!destination_.checked) {
+        // Yes to a name where no folder could be made: whatever stands there
+        // by now was never checked, and nothing is written below it. The run
+        // ends with the failure that the question warned of, at the first file.
+        char target[PathSize];
+        FormatText(target, "%s%s", destDir, targetNames[0]);
+        LogLine(plan.log, "File failed: %s, its folder was not made", target);
+        ui_.ReportFileFailure(compressedNames[0], target);
+        outcome_ = InstallFailed;
+        return false;
+    }
     // Checked before anything is written: a file that another program
     // holds would stop the expansion halfway, old files beside new ones.
     HeldProductFiles held;

@@ -203,19 +203,31 @@ TEST_F(InstallDriver, AnExistingFolderIsHeldWhileAskedAndNoWritesNothing)
 }
 
 // A file at the destination's name is refused without a question, and
-// stays as it was; a name that cannot be made is asked about.
-TEST_F(InstallDriver, AFileAtTheNameIsRefusedUnaskedAndANameThatCannotBeMadeIsAsked)
+// stays as it was. A name that cannot be made is asked about, and Yes ends
+// with the first file's failure: even a folder that another program put at
+// the name while the question was up gets nothing written into it.
+TEST_F(InstallDriver, AFileAtTheNameIsRefusedUnaskedAndANameThatCannotBeMadeFailsAfterItsQuestion)
 {
     ASSERT_TRUE(WriteAll(destination_, "somebody's file"));
     std::string below = destination_ + "\\Pictavo";
     ui_.destinations = {destination_, below};
-    ui_.confirm = false;
-    EXPECT_EQ(InstallRefused, Run());
-    EXPECT_EQ((std::vector<std::string>{"ChooseDestination", "Refuse " + std::to_string(DestinationIsFile) + " " +
-                                                                 destination_,
-                                        "ConfirmExistingFolder " + below + " not made"}),
+    ui_.whileAsked = [&] {
+        if (ui_.calls.back().rfind("ConfirmExistingFolder", 0) != 0)
+            return;
+        // The file goes, and a folder of another program takes the name.
+        DeleteFileA(destination_.c_str());
+        CreateDirectoryA(destination_.c_str(), NULL);
+        CreateDirectoryA(below.c_str(), NULL);
+    };
+    EXPECT_EQ(InstallFailed, Run());
+    EXPECT_EQ((std::vector<std::string>{"ChooseDestination",
+                                        "Refuse " + std::to_string(DestinationIsFile) + " " + destination_,
+                                        "ConfirmExistingFolder " + below + " not made", "ShowCopying",
+                                        "FileFailure " + std::string(installed::compressed[0]) + " " + below +
+                                            "\\" + files[0]}),
               ui_.calls);
-    EXPECT_EQ("somebody's file", ReadAll(destination_));
+    EXPECT_TRUE(NamesIn(below).empty()) << "nothing written below a name that was not checked";
+    EXPECT_FALSE(KeyExists(testEntry));
 }
 
 // Stop after the first file: it stays, nothing else is written, nothing is
