@@ -51,16 +51,30 @@ static bool WriteCompressedFiles(const char* work)
     return true;
 }
 
-// The Copy page's own copying: the run's, with the bar and the pump.
+// The Copy page's own copying: the run's, with the bar and the pump, into
+// a folder that the run made and checked, as a first installation's.
 static double TimeExpandPayload(HWND page, const char* work)
 {
-    FormatText(plan.choices.destDir, "%s\\installed", work);
-    CreateDirectoryA(plan.choices.destDir, NULL);
+    FormatText(plan.choices.baseDir, "%s", work);
+    FormatText(plan.choices.productFolder, "installed");
+    plan.choices.freeKB = 0xFFFFFFFF;
+    for (int row = 0; row < PayloadRows; ++row) {
+        char target[MAX_PATH];
+        FormatText(target, "%s\\installed%s", work, targetNames[row]);
+        DeleteFileA(target);
+    }
+    char folder[MAX_PATH];
+    FormatText(folder, "%s\\installed\\PvFiles", work);
+    RemoveDirectoryA(folder);
+    FormatText(folder, "%s\\installed", work);
+    RemoveDirectoryA(folder);
     PagesUi ui(NULL, plan);
     InstallRun run(plan, ui);
     ui.run = &run;
     ui.page = page;
     SetWindowLongPtrA(page, DWLP_USER, (LONG_PTR)&ui);
+    if (!run.TryDestination())
+        return -1;
     double start = Now();
     CopyPayload(page, 4445, 0, 0);
     double elapsed = Now() - start;
