@@ -1,5 +1,7 @@
 #include "install/files_in_use.h"
 #include "install/payload.h"
+#include "pages/pages.h"
+#include "box_answerer.h"
 #include "installed_names.h"
 #include "test_files.h"
 #include <gtest/gtest.h>
@@ -235,4 +237,25 @@ TEST_F(Payload, WithoutAUsableTemporaryFolderTheStartFolderServes)
     EXPECT_EQ(0u, std::string(outcome_.tempFilePath).find(start + "\\")) << "the failed row's temporary file lies in the start folder";
     EXPECT_TRUE(FileExists(outcome_.tempFilePath));
     ExpectInstalled(1);
+}
+
+// The Copy page tells a failed file with both its paths, in a box that the
+// page owns, and the copying stops.
+TEST(CopyFailure, TheBoxNamesTheCopyAndTheFileAndStopsTheCopying)
+{
+    HWND page = CreateWindowExA(0, "STATIC", "page", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
+    SetupPlan plan;
+    PagesUi ui(NULL, plan);
+    ui.page = page;
+    BoxAnswerer answerer;
+    ui.ReportFileFailure("C:\\temp\\pvs1-2.tmp", "C:\\Program files\\Pictavo\\pictavo.exe");
+    std::vector<BoxAnswerer::Box> boxes = answerer.Boxes();
+    DestroyWindow(page);
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(page, boxes[0].owner);
+    EXPECT_EQ("Error", boxes[0].caption);
+    EXPECT_EQ("Unable to copy a file:\nFrom=C:\\temp\\pvs1-2.tmp\nTo=C:\\Program files\\Pictavo\\pictavo.exe\n"
+              "Program will exit",
+              boxes[0].text);
+    EXPECT_TRUE(ui.stopCopy);
 }
