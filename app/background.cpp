@@ -3,23 +3,13 @@
 #include "base/product.h"
 #include <string.h>
 
-int screenWidth;
-int screenHeight;
-HGLOBAL backgroundInfo;
-HPALETTE backgroundPalette;
-HBITMAP backgroundBitmap;
-BYTE* backgroundPixels;
-HFONT titleFont;
-int titlePending;
-int titleDpi = BaseDpi;
-
 namespace {
 
 const int paletteSize = 256;
 
 // Builds the palette of blues and the matching colour table. Returns false
 // when no palette could be made: the gradient is then not filled.
-bool BuildBluePalette(BITMAPINFO* info)
+bool BuildBluePalette(Background& background, BITMAPINFO* info)
 {
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 1032);
     if (!block)
@@ -41,21 +31,22 @@ bool BuildBluePalette(BITMAPINFO* info)
         info->bmiColors[i].rgbRed = 0;
         info->bmiColors[i].rgbReserved = 0;
     }
-    backgroundPalette = CreatePalette(palette);
+    background.palette = CreatePalette(palette);
     GlobalUnlock(block);
     GlobalFree(block);
-    return backgroundPalette != NULL;
+    return background.palette != NULL;
 }
 
-void DrawTitle(HDC paintContext)
+void DrawTitle(Background& background, HDC paintContext)
 {
-    titlePending = 0;
+    background.titlePending = 0;
+    const int titleDpi = background.titleDpi;
     HDC memory = CreateCompatibleDC(paintContext);
     if (!memory)
         return;
-    HPALETTE oldPalette = backgroundPalette ? SelectPalette(memory, backgroundPalette, FALSE) : NULL;
-    HGDIOBJ oldBitmap = SelectObject(memory, backgroundBitmap);
-    HGDIOBJ oldFont = SelectObject(memory, titleFont);
+    HPALETTE oldPalette = background.palette ? SelectPalette(memory, background.palette, FALSE) : NULL;
+    HGDIOBJ oldBitmap = SelectObject(memory, background.bitmap);
+    HGDIOBJ oldFont = SelectObject(memory, background.titleFont);
     SetBkMode(memory, TRANSPARENT);
     int length = (int)strlen(setupCaption);
     SetTextColor(memory, RGB(0, 0, 128));
@@ -72,14 +63,14 @@ void DrawTitle(HDC paintContext)
 }
 
 // A picture row, counted from the top.
-const BYTE* PictureRow(int row, int rowSize)
+const BYTE* PictureRow(const Background& background, int row, int rowSize)
 {
-    return backgroundPixels + (size_t)(screenHeight - 1 - row) * rowSize;
+    return background.pixels + (size_t)(background.screenHeight - 1 - row) * rowSize;
 }
 
 // Whether a row holds one colour from edge to edge, as every row of the
 // gradient does that the title leaves alone.
-bool IsPlainRow(const BYTE* pixels)
+bool IsPlainRow(int screenWidth, const BYTE* pixels)
 {
     return screenWidth > 0 && memcmp(pixels, pixels + 1, screenWidth - 1) == 0;
 }
@@ -88,15 +79,16 @@ bool IsPlainRow(const BYTE* pixels)
 // copying makes the system convert every pixel of the 8-bit picture to the
 // screen's format, which cost the first paint several times a fill of the
 // same rows. The rows the title crosses are copied as they are.
-void CopyPicture(HDC target, HDC memory)
+void CopyPicture(const Background& background, HDC target, HDC memory)
 {
+    const int screenWidth = background.screenWidth, screenHeight = background.screenHeight;
     int rowSize = (int)((((8 * screenWidth) + 31) & ~31) / 8);
     for (int row = 0, end; row < screenHeight; row = end) {
-        const BYTE* pixels = PictureRow(row, rowSize);
-        bool plain = IsPlainRow(pixels);
+        const BYTE* pixels = PictureRow(background, row, rowSize);
+        bool plain = IsPlainRow(screenWidth, pixels);
         for (end = row + 1; end < screenHeight; ++end) {
-            const BYTE* next = PictureRow(end, rowSize);
-            if (IsPlainRow(next) != plain || (plain && *next != *pixels))
+            const BYTE* next = PictureRow(background, end, rowSize);
+            if (IsPlainRow(screenWidth, next) != plain || (plain && *next != *pixels))
                 break;
         }
         HBRUSH brush = plain ? CreateSolidBrush(PALETTERGB(0, 0, *pixels)) : NULL;
@@ -129,34 +121,35 @@ void FillGradient(BYTE* pixels, int width, int height, int rowSize)
     }
 }
 
-void ReleaseBackground()
+void ReleaseBackground(Background& background)
 {
-    if (backgroundBitmap)
-        DeleteObject(backgroundBitmap);
-    if (backgroundPalette)
-        DeleteObject(backgroundPalette);
-    if (titleFont)
-        DeleteObject(titleFont);
-    if (backgroundInfo)
-        GlobalFree(backgroundInfo);
-    backgroundBitmap = NULL;
-    backgroundPixels = NULL;
-    backgroundPalette = NULL;
-    titleFont = NULL;
-    backgroundInfo = NULL;
+    if (background.bitmap)
+        DeleteObject(background.bitmap);
+    if (background.palette)
+        DeleteObject(background.palette);
+    if (background.titleFont)
+        DeleteObject(background.titleFont);
+    if (background.info)
+        GlobalFree(background.info);
+    background.bitmap = NULL;
+    background.pixels = NULL;
+    background.palette = NULL;
+    background.titleFont = NULL;
+    background.info = NULL;
 }
 
-void BuildBackground(HWND window)
+void BuildBackground(Background& background, HWND window)
 {
     // A second picture replaces the first, say after a change of screen.
-    HFONT font = titleFont;
-    titleFont = NULL;
-    ReleaseBackground();
-    titleFont = font;
-    backgroundInfo = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 1064);
-    if (!backgroundInfo)
+    HFONT font = background.titleFont;
+    background.titleFont = NULL;
+    ReleaseBackground(background);
+    background.titleFont = font;
+    const int screenWidth = background.screenWidth, screenHeight = background.screenHeight;
+    background.info = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 1064);
+    if (!background.info)
         return;
-    BITMAPINFO* info = (BITMAPINFO*)GlobalLock(backgroundInfo);
+    BITMAPINFO* info = (BITMAPINFO*)GlobalLock(background.info);
     if (!info)
         return;
     BITMAPINFOHEADER* header = &info->bmiHeader;
@@ -169,26 +162,26 @@ void BuildBackground(HWND window)
     header->biSizeImage = (DWORD)((((8 * screenWidth) + 31) & ~31) / 8) * (DWORD)screenHeight;
     header->biClrUsed = paletteSize;
 
-    bool paletteMade = BuildBluePalette(info);
+    bool paletteMade = BuildBluePalette(background, info);
 
     HDC context = GetDC(window);
     void* pixels = NULL;
-    backgroundBitmap = CreateDIBSection(context, info, DIB_RGB_COLORS, &pixels, NULL, 0);
+    background.bitmap = CreateDIBSection(context, info, DIB_RGB_COLORS, &pixels, NULL, 0);
     ReleaseDC(window, context);
-    backgroundPixels = (BYTE*)pixels;
+    background.pixels = (BYTE*)pixels;
 
-    if (!backgroundBitmap || !backgroundPixels) {
-        if (backgroundBitmap)
-            DeleteObject(backgroundBitmap);
-        backgroundBitmap = NULL;
-        backgroundPixels = NULL;
+    if (!background.bitmap || !background.pixels) {
+        if (background.bitmap)
+            DeleteObject(background.bitmap);
+        background.bitmap = NULL;
+        background.pixels = NULL;
     } else if (paletteMade && screenHeight > 0) {
-        FillGradient(backgroundPixels, screenWidth, screenHeight, (int)(header->biSizeImage / screenHeight));
+        FillGradient(background.pixels, screenWidth, screenHeight, (int)(header->biSizeImage / screenHeight));
     }
-    GlobalUnlock(backgroundInfo);
+    GlobalUnlock(background.info);
 }
 
-HFONT CreateTitleFont()
+HFONT CreateTitleFont(int titleDpi)
 {
     LOGFONTA font;
     memset(&font, 0, sizeof font);
@@ -203,33 +196,29 @@ HFONT CreateTitleFont()
     return CreateFontIndirectA(&font);
 }
 
-LRESULT PaintMainWindow(HWND window, UINT, WPARAM, LPARAM)
+void PaintBackground(Background& background, HDC target)
 {
-    PAINTSTRUCT paint;
-    HDC context = BeginPaint(window, &paint);
-    if (backgroundBitmap) {
-        if (titlePending == 1)
-            DrawTitle(context);
-        BlitBackground(context);
-    }
-    EndPaint(window, &paint);
-    return 0;
+    if (!background.bitmap)
+        return;
+    if (background.titlePending == 1)
+        DrawTitle(background, target);
+    BlitBackground(background, target);
 }
 
-LRESULT BlitBackground(HDC target)
+void BlitBackground(const Background& background, HDC target)
 {
     HDC memory = CreateCompatibleDC(target);
     if (!memory)
-        return 0;
+        return;
     HPALETTE oldTargetPalette = NULL;
     HPALETTE oldMemoryPalette = NULL;
-    if (backgroundPalette) {
-        oldTargetPalette = SelectPalette(target, backgroundPalette, FALSE);
+    if (background.palette) {
+        oldTargetPalette = SelectPalette(target, background.palette, FALSE);
         RealizePalette(target);
-        oldMemoryPalette = SelectPalette(memory, backgroundPalette, FALSE);
+        oldMemoryPalette = SelectPalette(memory, background.palette, FALSE);
     }
-    HGDIOBJ oldBitmap = SelectObject(memory, backgroundBitmap);
-    CopyPicture(target, memory);
+    HGDIOBJ oldBitmap = SelectObject(memory, background.bitmap);
+    CopyPicture(background, target, memory);
     if (oldTargetPalette)
         SelectPalette(target, oldTargetPalette, FALSE);
     if (oldMemoryPalette)
@@ -237,5 +226,4 @@ LRESULT BlitBackground(HDC target)
     if (oldBitmap)
         SelectObject(memory, oldBitmap);
     DeleteDC(memory);
-    return 0;
 }

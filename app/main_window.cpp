@@ -4,7 +4,7 @@
 #include "base/router.h"
 #include "base/system_function.h"
 #include "base/text.h"
-#include "install/destination.h"
+#include "base/exit_codes.h"
 #include "install/folder_trust.h"
 #include "pages/page_look.h"
 #include "pages/pages.h"
@@ -34,39 +34,32 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return RouteMessage(&mainWindowMessages, window, message, wParam, lParam);
 }
 
-void TrimStartDir(char* dir)
+static MainWindowState& WindowState(HWND window)
 {
-    if (strlen(dir) < 4)
-        dir[2] = '\0';
-}
-
-void RecordStartDir(SetupPlan& plan)
-{
-    memset(plan.startDir, 0, sizeof plan.startDir);
-    GetCurrentDirectoryA(500, plan.startDir);
-    TrimStartDir(plan.startDir);
+    return *(MainWindowState*)GetWindowLongPtrA(window, GWLP_USERDATA);
 }
 
 static SetupPlan& WindowPlan(HWND window)
 {
-    return *(SetupPlan*)GetWindowLongPtrA(window, GWLP_USERDATA);
+    return WindowState(window).plan;
 }
 
 LRESULT SetUpMainWindow(HWND window, UINT, WPARAM, LPARAM lParam)
 {
     SetWindowLongPtrA(window, GWLP_USERDATA, (LONG_PTR)((const CREATESTRUCTA*)lParam)->lpCreateParams);
+    Background& background = WindowState(window).background;
     HDC context = GetDC(window);
-    screenWidth = GetDeviceCaps(context, HORZRES);
-    screenHeight = GetDeviceCaps(context, VERTRES);
+    background.screenWidth = GetDeviceCaps(context, HORZRES);
+    background.screenHeight = GetDeviceCaps(context, VERTRES);
     ReleaseDC(window, context);
-    SetWindowPos(window, NULL, 0, 0, screenWidth, screenHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(window, NULL, 0, 0, background.screenWidth, background.screenHeight, SWP_NOZORDER | SWP_NOACTIVATE);
 
     RecordStartDir(WindowPlan(window));
 
-    BuildBackground(window);
-    titlePending = 1;
-    titleDpi = WindowDpi(window);
-    titleFont = CreateTitleFont();
+    BuildBackground(background, window);
+    background.titlePending = 1;
+    background.titleDpi = WindowDpi(window);
+    background.titleFont = CreateTitleFont(background.titleDpi);
     // Posted, not sent: creation finishes and the first paint happens before
     // the first page opens over the window.
     PostMessageA(window, WM_COMMAND, IDM_START_SETUP, 0);
@@ -81,13 +74,14 @@ LRESULT FollowMainWindowDpi(HWND window, UINT, WPARAM wParam, LPARAM lParam)
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
     // The title is part of the picture: a fresh gradient, and the title drawn
     // into it again at the new size on the next paint.
-    if (titleFont)
-        DeleteObject(titleFont);
-    titleFont = NULL;
-    BuildBackground(window);
-    titleDpi = HIWORD(wParam) ? HIWORD(wParam) : WindowDpi(window);
-    titleFont = CreateTitleFont();
-    titlePending = 1;
+    Background& background = WindowState(window).background;
+    if (background.titleFont)
+        DeleteObject(background.titleFont);
+    background.titleFont = NULL;
+    BuildBackground(background, window);
+    background.titleDpi = HIWORD(wParam) ? HIWORD(wParam) : WindowDpi(window);
+    background.titleFont = CreateTitleFont(background.titleDpi);
+    background.titlePending = 1;
     InvalidateRect(window, NULL, FALSE);
     return 0;
 }
@@ -109,22 +103,28 @@ LRESULT RunPageSequence(HWND window, WORD, WORD, LPARAM)
     AdminFolderSecurity folderSecurity;
     MakeAdminFolderSecurity(folderSecurity);
     plan.folderSecurity = &folderSecurity.attributes;
-    bool cancelled = RunAgreementPage(window, plan) != 0
-        || RunDestinationPage(window, plan) != 0
-        || RunCopyPage(window, plan) != 0;
-    if (!cancelled)
-        RunShortcutPage(window, plan);
-    ReleaseDestination(plan);
+    PagesUi ui(window, plan);
+    char openFolderPath[PathSize] = "";
+    InstallOutcome outcome = InstallCancelled;
+    if (RunAgreementPage(ui) == 0) {
+        InstallRun run(plan, ui);
+        outcome = run.Run();
+        CopyText(openFolderPath, run.openFolderPath);
+    }
     plan.folderSecurity = NULL;
     FreeAdminFolderSecurity(folderSecurity);
-    ReleasePageLook();
+    ReleasePageLook(ui.look);
+    // A failed file ends the run like a cancel, but a script that ran the
+    // installer must be able to tell the two apart.
+    if (outcome == InstallFailed)
+        plan.exitCode = ExitPayloadFailed;
     char message[PathSize];
-    if (!cancelled) {
-        // Once the files are copied the run has succeeded, shortcuts or not.
+    // Once the files are copied the run has succeeded, shortcuts or not.
+    if (outcome == InstallDone || outcome == InstallShortcutsFailed) {
         FormatText(message, "%s was successfully installed", productName);
         MessageBoxA(window, message, setupCaption, MB_OK | MB_ICONINFORMATION);
         DestroyWindow(window);
-        OpenShortcutFolder(plan.openFolderPath);
+        OpenShortcutFolder(openFolderPath);
     } else {
         FormatText(message, "Setup was canceled. Any notes or errors you can send on my email: %s",
                    contactAddress);
@@ -134,11 +134,18 @@ LRESULT RunPageSequence(HWND window, WORD, WORD, LPARAM)
     return 0;
 }
 
+LRESULT PaintMainWindow(HWND window, UINT, WPARAM, LPARAM)
+{
+    PAINTSTRUCT paint;
+    HDC context = BeginPaint(window, &paint);
+    PaintBackground(WindowState(window).background, context);
+    EndPaint(window, &paint);
+    return 0;
+}
+
 LRESULT EndMessageLoop(HWND window, UINT, WPARAM, LPARAM)
 {
-    ReleaseBackground();
-    // A failed file ends the run like a cancel, but a script that ran the
-    // installer must be able to tell the two apart.
+    ReleaseBackground(WindowState(window).background);
     PostQuitMessage(WindowPlan(window).exitCode);
     return 0;
 }

@@ -1,72 +1,74 @@
 #include "app/silent_setup.h"
-#include "app/main_window.h"
-#include "install/destination.h"
-#include "install/files_in_use.h"
 #include "install/folder_trust.h"
-#include "install/folders.h"
-#include "install/payload.h"
-#include "install/registration.h"
-#include "install/shortcuts.h"
 #include "plan/destination.h"
 #include "plan/shortcut_folder.h"
+#include "run/install_run.h"
 #include "base/exit_codes.h"
 
 namespace {
 
-void NoFileShown(int)
-{
-}
+// The answers of a run without a window: the destination of the command
+// line, an existing folder installed over as the page's Yes does, every
+// other doubt a refusal; what happened is in the log and the exit code.
+class SilentUi final : public InstallUi {
+public:
+    explicit SilentUi(const RunLog& log) : log_(log) {}
 
-bool AlwaysGoOn()
-{
-    return true;
-}
+    bool badDestination = false;
 
-int InstallSilently(SetupPlan& plan)
-{
-    ProposeDestination(plan);
-    if (plan.arguments.destination[0]) {
-        TypedDestination typed = TakeTypedDestination(plan, plan.arguments.destination);
-        if (typed != TypedTaken && typed != TypedUnchanged) {
-            LogLine(plan.log, "Destination refused: %s is no full path of valid folder names",
-                    plan.arguments.destination);
-            return ExitBadArguments;
+    bool ChooseDestination(InstallRun& run) override
+    {
+        SetupPlan& plan = run.plan;
+        if (plan.arguments.destination[0]) {
+            TypedDestination typed = TakeTypedDestination(plan, plan.arguments.destination);
+            if (typed != TypedTaken && typed != TypedUnchanged) {
+                LogLine(log_, "Destination refused: %s is no full path of valid folder names",
+                        plan.arguments.destination);
+                badDestination = true;
+                return false;
+            }
         }
+        return run.TryDestination();
     }
-    switch (PrepareDestination(plan)) {
-    case DestinationMade:
-        break;
-    case DestinationNotMade:
-        // Where the page asks, an existing folder that only administrators
-        // can change is installed over, as its Yes does; a file or a disk
-        // that refuses the folder ends here.
-        if (!CreateFolderTree(plan.destDir, plan.folderSecurity, plan.log))
-            return ExitDestinationUnusable;
-        break;
+    // A folder that only administrators can change is installed over; a
+    // name where no folder can be made ends the run.
+    bool ConfirmExistingFolder(const char*, bool exists) override { return exists; }
+    bool ConfirmVolumeWithoutPermissions(const char*) override { return false; }
+    void RefuseDestination(DestinationCheck, const SetupPlan&) override {}
+
+    bool ShowCopying(InstallRun& run) override { return run.CopyFiles(); }
+    bool RetryFileInUse(const char*, const char*) override { return false; }
+    void FileBegins(int) override {}
+    bool ShouldStop() override { return false; }
+    void ReportFileFailure(const char*, const char*) override {}
+
+    bool ChooseShortcutFolder(InstallRun& run) override { return run.FinishShortcuts(); }
+    void ReportShortcutFolderTooLong() override {}
+    void ReportRegistrationFailure(const char*) override {}
+    void ReportShortcutsFailure(const char*) override {}
+
+private:
+    const RunLog& log_;
+};
+
+int SilentExitCode(InstallOutcome outcome, bool badDestination)
+{
+    if (badDestination)
+        return ExitBadArguments;
+    switch (outcome) {
+    case InstallDone:
+        return ExitInstalled;
+    case InstallFilesInUse:
+        return ExitFilesInUse;
+    case InstallFailed:
+        return ExitPayloadFailed;
+    case InstallShortcutsFailed:
+        return ExitShortcutsFailed;
     default:
-        // Too little room, a link on the path, a folder others may change.
+        // Too little room, no folder there, a link, a file, a folder or a
+        // drive that others may change.
         return ExitDestinationUnusable;
     }
-
-    // Before the first write: a program holding a file would stop the
-    // expansion halfway, with old and new files side by side.
-    char inUse[PathSize];
-    if (!HoldProductFiles(plan, inUse))
-        return ExitFilesInUse;
-
-    static const PayloadObserver quiet = {NoFileShown, AlwaysGoOn};
-    CreatePayloadFolders(plan.destDir, plan.log);
-    if (ExpandPayload(plan, quiet) != PayloadInstalled)
-        return ExitPayloadFailed;
-
-    if (!ProposeShortcutFolder(plan) || !ComposeFinalShortcutFolder(plan)) {
-        LogLine(plan.log, "Shortcut folder refused: below %s it does not fit", plan.programsDir);
-        return ExitShortcutsFailed;
-    }
-    // Registered first, so that Scdir names the final folder.
-    bool registered = RegisterProduct(plan) == NULL;
-    bool placed = PlaceShortcuts(plan);
-    return registered && placed ? ExitInstalled : ExitShortcutsFailed;
 }
 
 } // namespace
@@ -74,12 +76,16 @@ int InstallSilently(SetupPlan& plan)
 int RunSilentSetup(SetupPlan& plan)
 {
     // Whoever scripted the run has accepted the licence.
-    RecordStartDir(plan);
     AdminFolderSecurity folderSecurity;
     MakeAdminFolderSecurity(folderSecurity);
     plan.folderSecurity = &folderSecurity.attributes;
-    plan.exitCode = InstallSilently(plan);
-    ReleaseDestination(plan);
+    SilentUi ui(plan.log);
+    InstallOutcome outcome;
+    {
+        InstallRun run(plan, ui);
+        outcome = run.Run();
+    }
+    plan.exitCode = SilentExitCode(outcome, ui.badDestination);
     plan.folderSecurity = NULL;
     FreeAdminFolderSecurity(folderSecurity);
     return plan.exitCode;
@@ -87,7 +93,8 @@ int RunSilentSetup(SetupPlan& plan)
 
 bool StartMenuFolderFits(const SetupArguments& arguments)
 {
-    SetupPlan trial;
-    trial.arguments = arguments;
-    return ProposeShortcutFolder(trial) && ComposeFinalShortcutFolder(trial);
+    char programsDir[PathSize];
+    int programsLimit = 0;
+    return ProposeProgramsFolder(GetVersion(), arguments, programsDir, programsLimit) &&
+           FinalShortcutFolderFits(programsDir);
 }

@@ -1,7 +1,6 @@
 // The installation without a window or a question, for scripts and
-// deployment tools: the pages' own decisions (plan/) and steps (install/)
-// in their order, with the choices the pages propose or the command line
-// gives.
+// deployment tools: the install driver (run/install_run.h) answered with
+// the choices the pages propose or the command line gives.
 #pragma once
 #include "plan/setup_plan.h"
 

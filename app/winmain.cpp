@@ -48,7 +48,7 @@ void TellUnwritableLog(const char* path)
 int RunWithPages(SetupPlan& plan)
 {
     // Serves as class name and window title.
-    static char className[10];
+    char className[10] = "";
     LoadStringA(plan.module, IDS_CLASS_NAME, className, sizeof className);
 
     WNDCLASSA windowClass = {};
@@ -62,8 +62,9 @@ int RunWithPages(SetupPlan& plan)
     if (!RegisterClassA(&windowClass))
         return ExitNoWindow;
 
+    MainWindowState state = {plan, {}};
     HWND mainWindow = CreateWindowExA(0, className, className, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                 0, 0, 0, 0, NULL, NULL, plan.module, &plan);
+                                 0, 0, 0, 0, NULL, NULL, plan.module, &state);
     if (!mainWindow)
         return ExitNoWindow;
     UpdateWindow(mainWindow);

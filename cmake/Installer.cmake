@@ -3,7 +3,7 @@
 # their headers. A layer's headers are reached as "layer/name.h" through an
 # include folder of its own that holds that layer alone, so an include that
 # runs upwards finds no file and does not build.
-set(setupLayers base plan install pages app)
+set(setupLayers base plan install run pages app)
 foreach(layer ${setupLayers} resources)
     set(root ${CMAKE_BINARY_DIR}/layers/${layer})
     file(MAKE_DIRECTORY ${root})
@@ -19,11 +19,9 @@ file(MAKE_DIRECTORY ${PAYLOAD_ROWS_DIR})
 add_library(setup_resource_ids INTERFACE)
 target_include_directories(setup_resource_ids INTERFACE ${CMAKE_BINARY_DIR}/layers/resources)
 
-# add_installer(TARGET PREFIX [DEFINITION...]): the installer TARGET from
-# the layers' sources, built as the libraries PREFIX_base ... PREFIX_app.
-# The test build that holds inside each file is the same with one
-# definition more.
-function(add_installer target prefix)
+# add_setup_layers(PREFIX): the layers' sources, built once as the
+# libraries PREFIX_base ... PREFIX_app.
+function(add_setup_layers prefix)
     set(below)
     foreach(layer ${setupLayers})
         set(library ${prefix}_${layer})
@@ -33,7 +31,6 @@ function(add_installer target prefix)
         # would pull the C++ runtime and its thread library into the installer.
         target_compile_options(${library} PRIVATE -fno-exceptions -fno-rtti -fno-threadsafe-statics
                                -fno-asynchronous-unwind-tables -ffunction-sections)
-        target_compile_definitions(${library} PRIVATE ${ARGN})
         target_link_libraries(${library} PUBLIC ${below})
         set(below ${library})
     endforeach()
@@ -42,10 +39,17 @@ function(add_installer target prefix)
     target_include_directories(${prefix}_base PUBLIC ${PAYLOAD_ROWS_DIR} ${PRODUCT_FACTS_DIR})
     target_link_libraries(${prefix}_pages PUBLIC setup_resource_ids)
     add_dependencies(${prefix}_install payload)
+endfunction()
 
+# add_installer(TARGET PREFIX PAUSE): the installer TARGET from the layers'
+# libraries, with PAUSE as the one source that defines PauseBeforeExpanding
+# (run/install_run.h): app/no_pause.cpp for Setup itself; the test build
+# that waits inside each file links its own, and nothing else differs.
+function(add_installer target prefix pause)
     set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/setup.rc PROPERTIES OBJECT_DEPENDS "${SETUP_ASSETS}")
-    add_executable(${target} WIN32 ${CMAKE_SOURCE_DIR}/app/winmain.cpp ${CMAKE_SOURCE_DIR}/resources/setup.rc)
-    target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables)
+    add_executable(${target} WIN32 ${CMAKE_SOURCE_DIR}/app/winmain.cpp ${pause} ${CMAKE_SOURCE_DIR}/resources/setup.rc)
+    target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti -fno-threadsafe-statics
+                           -fno-asynchronous-unwind-tables -ffunction-sections)
     target_link_libraries(${target} PRIVATE ${prefix}_app setup_resources -s -Wl,--gc-sections)
     set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 

@@ -1,67 +1,117 @@
 #include "install/destination.h"
 #include "install/folder_trust.h"
 #include "install/folders.h"
+#include "base/base_key.h"
+#include "base/folder_path.h"
+#include "base/nine_x_kernel.h"
+#include "base/text.h"
 
-void ReleaseDestination(SetupPlan& plan)
+void HeldFolder::Release()
 {
-    if (plan.heldDestination != INVALID_HANDLE_VALUE)
-        CloseHandle(plan.heldDestination);
-    plan.heldDestination = INVALID_HANDLE_VALUE;
+    if (handle != INVALID_HANDLE_VALUE)
+        CloseHandle(handle);
+    handle = INVALID_HANDLE_VALUE;
+    checked = false;
+}
+
+bool KeepsPermissions(bool ntFamily, bool read, DWORD flags, bool windowsVolume)
+{
+    // A volume that cannot be asked is judged by the folder's own check.
+    return !ntFamily || windowsVolume || !read || (flags & FS_PERSISTENT_ACLS);
+}
+
+bool VolumeKeepsPermissions(const SetupPlan& plan, char (&root)[DriveRootSize])
+{
+    const char* destDir = plan.choices.destDir;
+    char drive = (char)(destDir[0] & ~0x20);
+    FormatText(root, "%c:\\", drive);
+    char windows[PathSize] = "";
+    UINT length = GetWindowsDirectoryA(windows, sizeof windows);
+    bool windowsVolume = length > 0 && length < sizeof windows && (char)(windows[0] & ~0x20) == drive;
+    DWORD flags = 0;
+    bool read = GetVolumeInformationA(root, NULL, 0, NULL, NULL, &flags, NULL, 0) != FALSE;
+    // The kernel, not the reported version: posing as 9x on an NT kernel,
+    // a volume without permissions is as open as ever.
+    return KeepsPermissions(!RunsOnNineXKernel(), read, flags, windowsVolume);
 }
 
 namespace {
 
-DestinationCheck Prepare(SetupPlan& plan)
+// Whether any account but the administrators and SYSTEM may rename or
+// re-permission a folder on the path from the drive's root to path: such
+// an account could move the whole tree away under Setup. The walk is the
+// one the log's folder goes through; the parts that do not exist yet are
+// Setup's to make.
+bool PathAboveIsGuarded(const char* path, const RunLog& log)
 {
-    ReleaseDestination(plan);
-    DestinationCheck chosen = CheckDestinationChoice(plan);
-    if (chosen != DestinationMade)
-        return chosen;
-    const char* destDir = plan.destDir;
+    PathVerdict verdict = CheckFolderPath(path, &log);
+    return verdict == PathSafe || verdict == PathPartMissing;
+}
+
+DestinationCheck Prepare(const SetupPlan& plan, HeldFolder& held)
+{
+    const char* destDir = plan.choices.destDir;
     LogLine(plan.log, "Destination chosen: %s", destDir);
     // Setup runs as administrator: a link on the way would have it make
     // folders and write files wherever the link's maker wants.
     if (PathHasLink(destDir))
         return DestinationLinked;
+    if (!PathAboveIsGuarded(destDir, plan.log))
+        return DestinationUntrusted;
     // A typed or browsed destination may lie below folders that do not
     // exist yet. They stay if the setup is cancelled later, like the
     // destination itself.
     CreateParentFolders(destDir, plan.folderSecurity, plan.log);
-    if (MakeFolder(destDir, plan.folderSecurity, plan.log))
-        // Made with Setup's own permissions; a link put in the way of the
-        // path meanwhile still shows in the folder the system reached.
-        return CheckExistingFolder(destDir, &plan.heldDestination) == FolderLinked ? DestinationLinked
-                                                                                   : DestinationMade;
-    DWORD attributes = GetFileAttributesA(destDir);
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return DestinationNotMade;
-    // An existing folder keeps its permissions, and the programs that an
-    // administrator runs later will lie in it.
-    switch (CheckExistingFolder(destDir, &plan.heldDestination)) {
+    bool made = MakeFolder(destDir, plan.folderSecurity, plan.log);
+    DWORD error = GetLastError();
+    if (!made) {
+        DWORD attributes = GetFileAttributesA(destDir);
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            SetLastError(error);
+            return DestinationNotMade;
+        }
+        // Asking about a name that a file holds would give another user the
+        // time of the question to put a link there: it is refused outright.
+        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return DestinationIsFile;
+    }
+    // What was made is judged like what was there: between its making and
+    // this open another user may have swapped it, and on a drive that keeps
+    // no permissions it is open to everyone.
+    switch (CheckExistingFolder(destDir, &held.handle)) {
     case FolderTrusted:
-        return DestinationNotMade;
+        held.checked = true;
+        return made ? DestinationMade : DestinationExists;
     case FolderLinked:
+        held.Release();
         return DestinationLinked;
     default:
-        ReleaseDestination(plan);
+        held.Release();
+        // Setup's own empty folder goes again; anything else stays as found.
+        if (made && RemoveDirectoryA(destDir))
+            LogLine(plan.log, "Folder removed: %s", destDir);
         return DestinationUntrusted;
     }
 }
 
 } // namespace
 
-DestinationCheck PrepareDestination(SetupPlan& plan)
+DestinationCheck PrepareDestination(const SetupPlan& plan, HeldFolder& held)
 {
-    DestinationCheck check = Prepare(plan);
+    held.Release();
+    DestinationCheck check = Prepare(plan, held);
     DWORD error = GetLastError();
     switch (check) {
     case DestinationMade:
         break;
+    case DestinationExists:
+        LogLine(plan.log, "Destination exists and only administrators may change it: installed over");
+        break;
     case DestinationNotMade:
-        if (plan.heldDestination != INVALID_HANDLE_VALUE)
-            LogLine(plan.log, "Destination exists and only administrators may change it: installed over");
-        else
-            LogLine(plan.log, "Destination is no folder and none can be made there (error %lu)", (unsigned long)error);
+        LogLine(plan.log, "Destination is no folder and none can be made there (error %lu)", (unsigned long)error);
+        break;
+    case DestinationIsFile:
+        LogLine(plan.log, "Destination refused: %s is a file", plan.choices.destDir);
         break;
     case DestinationLinked:
         LogLine(plan.log, "Destination refused: a junction or symbolic link on its path");
@@ -69,12 +119,7 @@ DestinationCheck PrepareDestination(SetupPlan& plan)
     case DestinationUntrusted:
         LogLine(plan.log, "Destination refused: others than the administrators may change it");
         break;
-    case DestinationLowSpace:
-        LogLine(plan.log, "Destination refused: %lu KB free on drive %s, %d KB needed", (unsigned long)plan.freeKB,
-                plan.driveRoots[plan.driveIndex], (int)RequiredKB);
-        break;
     default:
-        LogLine(plan.log, "Destination refused: no product folder, or a path too long, in %s", plan.baseDir);
         break;
     }
     return check;

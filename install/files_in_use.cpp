@@ -8,16 +8,16 @@
 
 namespace {
 
-bool ProductFilePath(const SetupPlan& plan, int row, char (&path)[PathSize])
+bool ProductFilePath(const char* destDir, int row, char (&path)[PathSize])
 {
-    return CopyText(path, plan.destDir) && AppendText(path, targetNames[row]);
+    return CopyText(path, destDir) && AppendText(path, targetNames[row]);
 }
 
 // The manager takes wide names; a path that does not convert is left out.
-bool WidePath(const SetupPlan& plan, int row, WCHAR (&wide)[PathSize])
+bool WidePath(const char* destDir, int row, WCHAR (&wide)[PathSize])
 {
     char path[PathSize];
-    return ProductFilePath(plan, row, path) && MultiByteToWideChar(CP_ACP, 0, path, -1, wide, PathSize) > 0;
+    return ProductFilePath(destDir, row, path) && MultiByteToWideChar(CP_ACP, 0, path, -1, wide, PathSize) > 0;
 }
 
 // Adds name on a line of its own unless it is there already.
@@ -40,22 +40,22 @@ void AddProgramName(char (&programs)[PathSize], const WCHAR* wideName)
 
 } // namespace
 
-void ReleaseProductFiles(SetupPlan& plan)
+void HeldProductFiles::Release()
 {
-    for (HANDLE& held : plan.heldTargets) {
+    for (HANDLE& held : files) {
         if (held)
             CloseHandle(held);
         held = NULL;
     }
 }
 
-bool HoldProductFiles(SetupPlan& plan, char (&inUse)[PathSize])
+bool HoldProductFiles(const char* destDir, const RunLog& log, HeldProductFiles& held, char (&inUse)[PathSize])
 {
-    ReleaseProductFiles(plan);
+    held.Release();
     inUse[0] = '\0';
     for (int row = 0; row < PayloadRows; ++row) {
         char path[PathSize];
-        if (!ProductFilePath(plan, row, path))
+        if (!ProductFilePath(destDir, row, path))
             continue;
         // Write access: any open handle elsewhere that reads, writes or runs
         // the file, whatever it shares, refuses it. Shared for deletion only,
@@ -64,21 +64,21 @@ bool HoldProductFiles(SetupPlan& plan, char (&inUse)[PathSize])
         HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE | DELETE, DeleteSharingOnly(), NULL,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
         if (file != INVALID_HANDLE_VALUE) {
-            plan.heldTargets[row] = file;
+            held.files[row] = file;
             continue;
         }
         DWORD error = GetLastError();
         if (error == ERROR_SHARING_VIOLATION) {
-            LogLine(plan.log, "File in use by another program: %s (error %lu)", path, (unsigned long)error);
+            LogLine(log, "File in use by another program: %s (error %lu)", path, (unsigned long)error);
             CopyText(inUse, path);
-            ReleaseProductFiles(plan);
+            held.Release();
             return false;
         }
     }
     return true;
 }
 
-void NameProgramsUsingProductFiles(const SetupPlan& plan, char (&programs)[PathSize])
+void NameProgramsUsingProductFiles(const char* destDir, const RunLog& log, char (&programs)[PathSize])
 {
     programs[0] = '\0';
     // Missing before Windows Vista.
@@ -93,7 +93,7 @@ void NameProgramsUsingProductFiles(const SetupPlan& plan, char (&programs)[PathS
     LPCWSTR names[PayloadRows];
     UINT count = 0;
     for (int row = 0; row < PayloadRows; ++row) {
-        if (WidePath(plan, row, paths[row]))
+        if (WidePath(destDir, row, paths[row]))
             names[count++] = paths[row];
     }
     DWORD session = 0;
@@ -111,5 +111,5 @@ void NameProgramsUsingProductFiles(const SetupPlan& plan, char (&programs)[PathS
     }
     endSession(session);
     if (programs[0])
-        LogLine(plan.log, "Programs using the files, named by the system: %s", programs);
+        LogLine(log, "Programs using the files, named by the system: %s", programs);
 }

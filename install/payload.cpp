@@ -45,6 +45,24 @@ static void HoldForHarness()
 
 namespace {
 
+// One expansion's state: what the run gives it, and the row's scratch,
+// which ends up in the outcome. The row's functions name it plan, as they
+// named the run's plan when this lived there.
+struct Expansion {
+    HINSTANCE module;
+    const RunLog& log;
+    const char* destDir;
+    HANDLE heldDestination;   // the run's hold on destDir, opened without following a link
+    const uint32_t* expectedDigests;
+    HANDLE* heldTargets;      // HeldProductFiles::files, taken row by row
+    const PayloadObserver& observer;
+    int payloadRow;
+    char tempFolder[TempFolderSize];
+    char tempFilePath[PathSize];
+    char targetFilePath[PathSize];
+    uint64_t installedBytes;
+};
+
 // The LZ service is not one of the libraries that the system always takes
 // from its own folder: linked at start-up, a copy of it lying beside the
 // installer would run with the installer's rights.
@@ -76,7 +94,7 @@ bool CompressedCopyName(char* path, size_t size, DWORD, const void* folder)
     return CopyTextN(path, size, (const char*)folder) && AppendTextN(path, size, name);
 }
 
-HANDLE CreateCompressedCopy(SetupPlan& plan)
+HANDLE CreateCompressedCopy(Expansion& plan)
 {
     const FreshFileRequest request = {CompressedCopyName, plan.tempFolder, GENERIC_READ | GENERIC_WRITE | DELETE,
                                       FILE_SHARE_READ, FILE_ATTRIBUTE_TEMPORARY, 100};
@@ -93,7 +111,7 @@ bool WriteAll(HANDLE file, const void* data, DWORD size)
 // Writes the resource of row i to a new temporary copy, which the LZ
 // service then reads through the same handle, and says how long the file
 // must come out.
-HANDLE WriteCompressedCopy(SetupPlan& plan, int row, uint32_t* expandedLength)
+HANDLE WriteCompressedCopy(Expansion& plan, int row, uint32_t* expandedLength)
 {
     char name[16];
     FormatText(name, "FILE%d", row);
@@ -114,7 +132,7 @@ HANDLE WriteCompressedCopy(SetupPlan& plan, int row, uint32_t* expandedLength)
 }
 
 // The row's product file, which a failure names whichever step failed.
-bool ComposeTarget(SetupPlan& plan, int row)
+bool ComposeTarget(Expansion& plan, int row)
 {
     return CopyText(plan.targetFilePath, plan.destDir) && AppendText(plan.targetFilePath, targetNames[row]);
 }
@@ -122,7 +140,7 @@ bool ComposeTarget(SetupPlan& plan, int row)
 // Expands the open copy into a new file beside the row's product file and
 // checks it there; the product file is not touched. Closing the LZ handle
 // closes the copy, which stays when the file failed.
-bool ExpandIntoStagedFile(SetupPlan& plan, HANDLE copy, uint32_t expandedLength, uint32_t expectedDigest,
+bool ExpandIntoStagedFile(Expansion& plan, HANDLE copy, uint32_t expandedLength, uint32_t expectedDigest,
                           StagedFile& staged)
 {
     LzService lz;
@@ -178,7 +196,7 @@ bool ExpandIntoStagedFile(SetupPlan& plan, HANDLE copy, uint32_t expandedLength,
 
 // The row's new file, written and checked under a staged name; its
 // expanded length in *length.
-bool StageRow(SetupPlan& plan, int row, StagedFile& staged, uint32_t* length)
+bool StageRow(Expansion& plan, int row, StagedFile& staged, uint32_t* length)
 {
     memset(plan.targetFilePath, 0, sizeof plan.targetFilePath);
     // Until a copy exists, a failure names the file that could not be had.
@@ -189,7 +207,7 @@ bool StageRow(SetupPlan& plan, int row, StagedFile& staged, uint32_t* length)
                 (unsigned long)GetLastError());
         return false;
     }
-    HoldForHarness();
+    plan.observer.copyWritten(plan.observer.context, row);
     if (!ComposeTarget(plan, row)) {
         CloseHandle(copy);
         return false;
@@ -199,7 +217,7 @@ bool StageRow(SetupPlan& plan, int row, StagedFile& staged, uint32_t* length)
 }
 
 // The checked file takes the product file's name.
-bool CommitRow(SetupPlan& plan, int row, StagedFile& staged, uint32_t length)
+bool CommitRow(Expansion& plan, int row, StagedFile& staged, uint32_t length)
 {
     ComposeTarget(plan, row);
     if (!CommitStagedFile(staged, plan.targetFilePath, plan.heldTargets[row])) {
@@ -218,7 +236,7 @@ bool CommitRow(SetupPlan& plan, int row, StagedFile& staged, uint32_t length)
 
 // Whether any product file is there: an installation that a failure must
 // leave as it was.
-bool ReplacesProductFiles(SetupPlan& plan)
+bool ReplacesProductFiles(Expansion& plan)
 {
     for (int row = 0; row < PayloadRows; ++row) {
         DWORD attributes = ComposeTarget(plan, row) ? GetFileAttributesA(plan.targetFilePath) : INVALID_FILE_ATTRIBUTES;
@@ -230,11 +248,14 @@ bool ReplacesProductFiles(SetupPlan& plan)
 
 } // namespace
 
-PayloadResult ExpandPayload(SetupPlan& plan, const PayloadObserver& observer)
+PayloadOutcome ExpandPayload(const SetupPlan& run, const char* destDir, HANDLE heldDestination,
+                             HeldProductFiles& held, const PayloadObserver& observer)
 {
+    Expansion plan = {run.module, run.log, destDir, heldDestination, run.expectedDigests, held.files, observer,
+                      0, {}, {}, {}, 0};
     DWORD length = GetTempPathA(sizeof plan.tempFolder, plan.tempFolder);
     if (length == 0 || length >= sizeof plan.tempFolder) {
-        CopyText(plan.tempFolder, plan.startDir);
+        CopyText(plan.tempFolder, run.facts.startDir);
         AppendText(plan.tempFolder, "\\");
     }
     RemoveStagedLeftovers(plan.destDir, plan.heldDestination, plan.log);
@@ -244,34 +265,38 @@ PayloadResult ExpandPayload(SetupPlan& plan, const PayloadObserver& observer)
     const bool replacing = ReplacesProductFiles(plan);
     StagedFile staged[PayloadRows];
     uint32_t lengths[PayloadRows] = {};
-    PayloadResult result = PayloadInstalled;
-    plan.installedBytes = 0;
+    PayloadOutcome outcome = {};
     for (plan.payloadRow = 0; plan.payloadRow < PayloadRows;) {
         int row = plan.payloadRow;
-        observer.beginFile(row);
+        observer.beginFile(observer.context, row);
         if (!StageRow(plan, row, staged[row], &lengths[row]) ||
             (!replacing && !CommitRow(plan, row, staged[row], lengths[row]))) {
-            result = PayloadFailed;
+            outcome.result = PayloadFailed;
             break;
         }
         ++plan.payloadRow;
-        if (!observer.goOn()) {
-            result = PayloadStopped;
+        if (!observer.goOn(observer.context)) {
+            outcome.result = PayloadStopped;
             break;
         }
     }
-    for (int row = 0; replacing && result == PayloadInstalled && row < PayloadRows; ++row) {
+    for (int row = 0; replacing && outcome.result == PayloadInstalled && row < PayloadRows; ++row) {
         if (!CommitRow(plan, row, staged[row], lengths[row])) {
             plan.payloadRow = row;
-            result = PayloadFailed;
+            outcome.result = PayloadFailed;
         }
     }
     // What a stop or a failure left staged goes; the files it left
     // unreplaced are free again.
     for (StagedFile& file : staged)
         DiscardStagedFile(file);
-    ReleaseProductFiles(plan);
-    return result;
+    held.Release();
+    outcome.row = plan.payloadRow;
+    CopyText(outcome.tempFilePath, plan.tempFilePath);
+    CopyText(outcome.targetFilePath, plan.targetFilePath);
+    CopyText(outcome.tempFolder, plan.tempFolder);
+    outcome.installedBytes = plan.installedBytes;
+    return outcome;
 }
 
 void CreatePayloadFolders(const char* folder, const RunLog& log)

@@ -70,18 +70,19 @@ struct EntryTexts {
     char icon[PathSize];          // pictavo.exe
 };
 
-bool WriteUninstallEntry(HKEY base, const char* basePath, const EntryTexts& texts, const SetupPlan& plan)
+bool WriteUninstallEntry(HKEY base, const char* basePath, const EntryTexts& texts, const SetupPlan& plan,
+                         uint64_t installedBytes)
 {
     KeyWriter entry = {CreateKey(base, basePath, uninstallEntryKey, plan.log), "", plan.log};
     if (!entry.key)
         return false;
     FormatText(entry.path, "%s\\%s", basePath, uninstallEntryKey);
     // The size of the files as they were read back, in whole KB rounded up.
-    DWORD sizeKB = (DWORD)((plan.installedBytes + 1023) / 1024);
+    DWORD sizeKB = (DWORD)((installedBytes + 1023) / 1024);
     bool written = entry.Text("DisplayName", productName) && entry.Text("UninstallString", texts.command) &&
                    entry.Text("QuietUninstallString", texts.quietCommand) &&
-                   entry.Text("Scdir", plan.shortcutDir) && entry.Text("Progdir", plan.destDir) &&
-                   entry.Text("InstallLocation", plan.destDir) && entry.Text("DisplayIcon", texts.icon) &&
+                   entry.Text("Scdir", plan.choices.shortcutDir) && entry.Text("Progdir", plan.choices.destDir) &&
+                   entry.Text("InstallLocation", plan.choices.destDir) && entry.Text("DisplayIcon", texts.icon) &&
                    entry.Text("DisplayVersion", PRODUCT_VERSION_TEXT) && entry.Text("Publisher", PRODUCT_PUBLISHER) &&
                    entry.Number("EstimatedSize", sizeKB) && entry.Number("NoModify", 1) &&
                    entry.Number("NoRepair", 1);
@@ -96,26 +97,25 @@ const char* ChooseBaseKey(DWORD version, const RegistryPaths& paths)
     return UsesWindowsBranch(version) ? paths.base9x : paths.baseNT;
 }
 
-const char* RegisterProduct(SetupPlan& plan, const RegistryPaths& paths)
+const char* RegisterProduct(const SetupPlan& plan, uint64_t installedBytes, const RegistryPaths& paths)
 {
-    DWORD version = plan.windowsVersion;
+    DWORD version = plan.facts.windowsVersion;
     const char* basePath = ChooseBaseKey(version, paths);
     // The system's list runs the command line: unquoted, a path with blanks
     // is tried piece by piece, "C:\Program.exe" first. A path cut to fit
     // would record an uninstaller that is not there: nothing is written.
     char uninstaller[PathSize], program[PathSize];
     EntryTexts texts;
-    if (!CopyText(uninstaller, plan.destDir) || !AppendText(uninstaller, uninstallerFile) ||
+    if (!CopyText(uninstaller, plan.choices.destDir) || !AppendText(uninstaller, uninstallerFile) ||
         !FormatText(texts.command, "\"%s\"", uninstaller) ||
-        !FormatText(texts.quietCommand, "\"%s\" /S", uninstaller) || !CopyText(texts.icon, plan.destDir) ||
-        !AppendText(texts.icon, programFile) || !CopyText(program, plan.destDir) || !AppendText(program, "\\") ||
+        !FormatText(texts.quietCommand, "\"%s\" /S", uninstaller) || !CopyText(texts.icon, plan.choices.destDir) ||
+        !AppendText(texts.icon, programFile) || !CopyText(program, plan.choices.destDir) || !AppendText(program, "\\") ||
         !AppendText(program, productName))
         return basePath;
     HKEY base = OpenBase(basePath, plan.log);
     if (!base)
         return basePath;
-    CopyText(plan.uninstallPath, uninstaller);
-    const char* failed = WriteUninstallEntry(base, basePath, texts, plan) ? NULL : basePath;
+    const char* failed = WriteUninstallEntry(base, basePath, texts, plan, installedBytes) ? NULL : basePath;
     RegCloseKey(base);
 
     // The NT family lists removable programs from the other key only.
@@ -123,7 +123,7 @@ const char* RegisterProduct(SetupPlan& plan, const RegistryPaths& paths)
         HKEY list = OpenBase(paths.windowsList, plan.log);
         bool listed = list != NULL;
         if (listed) {
-            listed = WriteUninstallEntry(list, paths.windowsList, texts, plan);
+            listed = WriteUninstallEntry(list, paths.windowsList, texts, plan, installedBytes);
             RegCloseKey(list);
         }
         if (!listed && !failed)
@@ -135,7 +135,7 @@ const char* RegisterProduct(SetupPlan& plan, const RegistryPaths& paths)
         return failed ? failed : paths.appPaths;
     KeyWriter product = {CreateKey(appPaths, paths.appPaths, productName, plan.log), "", plan.log};
     FormatText(product.path, "%s\\%s", paths.appPaths, productName);
-    bool written = product.key && product.Text("", program) && product.Text("Path", plan.destDir);
+    bool written = product.key && product.Text("", program) && product.Text("Path", plan.choices.destDir);
     if (product.key)
         RegCloseKey(product.key);
     if (!written && !failed)

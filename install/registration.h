@@ -20,10 +20,10 @@ const char* ChooseBaseKey(DWORD version, const RegistryPaths& paths = productKey
 // Records the plan's destDir and shortcutDir under the keys that its
 // windowsVersion (a GetVersion value) calls for, with what the system's
 // list and deployment tools read: the quiet command, the icon, the
-// product's version and publisher, and the size of the plan's
-// installedBytes; uninstallPath then names
-// the uninstaller that the entry runs. NULL when every entry is written; otherwise the key,
+// product's version and publisher, and installedBytes as the size. Only
+// once every file is in place: the entry is what removes the product.
+// NULL when every entry is written; otherwise the key,
 // under HKEY_LOCAL_MACHINE, in which an entry could not be made. Nothing is
 // written when the base key cannot be opened. The caller tells whoever it
 // serves: a page in a box, a silent run in its exit code.
-const char* RegisterProduct(SetupPlan& plan, const RegistryPaths& paths = productKeys);
+const char* RegisterProduct(const SetupPlan& plan, uint64_t installedBytes, const RegistryPaths& paths = productKeys);

@@ -11,10 +11,10 @@ bool CreateShortcuts(const SetupPlan& plan)
 {
     for (const ProductLink& shortcut : productLinks) {
         char link[PathSize], target[PathSize];
-        bool named = CopyText(link, plan.shortcutDir) && AppendText(link, shortcut.file) &&
-                     CopyText(target, plan.destDir) && AppendText(target, shortcut.target);
+        bool named = CopyText(link, plan.choices.shortcutDir) && AppendText(link, shortcut.file) &&
+                     CopyText(target, plan.choices.destDir) && AppendText(target, shortcut.target);
         if (!named) {
-            LogLine(plan.log, "Link not made: its path in %s does not fit", plan.shortcutDir);
+            LogLine(plan.log, "Link not made: its path in %s does not fit", plan.choices.shortcutDir);
             return false;
         }
         HRESULT made = CreateShellLink(target, link, shortcut.description);
@@ -29,12 +29,8 @@ bool CreateShortcuts(const SetupPlan& plan)
 
 } // namespace
 
-bool PlaceShortcuts(SetupPlan& plan)
+bool PlaceShortcuts(const SetupPlan& plan)
 {
-    LogLine(plan.log, "Shortcut folder chosen: %s", plan.shortcutDir);
-    if (!CreateFolderTree(plan.shortcutDir, plan.folderSecurity, plan.log) || !CreateShortcuts(plan))
-        return false;
-    CopyText(plan.programsDir, plan.shortcutDir);
-    CopyText(plan.openFolderPath, plan.programsDir);
-    return true;
+    LogLine(plan.log, "Shortcut folder chosen: %s", plan.choices.shortcutDir);
+    return CreateFolderTree(plan.choices.shortcutDir, plan.folderSecurity, plan.log) && CreateShortcuts(plan);
 }

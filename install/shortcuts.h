@@ -4,6 +4,5 @@
 
 // Makes shortcutDir, with whatever is missing above it and as
 // plan.folderSecurity says, and the links in it, each opening its product
-// file in destDir; false as soon as one of them cannot be made. On success
-// programsDir and openFolderPath name the folder.
-bool PlaceShortcuts(SetupPlan& plan);
+// file in destDir; false as soon as one of them cannot be made.
+bool PlaceShortcuts(const SetupPlan& plan);

@@ -20,16 +20,18 @@ static const MessageEntry agreementMessageEntries[] = {
 };
 static const MessageTable agreementMessages = MakeMessageTable(agreementMessageEntries, NoDefault, &agreementCommands);
 
-INT_PTR RunAgreementPage(HWND owner, SetupPlan& plan)
+INT_PTR RunAgreementPage(PagesUi& ui)
 {
-    return DialogBoxParamA(plan.module, "IDD_AGREEMENT", owner, RoutedDialogProc<&agreementMessages>, (LPARAM)&plan);
+    return DialogBoxParamA(ui.plan.module, "IDD_AGREEMENT", ui.owner, RoutedDialogProc<&agreementMessages>,
+                           (LPARAM)&ui);
 }
 
 static LRESULT InitAgreementPage(HWND page, UINT, WPARAM, LPARAM)
 {
+    PageUi(page).page = page;
     HINSTANCE module = PagePlan(page).module;
-    LoadPageLook(module);
-    static char agreement[7000];
+    LoadPageLook(PageUi(page).look, module);
+    char agreement[7000];
     LoadStringA(module, IDS_AGREEMENT, agreement, sizeof agreement);
     SetDlgItemTextA(page, IDC_AGREEMENT_TEXT, agreement);
     SetFocus(GetDlgItem(page, IDOK));

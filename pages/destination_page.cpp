@@ -31,20 +31,27 @@ static const MessageEntry destinationMessageEntries[] = {
 };
 static const MessageTable destinationMessages = MakeMessageTable(destinationMessageEntries, NoDefault, &destinationCommands);
 
-INT_PTR RunDestinationPage(HWND owner, SetupPlan& plan)
+INT_PTR RunDestinationPage(PagesUi& ui)
 {
-    return DialogBoxParamA(plan.module, "IDD_DIR", owner, RoutedDialogProc<&destinationMessages>, (LPARAM)&plan);
+    return DialogBoxParamA(ui.plan.module, "IDD_DIR", ui.owner, RoutedDialogProc<&destinationMessages>, (LPARAM)&ui);
+}
+
+bool PagesUi::ChooseDestination(InstallRun& driver)
+{
+    run = &driver;
+    return RunDestinationPage(*this) == 0;
 }
 
 static void ShowDestination(HWND page)
 {
-    SetDlgItemTextA(page, IDC_DESTINATION, PagePlan(page).destDir);
+    SetDlgItemTextA(page, IDC_DESTINATION, PagePlan(page).choices.destDir);
 }
 
 static LRESULT InitDestinationPage(HWND page, UINT, WPARAM, LPARAM)
 {
+    PageUi(page).page = page;
+    // The run proposed the destination before the page opened.
     SetupPlan& plan = PagePlan(page);
-    ProposeDestination(plan);
     // A destination from the command line stands in the box as if typed:
     // Next checks and adopts it the same way.
     if (plan.arguments.destination[0])
@@ -91,43 +98,57 @@ static bool AdoptTypedDestination(HWND page)
     return false;
 }
 
-static LRESULT AcceptDestination(HWND page, WORD, WORD, LPARAM)
+void PagesUi::RefuseDestination(DestinationCheck reason, const SetupPlan&)
 {
-    if (!AdoptTypedDestination(page))
-        return 0;
-    SetupPlan& plan = PagePlan(page);
     char message[PathSize];
-    switch (PrepareDestination(plan)) {
+    switch (reason) {
     case DestinationUnnamed:
         WarnAboutDestination(page, "You were forgoten to select an directory");
-        return 0;
+        return;
     case DestinationLowSpace:
         MessageBoxA(page, lowSpaceText, setupCaption, MB_YESNO | MB_ICONERROR);
-        return 0;
-    case DestinationTooLong:
-        WarnAboutDestination(page, longDestinationText);
-        return 0;
+        return;
     case DestinationLinked:
         FormatText(message, "The folder\n%s\nis reached through a link to another folder.\n"
-                            "Please choose another folder.", plan.destDir);
-        WarnAboutDestination(page, message);
-        return 0;
+                            "Please choose another folder.", plan.choices.destDir);
+        break;
     case DestinationUntrusted:
         FormatText(message, "The folder\n%s\ncan be changed by other users of this computer.\n"
-                            "Please choose another folder.", plan.destDir);
-        WarnAboutDestination(page, message);
-        return 0;
-    case DestinationMade:
-        ShowDestination(page);
-        EndDialog(page, 0);
-        return 0;
-    case DestinationNotMade:
+                            "Please choose another folder.", plan.choices.destDir);
+        break;
+    case DestinationIsFile:
+        FormatText(message, "%s is a file, not a folder. Please choose another folder.", plan.choices.destDir);
+        break;
+    default:
+        CopyText(message, longDestinationText);
         break;
     }
+    WarnAboutDestination(page, message);
+}
+
+bool PagesUi::ConfirmExistingFolder(const char*, bool)
+{
     ShowDestination(page);
-    if (MessageBoxA(page, "Directory allready exsist or disk isn't writeable.\nContinue with installation anyway",
-                    setupCaption, MB_YESNO | MB_ICONQUESTION) != IDNO)
-        EndDialog(page, 0);
+    return MessageBoxA(page, "Directory allready exsist or disk isn't writeable.\nContinue with installation anyway",
+                       setupCaption, MB_YESNO | MB_ICONQUESTION) != IDNO;
+}
+
+bool PagesUi::ConfirmVolumeWithoutPermissions(const char* root)
+{
+    char message[PathSize];
+    FormatText(message,
+               "The drive %s keeps no permissions: any user of this computer could change the programs installed "
+               "there. Install there anyway?",
+               root);
+    return MessageBoxA(page, message, setupCaption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
+static LRESULT AcceptDestination(HWND page, WORD, WORD, LPARAM)
+{
+    if (!AdoptTypedDestination(page) || !PageUi(page).run->TryDestination())
+        return 0;
+    ShowDestination(page);
+    EndDialog(page, 0);
     return 0;
 }
 

@@ -32,56 +32,77 @@ static const MessageEntry directoryBrowserMessageEntries[] = {
 };
 static const MessageTable directoryBrowserMessages = MakeMessageTable(directoryBrowserMessageEntries, NoDefault, &directoryBrowserCommands);
 
-static HWND folderNameEdit;   // control 105
-static HWND folderListView;   // control 107
-static HWND driveCombo;       // control 104
-static BOOL nameEditBusy;     // set while the browser itself rewrites control 105
+namespace {
+
+// One open browser's state, its dialog parameter.
+struct DirectoryBrowser {
+    SetupPlan& plan;
+    HWND folderNameEdit;       // control 105
+    FolderListView folders;        // control 107
+    HWND driveCombo;           // control 104
+    bool nameEditBusy;         // set while the browser itself rewrites control 105
+};
+
+DirectoryBrowser& BrowserOf(HWND browser)
+{
+    return *(DirectoryBrowser*)DialogParameter(browser);
+}
+
+SetupPlan& BrowserPlan(HWND browser)
+{
+    return BrowserOf(browser).plan;
+}
+
+} // namespace
 
 INT_PTR RunDirectoryBrowser(HWND owner, SetupPlan& plan)
 {
     LoadCommonControls();
+    DirectoryBrowser state = {plan, NULL, {}, NULL, false};
     return DialogBoxParamA(plan.module, "IDD_BROWSE", owner, RoutedDialogProc<&directoryBrowserMessages>,
-                           (LPARAM)&plan);
+                           (LPARAM)&state);
 }
 
 static void ShowFreeSpace(HWND browser)
 {
     char line[80];
-    FormatText(line, " Available: %lu KB, Required: %d KB", (unsigned long)PagePlan(browser).freeKB, (int)RequiredKB);
+    FormatText(line, " Available: %lu KB, Required: %d KB", (unsigned long)BrowserPlan(browser).choices.freeKB, (int)RequiredKB);
     SetDlgItemTextA(browser, IDC_FREE_SPACE, line);
 }
 
 static LRESULT InitDirectoryBrowser(HWND browser, UINT, WPARAM, LPARAM)
 {
-    SetupPlan& plan = PagePlan(browser);
-    folderNameEdit = GetDlgItem(browser, IDC_FOLDER_NAME);
-    folderListView = GetDlgItem(browser, IDC_FOLDER_LIST);
-    driveCombo = GetDlgItem(browser, IDC_DRIVES);
-    for (int i = 0; i < plan.driveCount; ++i)
-        if (plan.driveRoots[i][0])
-            SendMessageA(driveCombo, CB_ADDSTRING, 0, (LPARAM)plan.driveRoots[i]);
-    SendMessageA(driveCombo, CB_SETCURSEL, plan.driveIndex, 0);
+    DirectoryBrowser& state = BrowserOf(browser);
+    SetupPlan& plan = state.plan;
+    state.folderNameEdit = GetDlgItem(browser, IDC_FOLDER_NAME);
+    state.folders.view = GetDlgItem(browser, IDC_FOLDER_LIST);
+    state.driveCombo = GetDlgItem(browser, IDC_DRIVES);
+    for (int i = 0; i < plan.facts.driveCount; ++i)
+        if (plan.facts.driveRoots[i][0])
+            SendMessageA(state.driveCombo, CB_ADDSTRING, 0, (LPARAM)plan.facts.driveRoots[i]);
+    SendMessageA(state.driveCombo, CB_SETCURSEL, plan.choices.driveIndex, 0);
     ShowFreeSpace(browser);
-    AttachFolderIcons(folderListView, plan.module);
-    FillFolderList(browser, folderListView, plan.baseDir, DirectoryList, plan);
-    SetWindowTextA(folderNameEdit, productName);
+    AttachFolderIcons(state.folders, plan.module);
+    FillFolderList(browser, state.folders, plan.choices.baseDir, DirectoryList, plan);
+    SetWindowTextA(state.folderNameEdit, productName);
     return 1;
 }
 
 static LRESULT TrackFolderName(HWND browser, WORD, WORD notifyCode, LPARAM)
 {
-    if (notifyCode != EN_UPDATE || nameEditBusy)
+    DirectoryBrowser& state = BrowserOf(browser);
+    if (notifyCode != EN_UPDATE || state.nameEditBusy)
         return 1;
-    SetupPlan& plan = PagePlan(browser);
+    SetupPlan& plan = state.plan;
     char name[PathSize];
     int length = GetDlgItemTextA(browser, IDC_FOLDER_NAME, name, sizeof name);
     if (length < 100) {
-        CopyText(plan.productFolder, name);
+        CopyText(plan.choices.productFolder, name);
     } else {
-        nameEditBusy = TRUE;
-        SetWindowTextA(folderNameEdit, plan.productFolder);
+        state.nameEditBusy = true;
+        SetWindowTextA(state.folderNameEdit, plan.choices.productFolder);
         MessageBeep(0xFFFFFFFF);
-        nameEditBusy = FALSE;
+        state.nameEditBusy = false;
     }
     return 1;
 }
@@ -90,14 +111,15 @@ static LRESULT ChangeDrive(HWND browser, WORD, WORD notifyCode, LPARAM)
 {
     if (notifyCode != CBN_SELENDOK)
         return 0;
-    SetupPlan& plan = PagePlan(browser);
-    int selection = (int)SendMessageA(driveCombo, CB_GETCURSEL, 0, 0);
-    if (selection < 0 || selection >= plan.driveCount)
+    DirectoryBrowser& state = BrowserOf(browser);
+    SetupPlan& plan = state.plan;
+    int selection = (int)SendMessageA(state.driveCombo, CB_GETCURSEL, 0, 0);
+    if (selection < 0 || selection >= plan.facts.driveCount)
         return 0;
-    plan.driveIndex = selection;
-    CharUpperA(plan.driveRoots[selection]);
-    CopyText(plan.baseDir, plan.driveRoots[selection]);
-    FillFolderList(browser, folderListView, plan.baseDir, DirectoryList, plan);
+    plan.choices.driveIndex = selection;
+    CharUpperA(plan.facts.driveRoots[selection]);
+    CopyText(plan.choices.baseDir, plan.facts.driveRoots[selection]);
+    FillFolderList(browser, state.folders, plan.choices.baseDir, DirectoryList, plan);
     ReadFreeSpace(plan, selection);
     ShowFreeSpace(browser);
     return 0;
@@ -106,10 +128,11 @@ static LRESULT ChangeDrive(HWND browser, WORD, WORD notifyCode, LPARAM)
 static LRESULT OpenListedFolder(HWND browser, UINT, WPARAM, LPARAM lParam)
 {
     const NMHDR* notice = (const NMHDR*)lParam;
-    if (notice->hwndFrom != folderListView || notice->code != (UINT)NM_DBLCLK)
+    DirectoryBrowser& state = BrowserOf(browser);
+    if (notice->hwndFrom != state.folders.view || notice->code != (UINT)NM_DBLCLK)
         return 0;
-    SetupPlan& plan = PagePlan(browser);
-    OpenSelectedFolder(browser, folderListView, plan.baseDir, DirectoryList, MaxBrowsedPath, plan);
+    SetupPlan& plan = state.plan;
+    OpenSelectedFolder(browser, state.folders, plan.choices.baseDir, DirectoryList, MaxBrowsedPath, plan);
     return 0;
 }
 
@@ -121,21 +144,22 @@ static LRESULT CancelDirectoryBrowser(HWND browser, WORD, WORD, LPARAM)
 
 static LRESULT AcceptBrowsedFolder(HWND browser, WORD, WORD, LPARAM)
 {
-    SetupPlan& plan = PagePlan(browser);
-    SendMessageA(folderNameEdit, WM_GETTEXT, 100, (LPARAM)plan.productFolder);
-    if (plan.productFolder[0] == '\0') {
+    DirectoryBrowser& state = BrowserOf(browser);
+    SetupPlan& plan = state.plan;
+    SendMessageA(state.folderNameEdit, WM_GETTEXT, 100, (LPARAM)plan.choices.productFolder);
+    if (plan.choices.productFolder[0] == '\0') {
         MessageBoxA(browser, "You forget to select a directory", "Warning", MB_ICONWARNING);
-        SetFocus(folderNameEdit);
+        SetFocus(state.folderNameEdit);
         return 1;
     }
     // The name becomes a folder that Setup makes as administrator: it must
     // name a folder below the one shown, as typed text on the page must.
     TypedDestination checked = CheckComposedDestination(plan);
     if (checked != TypedTaken) {
-        WarnAboutTypedDestination(browser, checked, folderNameEdit);
+        WarnAboutTypedDestination(browser, checked, state.folderNameEdit);
         return 1;
     }
-    if (!HasRoomForProduct(plan.freeKB)) {
+    if (!HasRoomForProduct(plan.choices.freeKB)) {
         MessageBoxA(browser,
                     lowSpaceText,
                     NULL, MB_ICONERROR | MB_YESNO);

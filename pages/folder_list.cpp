@@ -8,10 +8,6 @@
 #include <string.h>
 
 const char parentEntryText[] = "........";
-int folderImage;
-int upImage;
-int newFolderImage;
-int listLastIndex;
 
 namespace {
 
@@ -37,20 +33,20 @@ void LoadCommonControls()
         init();
 }
 
-void AttachFolderIcons(HWND list, HINSTANCE module)
+void AttachFolderIcons(FolderListView& list, HINSTANCE module)
 {
     LoadCommonControls();
     auto create = SYSTEM_FUNCTION(commonControls, ImageList_Create);
     auto add = SYSTEM_FUNCTION(commonControls, ImageList_ReplaceIcon);
     if (!create || !add)
         return;
-    static const struct {
+    const struct {
         WORD icon;
         int* image;
-    } kinds[] = {{IDI_FOLDER, &folderImage}, {IDI_UP, &upImage}, {IDI_NEW_FOLDER, &newFolderImage}};
+    } kinds[] = {{IDI_FOLDER, &list.folderImage}, {IDI_UP, &list.upImage}, {IDI_NEW_FOLDER, &list.newFolderImage}};
     // The icons hold each size that a common scale asks for, so none is
     // stretched from another.
-    int size = ScaleToDpi(16, WindowDpi(list));
+    int size = ScaleToDpi(16, WindowDpi(list.view));
     HIMAGELIST icons = create(size, size, ILC_MASK, (int)(sizeof kinds / sizeof kinds[0]), 0);
     for (const auto& kind : kinds) {
         HICON icon = (HICON)LoadImageA(module, MAKEINTRESOURCEA(kind.icon), IMAGE_ICON, size, size, 0);
@@ -58,7 +54,7 @@ void AttachFolderIcons(HWND list, HINSTANCE module)
         if (icon)
             DestroyIcon(icon);
     }
-    SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)icons);
+    SendMessageA(list.view, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)icons);
 }
 
 LRESULT AddFolderItem(HWND list, const char* text, int position, int image)
@@ -73,17 +69,17 @@ LRESULT AddFolderItem(HWND list, const char* text, int position, int image)
 
 int ParentLimit(FolderListMode mode, const SetupPlan& plan)
 {
-    return mode == DirectoryList ? DriveRootLength : plan.programsLimit;
+    return mode == DirectoryList ? DriveRootLength : plan.choices.programsLimit;
 }
 
-void FillFolderList(HWND dialog, HWND list, char (&path)[PathSize], FolderListMode mode, const SetupPlan& plan)
+void FillFolderList(HWND dialog, FolderListView& list, char (&path)[PathSize], FolderListMode mode, const SetupPlan& plan)
 {
-    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    SendMessageA(list.view, LVM_DELETEALLITEMS, 0, 0);
     int count = 0;
     size_t length = TextLength(path);
     const char* wildcard = "\\*.*";
     if ((int)length > ParentLimit(mode, plan))
-        AddFolderItem(list, parentEntryText, count++, upImage);
+        AddFolderItem(list.view, parentEntryText, count++, list.upImage);
     else if (mode == DirectoryList)
         wildcard = "*.*"; // a drive root ends with its backslash
     bool joined = wildcard[0] == '\\';
@@ -96,21 +92,21 @@ void FillFolderList(HWND dialog, HWND list, char (&path)[PathSize], FolderListMo
         if (search != -1) {
             do {
                 if ((found.attrib & _A_SUBDIR) && found.name[0] != '.')
-                    AddFolderItem(list, found.name, count++, folderImage);
+                    AddFolderItem(list.view, found.name, count++, list.folderImage);
             } while (_findnext(search, &found) == 0);
             _findclose(search);
         }
     }
     path[length] = '\0';
 
-    listLastIndex = count;
-    AddFolderItem(list, plan.productFolder, count, newFolderImage);
+    list.lastIndex = count;
+    AddFolderItem(list.view, plan.choices.productFolder, count, list.newFolderImage);
     char result[PathSize];
-    FormatText(result, joined ? "%s\\%s" : "%s%s", path, plan.productFolder);
+    FormatText(result, joined ? "%s\\%s" : "%s%s", path, plan.choices.productFolder);
     SetDlgItemTextA(dialog, mode == DirectoryList ? IDC_RESULT_PATH : IDC_SHORTCUT_PATH, result);
 }
 
-bool IsParentEntry(HWND list, int index)
+bool IsParentEntry(const FolderListView& list, int index)
 {
     char text[16] = "";
     LVITEMA item = {};
@@ -118,11 +114,12 @@ bool IsParentEntry(HWND list, int index)
     item.iItem = index;
     item.pszText = text;
     item.cchTextMax = sizeof text;
-    return SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&item) && item.iImage == upImage &&
+    return SendMessageA(list.view, LVM_GETITEMA, 0, (LPARAM)&item) && item.iImage == list.upImage &&
            strcmp(text, parentEntryText) == 0;
 }
 
-bool MoveToListedFolder(HWND list, int index, char (&path)[PathSize], FolderListMode mode, size_t maxLength)
+bool MoveToListedFolder(const FolderListView& list, int index, char (&path)[PathSize], FolderListMode mode,
+                        size_t maxLength)
 {
     size_t length = TextLength(path);
     if (IsParentEntry(list, index)) {
@@ -140,7 +137,7 @@ bool MoveToListedFolder(HWND list, int index, char (&path)[PathSize], FolderList
     item.iItem = index;
     item.pszText = name;
     item.cchTextMax = 255;
-    if (!SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&item))
+    if (!SendMessageA(list.view, LVM_GETITEMA, 0, (LPARAM)&item))
         return false;
     bool joined = mode == ShortcutList || (int)length > DriveRootLength;
     if (length + (joined ? 1 : 0) + TextLength(name) > maxLength)
@@ -151,14 +148,14 @@ bool MoveToListedFolder(HWND list, int index, char (&path)[PathSize], FolderList
     return true;
 }
 
-void OpenSelectedFolder(HWND dialog, HWND list, char (&path)[PathSize], FolderListMode mode, size_t maxLength,
-                        const SetupPlan& plan)
+void OpenSelectedFolder(HWND dialog, FolderListView& list, char (&path)[PathSize], FolderListMode mode,
+                        size_t maxLength, const SetupPlan& plan)
 {
-    int index = (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
+    int index = (int)SendMessageA(list.view, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
     // A move past the longest path the browser allows is refused like an
     // over-long name: the folder stays, and the beep tells why nothing
     // happened.
-    if (index >= 0 && index <= listLastIndex && !MoveToListedFolder(list, index, path, mode, maxLength))
+    if (index >= 0 && index <= list.lastIndex && !MoveToListedFolder(list, index, path, mode, maxLength))
         MessageBeep(0xFFFFFFFF);
     FillFolderList(dialog, list, path, mode, plan);
 }

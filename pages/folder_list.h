@@ -15,32 +15,37 @@ enum FolderListMode {
 const int MaxBrowsedPath = PathSize - 1 - 4;
 
 extern const char parentEntryText[];
-extern int folderImage;    // image indexes of the three entry kinds in the lists' image list
-extern int upImage;
-extern int newFolderImage;
-extern int listLastIndex;  // last position used in a folder list
+
+// One browser's list view, kept by the browser's dialog.
+struct FolderListView {
+    HWND view = NULL;
+    int folderImage = 0;     // image indexes of the three entry kinds in its image list
+    int upImage = 0;
+    int newFolderImage = 0;
+    int lastIndex = 0;       // last position used
+};
 
 // Loads the common controls that the browsers' list views need.
 void LoadCommonControls();
 // Makes the 16x16 icon list of the three entry kinds and gives it to the
-// list view; sets folderImage, upImage and newFolderImage. The icons are
-// module's.
-void AttachFolderIcons(HWND list, HINSTANCE module);
+// list view; sets the image indexes. The icons are module's.
+void AttachFolderIcons(FolderListView& list, HINSTANCE module);
 LRESULT AddFolderItem(HWND list, const char* text, int position, int image);
 // The length above which a path of this mode has a parent entry.
 int ParentLimit(FolderListMode mode, const SetupPlan& plan);
 // Lists path's sub-folders, and the plan's product folder as the one that
 // Setup will make there.
-void FillFolderList(HWND dialog, HWND list, char (&path)[PathSize], FolderListMode mode, const SetupPlan& plan);
+void FillFolderList(HWND dialog, FolderListView& list, char (&path)[PathSize], FolderListMode mode, const SetupPlan& plan);
 
 // The item is the parent entry by what it is, text and picture, not by the
 // place where it happens to sort.
-bool IsParentEntry(HWND list, int index);
+bool IsParentEntry(const FolderListView& list, int index);
 // Moves path into the item's folder, or up for the parent entry. Returns
 // false, leaving path unchanged, when the item cannot be read or the move
 // would make path longer than maxLength.
-bool MoveToListedFolder(HWND list, int index, char (&path)[PathSize], FolderListMode mode, size_t maxLength);
+bool MoveToListedFolder(const FolderListView& list, int index, char (&path)[PathSize], FolderListMode mode,
+                        size_t maxLength);
 // What a double click on the list does in either browser: moves path into
 // the selected entry and lists the folder it then names.
-void OpenSelectedFolder(HWND dialog, HWND list, char (&path)[PathSize], FolderListMode mode, size_t maxLength,
-                        const SetupPlan& plan);
+void OpenSelectedFolder(HWND dialog, FolderListView& list, char (&path)[PathSize], FolderListMode mode,
+                        size_t maxLength, const SetupPlan& plan);

@@ -1,17 +1,9 @@
 #include "pages/page_look.h"
+#include "pages/pages.h"
 #include "base/dpi.h"
 #include "base/product.h"
 
-HBITMAP logoBitmap;
-BITMAP logoInfo;
-HBRUSH pageBrush;
-HBITMAP largeLogoBitmap;
-BITMAP largeLogoInfo;
-
 namespace {
-
-HINSTANCE logoModule;
-HFONT rescaledPageFont;
 
 // Above 150 % the logo at its own size would be enlarged by more than half
 // and look blurred beside the text: the one drawn at twice the size is
@@ -27,42 +19,47 @@ template <typename Object> void DeleteIfMade(Object& object)
 
 // Loaded only when a page first needs it: at 100 % it would only cost the
 // run its memory.
-void PickLogo(int dpi, HBITMAP* bitmap, const BITMAP** info)
+void PickLogo(PageLook& look, int dpi, HBITMAP* bitmap, const BITMAP** info)
 {
-    *bitmap = logoBitmap;
-    *info = &logoInfo;
+    *bitmap = look.logo;
+    *info = &look.logoInfo;
     if (dpi < largeLogoFromDpi)
         return;
-    if (!largeLogoBitmap && logoModule) {
-        largeLogoBitmap = LoadBitmapA(logoModule, "IDB_TORVAN_LARGE");
-        if (!largeLogoBitmap || !GetObjectA(largeLogoBitmap, sizeof largeLogoInfo, &largeLogoInfo)) {
-            DeleteIfMade(largeLogoBitmap);
-            logoModule = NULL; // not asked for again
+    if (!look.largeLogo && look.module) {
+        look.largeLogo = LoadBitmapA(look.module, "IDB_TORVAN_LARGE");
+        if (!look.largeLogo || !GetObjectA(look.largeLogo, sizeof look.largeLogoInfo, &look.largeLogoInfo)) {
+            DeleteIfMade(look.largeLogo);
+            look.module = NULL; // not asked for again
         }
     }
-    if (largeLogoBitmap) {
-        *bitmap = largeLogoBitmap;
-        *info = &largeLogoInfo;
+    if (look.largeLogo) {
+        *bitmap = look.largeLogo;
+        *info = &look.largeLogoInfo;
     }
+}
+
+PageLook& LookOf(HWND page)
+{
+    return PageUi(page).look;
 }
 
 } // namespace
 
-void ReleasePageLook()
+void ReleasePageLook(PageLook& look)
 {
-    DeleteIfMade(logoBitmap);
-    DeleteIfMade(largeLogoBitmap);
-    DeleteIfMade(pageBrush);
-    DeleteIfMade(rescaledPageFont);
+    DeleteIfMade(look.logo);
+    DeleteIfMade(look.largeLogo);
+    DeleteIfMade(look.brush);
+    DeleteIfMade(look.rescaledFont);
 }
 
-void LoadPageLook(HINSTANCE module)
+void LoadPageLook(PageLook& look, HINSTANCE module)
 {
-    ReleasePageLook();
-    logoModule = module;
-    logoBitmap = LoadBitmapA(module, "IDB_TORVAN");
-    GetObjectA(logoBitmap, sizeof logoInfo, &logoInfo);
-    pageBrush = CreateSolidBrush(RGB(0, 0, 136));
+    ReleasePageLook(look);
+    look.module = module;
+    look.logo = LoadBitmapA(module, "IDB_TORVAN");
+    GetObjectA(look.logo, sizeof look.logoInfo, &look.logoInfo);
+    look.brush = CreateSolidBrush(RGB(0, 0, 136));
 }
 
 LRESULT PaintLogo(HWND page, UINT, WPARAM, LPARAM)
@@ -72,7 +69,7 @@ LRESULT PaintLogo(HWND page, UINT, WPARAM, LPARAM)
     int dpi = WindowDpi(page);
     HBITMAP bitmap;
     const BITMAP* info;
-    PickLogo(dpi, &bitmap, &info);
+    PickLogo(LookOf(page), dpi, &bitmap, &info);
     HDC memory = CreateCompatibleDC(context);
     if (memory) {
         HGDIOBJ old = SelectObject(memory, bitmap);
@@ -130,8 +127,9 @@ LRESULT FollowDpiChange(HWND page, UINT, WPARAM, LPARAM lParam)
         SendMessageA(page, WM_SETFONT, (WPARAM)scaledFont, FALSE);
         // Only one page is open at a time; the font of the one before is
         // no longer drawn with.
-        DeleteIfMade(rescaledPageFont);
-        rescaledPageFont = scaledFont;
+        PageLook& look = LookOf(page);
+        DeleteIfMade(look.rescaledFont);
+        look.rescaledFont = scaledFont;
     }
     SetWindowPos(page, NULL, suggested->left, suggested->top, newWidth, newHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(page, NULL, TRUE);
@@ -139,12 +137,12 @@ LRESULT FollowDpiChange(HWND page, UINT, WPARAM, LPARAM lParam)
     return TRUE;
 }
 
-LRESULT ColourControl(HWND, UINT, WPARAM wParam, LPARAM)
+LRESULT ColourControl(HWND page, UINT, WPARAM wParam, LPARAM)
 {
     HDC control = (HDC)wParam;
     SetTextColor(control, RGB(0, 255, 0));
     SetBkColor(control, RGB(0, 0, 136));
-    return (LRESULT)pageBrush;
+    return (LRESULT)LookOf(page).brush;
 }
 
 void ConfirmCancel(HWND page)

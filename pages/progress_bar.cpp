@@ -2,30 +2,26 @@
 #include "base/dpi.h"
 #include "base/text.h"
 
-ProgressBar progressBar;
-HWND progressControl;
-
-void ProgressBegin(int n, int steps)
+void ProgressBegin(ProgressBar& bar, HWND control, int n, int steps)
 {
-    ProgressBar& bar = progressBar;
-    GetClientRect(progressControl, &bar.fillRect);
+    bar.control = control;
+    GetClientRect(control, &bar.fillRect);
     bar.barWidth = bar.fillRect.right;
     bar.stepTotal = steps;
     bar.stepNumber = 1;
     SplitWidth(bar.steps, bar.barWidth, n);
-    int dpi = WindowDpi(progressControl);
+    int dpi = WindowDpi(control);
     bar.fillTop = ScaleToDpi(2, dpi);
     bar.fillBottom = ScaleToDpi(18, dpi);
     bar.textTop = ScaleToDpi(1, dpi);
     SetRect(&bar.fillRect, 0, bar.fillTop, 0, bar.fillBottom);
-    bar.barDC = GetDC(progressControl);
+    bar.barDC = GetDC(control);
     bar.barBrush = CreateSolidBrush(RGB(0, 0, 255));
     bar.savedBrush = SelectObject(bar.barDC, bar.barBrush);
 }
 
-void ProgressStep()
+void ProgressStep(ProgressBar& bar)
 {
-    ProgressBar& bar = progressBar;
     bar.fillRect.right = AdvanceEdge(bar.steps, bar.fillRect.right, bar.barWidth);
     FillRect(bar.barDC, &bar.fillRect, bar.barBrush);
 
@@ -36,7 +32,7 @@ void ProgressStep()
         // system would turn it round and black out the bar itself.
         RECT band = {bar.fillRect.right, bar.fillTop, bar.barWidth - bar.fillRect.right, bar.fillBottom};
         if (band.left < band.right)
-            InvalidateRect(progressControl, &band, TRUE);
+            InvalidateRect(bar.control, &band, TRUE);
         SetBkMode(bar.barDC, TRANSPARENT);
         SetTextColor(bar.barDC, RGB(255, 255, 255));
         FormatText(bar.percentText, "%d", bar.stepNumber * 100 / bar.stepTotal);
@@ -48,12 +44,13 @@ void ProgressStep()
     }
 }
 
-void ProgressEnd()
+void ProgressEnd(ProgressBar& bar)
 {
-    ProgressBar& bar = progressBar;
+    if (!bar.barDC)
+        return;
     if (bar.savedBrush)
         SelectObject(bar.barDC, bar.savedBrush);
-    ReleaseDC(progressControl, bar.barDC);
+    ReleaseDC(bar.control, bar.barDC);
     if (bar.barBrush)
         DeleteObject(bar.barBrush);
     bar.barDC = NULL;

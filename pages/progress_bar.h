@@ -4,6 +4,7 @@
 #include <windows.h>
 
 struct ProgressBar {
+    HWND control;           // control 214 of the Copy page
     int stepTotal;          // steps whose percentage is shown
     int stepNumber;         // the next step
     int barWidth;           // client width of the bar's control
@@ -17,10 +18,8 @@ struct ProgressBar {
     char percentText[12];
 };
 
-extern ProgressBar progressBar;
-extern HWND progressControl;  // control 214 of the Copy page
-
-// The bar fills in increments; steps percentages are shown, one a step.
-void ProgressBegin(int increments, int steps);
-void ProgressStep();
-void ProgressEnd();
+// The bar in control fills in increments; steps percentages are shown,
+// one a step. Ending a bar that never began does nothing.
+void ProgressBegin(ProgressBar& bar, HWND control, int increments, int steps);
+void ProgressStep(ProgressBar& bar);
+void ProgressEnd(ProgressBar& bar);

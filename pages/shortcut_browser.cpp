@@ -22,33 +22,49 @@ static const MessageEntry shortcutBrowserMessageEntries[] = {
 };
 static const MessageTable shortcutBrowserMessages = MakeMessageTable(shortcutBrowserMessageEntries, NoDefault, &shortcutBrowserCommands);
 
-static HWND shortcutListView;  // control 212
+namespace {
+
+// One open browser's state, its dialog parameter.
+struct ShortcutBrowser {
+    SetupPlan& plan;
+    FolderListView folders;  // control 212
+};
+
+ShortcutBrowser& BrowserOf(HWND browser)
+{
+    return *(ShortcutBrowser*)DialogParameter(browser);
+}
+
+} // namespace
 
 INT_PTR RunShortcutBrowser(HWND owner, SetupPlan& plan)
 {
     LoadCommonControls();
+    ShortcutBrowser state = {plan, {}};
     return DialogBoxParamA(plan.module, "IDD_BROWSE_SHORTCUT", owner, RoutedDialogProc<&shortcutBrowserMessages>,
-                           (LPARAM)&plan);
+                           (LPARAM)&state);
 }
 
 static LRESULT InitShortcutBrowser(HWND browser, UINT, WPARAM, LPARAM)
 {
-    SetupPlan& plan = PagePlan(browser);
-    shortcutListView = GetDlgItem(browser, IDC_SHORTCUT_LIST);
-    SetDlgItemTextA(browser, IDC_SHORTCUT_PATH, plan.programsDir);
-    AttachFolderIcons(shortcutListView, plan.module);
-    FillFolderList(browser, shortcutListView, plan.programsDir, ShortcutList, plan);
+    ShortcutBrowser& state = BrowserOf(browser);
+    SetupPlan& plan = state.plan;
+    state.folders.view = GetDlgItem(browser, IDC_SHORTCUT_LIST);
+    SetDlgItemTextA(browser, IDC_SHORTCUT_PATH, plan.choices.programsDir);
+    AttachFolderIcons(state.folders, plan.module);
+    FillFolderList(browser, state.folders, plan.choices.programsDir, ShortcutList, plan);
     return 1;
 }
 
 static LRESULT OpenListedShortcutFolder(HWND browser, UINT, WPARAM, LPARAM lParam)
 {
     const NMHDR* notice = (const NMHDR*)lParam;
-    if (notice->hwndFrom != shortcutListView || notice->code != (UINT)NM_DBLCLK)
+    ShortcutBrowser& state = BrowserOf(browser);
+    if (notice->hwndFrom != state.folders.view || notice->code != (UINT)NM_DBLCLK)
         return 0;
     // No deeper than the system can make the folder and its longest link.
-    SetupPlan& plan = PagePlan(browser);
-    OpenSelectedFolder(browser, shortcutListView, plan.programsDir, ShortcutList, MAX_PATH - 1 - finishSuffix, plan);
+    SetupPlan& plan = state.plan;
+    OpenSelectedFolder(browser, state.folders, plan.choices.programsDir, ShortcutList, MAX_PATH - 1 - finishSuffix, plan);
     return 0;
 }
 

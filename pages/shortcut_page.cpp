@@ -1,5 +1,3 @@
-#include "pages/shortcut_page.h"
-#include "install/shortcuts.h"
 #include "plan/shortcut_folder.h"
 #include "pages/browsers.h"
 #include "pages/page_look.h"
@@ -30,9 +28,15 @@ static const MessageEntry shortcutMessageEntries[] = {
 };
 static const MessageTable shortcutMessages = MakeMessageTable(shortcutMessageEntries, NoDefault, &shortcutCommands);
 
-INT_PTR RunShortcutPage(HWND owner, SetupPlan& plan)
+INT_PTR RunShortcutPage(PagesUi& ui)
 {
-    return DialogBoxParamA(plan.module, "IDD_SHORTCUT", owner, RoutedDialogProc<&shortcutMessages>, (LPARAM)&plan);
+    return DialogBoxParamA(ui.plan.module, "IDD_SHORTCUT", ui.owner, RoutedDialogProc<&shortcutMessages>, (LPARAM)&ui);
+}
+
+bool PagesUi::ChooseShortcutFolder(InstallRun& driver)
+{
+    run = &driver;
+    return RunShortcutPage(*this) == 0;
 }
 
 namespace {
@@ -40,64 +44,60 @@ namespace {
 void ShowShortcutFolder(HWND page)
 {
     SetupPlan& plan = PagePlan(page);
-    ComposeShortcutFolder(plan.shortcutDir, plan.programsDir);
-    SetDlgItemTextA(page, IDC_DESTINATION, plan.shortcutDir);
+    ComposeShortcutFolder(plan.choices.shortcutDir, plan.choices.programsDir);
+    SetDlgItemTextA(page, IDC_DESTINATION, plan.choices.shortcutDir);
 }
-
-// Set while Finish runs: its message boxes pump the page's messages, and a
-// second Finish would append the product's folder a second time.
-bool finishing;
 
 } // namespace
 
-bool RegisterFromPage(HWND page, SetupPlan& plan, const RegistryPaths& paths)
+void PagesUi::ReportShortcutFolderTooLong()
 {
-    const char* failedKey = RegisterProduct(plan, paths);
-    if (!failedKey)
-        return true;
+    MessageBoxA(page, "The path of the shortcut folder is too long.", setupCaption, MB_OK | MB_ICONWARNING);
+}
+
+// In a box that the page owns, so that the page stays disabled, and its
+// Finish unclickable, while the box is up.
+void PagesUi::ReportRegistrationFailure(const char* key)
+{
     char message[PathSize];
-    FormatText(message, "Couldn't create key in registry\n%s", failedKey);
+    FormatText(message, "Couldn't create key in registry\n%s", key);
     MessageBoxA(page, message, NULL, MB_OK);
-    return false;
+}
+
+void PagesUi::ReportShortcutsFailure(const char* folder)
+{
+    char message[PathSize];
+    FormatText(message, "The shortcuts could not be made in\n%s\nPlease choose another folder.", folder);
+    MessageBoxA(page, message, setupCaption, MB_OK | MB_ICONWARNING);
+    ShowShortcutFolder(page);
 }
 
 static LRESULT InitShortcutPage(HWND page, UINT, WPARAM, LPARAM)
 {
-    finishing = false;
-    SetupPlan& plan = PagePlan(page);
-    ProposeShortcutFolder(plan);
-    SetDlgItemTextA(page, IDC_DESTINATION, plan.shortcutDir);
+    PagesUi& ui = PageUi(page);
+    ui.page = page;
+    ui.finishing = false;
+    // The run proposed the folder before the page opened.
+    SetDlgItemTextA(page, IDC_DESTINATION, ui.plan.choices.shortcutDir);
     return 1;
 }
 
 static LRESULT FinishShortcuts(HWND page, WORD, WORD, LPARAM)
 {
-    if (finishing)
+    PagesUi& ui = PageUi(page);
+    if (ui.finishing)
         return 0;
-    finishing = true;
-    SetupPlan& plan = PagePlan(page);
-    if (!ComposeFinalShortcutFolder(plan)) {
-        MessageBoxA(page, "The path of the shortcut folder is too long.", setupCaption, MB_OK | MB_ICONWARNING);
-        finishing = false;
-        return 0;
-    }
-    // Registered first, so that Scdir names the final folder.
-    RegisterFromPage(page, plan);
-    if (!PlaceShortcuts(plan)) {
-        char message[PathSize];
-        FormatText(message, "The shortcuts could not be made in\n%s\nPlease choose another folder.", plan.shortcutDir);
-        MessageBoxA(page, message, setupCaption, MB_OK | MB_ICONWARNING);
-        ShowShortcutFolder(page);
-        finishing = false;
-        return 0;
-    }
-    EndDialog(page, 0);
+    ui.finishing = true;
+    bool finished = ui.run->FinishShortcuts();
+    ui.finishing = false;
+    if (finished)
+        EndDialog(page, 0);
     return 0;
 }
 
 static LRESULT CancelShortcutPage(HWND page, WORD, WORD, LPARAM)
 {
-    if (!finishing &&
+    if (!PageUi(page).finishing &&
         MessageBoxA(page, "Cancel creating the shortcuts?", "Confirmation", MB_YESNO | MB_ICONQUESTION) == IDYES)
         EndDialog(page, 1);
     return 0;

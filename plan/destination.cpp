@@ -8,10 +8,10 @@ namespace {
 
 bool ComposeFolder(const SetupPlan& plan, char (&composed)[PathSize])
 {
-    bool fit = CopyText(composed, plan.baseDir);
-    if (TextLength(plan.baseDir) > DriveRootLength)
+    bool fit = CopyText(composed, plan.choices.baseDir);
+    if (TextLength(plan.choices.baseDir) > DriveRootLength)
         fit = fit && AppendText(composed, "\\");
-    return fit && AppendText(composed, plan.productFolder);
+    return fit && AppendText(composed, plan.choices.productFolder);
 }
 
 } // namespace
@@ -19,7 +19,7 @@ bool ComposeFolder(const SetupPlan& plan, char (&composed)[PathSize])
 bool ComposeDestination(SetupPlan& plan)
 {
     char composed[PathSize];
-    return ComposeFolder(plan, composed) && CopyText(plan.destDir, composed);
+    return ComposeFolder(plan, composed) && CopyText(plan.choices.destDir, composed);
 }
 
 TypedDestination CheckComposedDestination(const SetupPlan& plan)
@@ -34,38 +34,38 @@ TypedDestination TakeTypedDestination(SetupPlan& plan, const char* typed)
 {
     // The proposal is checked too: a name from the Directory browser's box
     // ("..\Windows") stands in it as composed.
-    if (strcmp(typed, plan.destDir) == 0) {
+    if (strcmp(typed, plan.choices.destDir) == 0) {
         TypedDestination checked = CheckComposedDestination(plan);
         return checked == TypedTaken ? TypedUnchanged : checked;
     }
-    TypedDestination result = ParseTypedDestination(typed, plan.baseDir, plan.productFolder);
+    TypedDestination result = ParseTypedDestination(typed, plan.choices.baseDir, plan.choices.productFolder);
     if (result != TypedTaken)
         return result;
-    char drive = (char)(plan.baseDir[0] & ~0x20);
-    for (int slot = 0; slot < plan.driveCount; ++slot) {
-        if (plan.driveRoots[slot][0] == drive) {
-            plan.driveIndex = slot;
+    char drive = (char)(plan.choices.baseDir[0] & ~0x20);
+    for (int slot = 0; slot < plan.facts.driveCount; ++slot) {
+        if (plan.facts.driveRoots[slot][0] == drive) {
+            plan.choices.driveIndex = slot;
             ReadFreeSpace(plan, slot);
             return TypedTaken;
         }
     }
     char root[4] = {drive, ':', '\\', '\0'};
-    plan.freeKB = MeasureFreeKB(root);
+    plan.choices.freeKB = MeasureFreeKB(root);
     return TypedTaken;
 }
 
 void ProposeDestination(SetupPlan& plan)
 {
     ChooseDefaultBase(plan);
-    CopyText(plan.productFolder, productName);
+    CopyText(plan.choices.productFolder, productName);
     ComposeDestination(plan);
 }
 
 DestinationCheck CheckDestinationChoice(SetupPlan& plan)
 {
-    if (plan.productFolder[0] == '\0')
+    if (plan.choices.productFolder[0] == '\0')
         return DestinationUnnamed;
-    if (!HasRoomForProduct(plan.freeKB))
+    if (!HasRoomForProduct(plan.choices.freeKB))
         return DestinationLowSpace;
     if (!ComposeDestination(plan))
         return DestinationTooLong;

@@ -24,15 +24,17 @@ TypedDestination CheckComposedDestination(const SetupPlan& plan);
 
 enum DestinationCheck {
     DestinationMade,      // the folder was made
-    DestinationNotMade,   // it exists already, or the disk refuses it
+    DestinationExists,    // it exists, and only the administrators may change it
+    DestinationNotMade,   // it does not exist, and the disk refuses it
     DestinationUnnamed,   // no product folder
     DestinationLowSpace,  // the drive has not the room the product needs
     DestinationTooLong,   // the composed folder does not fit
     DestinationLinked,    // a link on the path leads elsewhere; nothing was made
-    DestinationUntrusted  // it exists, and others than the administrators may change it
+    DestinationUntrusted, // others than the administrators may change it, or the folders above it
+    DestinationIsFile     // a file has the name; nothing was made
 };
 
 // The checks that need only the plan, in their order; on DestinationMade
-// destDir names the folder to make. The install layer's PrepareDestination
-// takes these first.
+// destDir names the folder to make. The install driver takes these before
+// the install layer's PrepareDestination.
 DestinationCheck CheckDestinationChoice(SetupPlan& plan);

@@ -46,7 +46,7 @@ DWORD MeasureFreeKB(const char* root)
 
 void ReadFreeSpace(SetupPlan& plan, int slot)
 {
-    plan.freeKB = slot >= 0 && slot < plan.driveCount ? MeasureFreeKB(plan.driveRoots[slot]) : 0;
+    plan.choices.freeKB = slot >= 0 && slot < plan.facts.driveCount ? MeasureFreeKB(plan.facts.driveRoots[slot]) : 0;
 }
 
 void ChooseDefaultBase(SetupPlan& plan, const DriveProbe& probe)
@@ -58,29 +58,29 @@ void ChooseDefaultBase(SetupPlan& plan, const DriveProbe& probe)
     if (probe.listDrives(sizeof roots - 1, roots) >= sizeof roots)
         roots[0] = '\0';
 
-    UpperCase(plan.startDir);
-    plan.driveCount = 0;
-    plan.driveIndex = 0;
+    UpperCase(plan.facts.startDir);
+    plan.facts.driveCount = 0;
+    plan.choices.driveIndex = 0;
     for (const char* root = roots; root < roots + sizeof roots && *root; root += TextLength(root) + 1) {
-        if (plan.driveCount == MaxDrives)
+        if (plan.facts.driveCount == MaxDrives)
             break; // the table keeps the first drives only
-        char* slot = plan.driveRoots[plan.driveCount];
-        CopyText(plan.driveRoots[plan.driveCount], root);
+        char* slot = plan.facts.driveRoots[plan.facts.driveCount];
+        CopyText(plan.facts.driveRoots[plan.facts.driveCount], root);
         UpperCase(slot);
-        if (slot[0] == plan.startDir[0])
-            plan.driveIndex = plan.driveCount;
-        ++plan.driveCount;
+        if (slot[0] == plan.facts.startDir[0])
+            plan.choices.driveIndex = plan.facts.driveCount;
+        ++plan.facts.driveCount;
     }
 
-    for (int i = 0; i < plan.driveCount; ++i) {
-        if (plan.driveRoots[i][0] == 'C') {
-            plan.driveIndex = i;
-            CopyText(plan.baseDir, "C:\\Program files");
+    for (int i = 0; i < plan.facts.driveCount; ++i) {
+        if (plan.facts.driveRoots[i][0] == 'C') {
+            plan.choices.driveIndex = i;
+            CopyText(plan.choices.baseDir, "C:\\Program files");
             // Finding the folder this way also makes it the current one.
-            if (!probe.setCurrentDirectory(plan.baseDir))
-                CopyText(plan.baseDir, plan.driveRoots[i]);
+            if (!probe.setCurrentDirectory(plan.choices.baseDir))
+                CopyText(plan.choices.baseDir, plan.facts.driveRoots[i]);
             break;
         }
     }
-    ReadFreeSpace(plan, plan.driveIndex);
+    ReadFreeSpace(plan, plan.choices.driveIndex);
 }

@@ -18,7 +18,7 @@ DWORD FreeKBFromBytes(bool measured, ULONGLONG freeBytes);
 DWORD MeasureFreeKB(const char* root);
 bool HasRoomForProduct(DWORD kb);
 
-// plan.freeKB for the drive in that slot of the table, 0 for none.
+// plan.choices.freeKB for the drive in that slot of the table, 0 for none.
 void ReadFreeSpace(SetupPlan& plan, int slot);
 // The drive table, the chosen drive and the default baseDir: the
 // "Program files" folder of drive C when it exists, else C's root. Without

@@ -16,16 +16,16 @@ bool EndsWithBackslash(const char* text)
 
 // The shell's programs folder for all users, or the user's own where there
 // is no shared one; the browser may climb to its parent, the Start menu.
-bool UseShellProgramsFolder(SetupPlan& plan)
+bool UseShellProgramsFolder(char (&programsDir)[PathSize], int& programsLimit)
 {
     auto folderPath = SYSTEM_FUNCTION("shell32.dll", SHGetSpecialFolderPathA);
     char folder[MAX_PATH] = "";
     bool found = folderPath && (folderPath(NULL, folder, CSIDL_COMMON_PROGRAMS, FALSE) ||
                                 folderPath(NULL, folder, CSIDL_PROGRAMS, FALSE));
-    if (!found || !CopyText(plan.programsDir, folder))
+    if (!found || !CopyText(programsDir, folder))
         return false;
-    const char* last = strrchr(plan.programsDir, '\\');
-    plan.programsLimit = last ? (int)(last - plan.programsDir) : (int)TextLength(plan.programsDir);
+    const char* last = strrchr(programsDir, '\\');
+    programsLimit = last ? (int)(last - programsDir) : (int)TextLength(programsDir);
     return true;
 }
 
@@ -37,29 +37,40 @@ bool ComposeShortcutFolder(char (&folder)[PathSize], const char* base)
            AppendText(folder, productName);
 }
 
-bool ProposeShortcutFolder(SetupPlan& plan)
+bool ProposeProgramsFolder(DWORD windowsVersion, const SetupArguments& arguments, char (&programsDir)[PathSize],
+                           int& programsLimit)
 {
-    plan.windowsVersion = GetVersion();
     // The Start menu of the NT family is the shell's, whatever a folder in
     // the Windows folder may be called. The 9x family keeps it in the
     // Windows folder, and the browser climbs no higher than its Start menu.
-    if (!IsNtFamily(plan.windowsVersion) || !UseShellProgramsFolder(plan)) {
+    if (!IsNtFamily(windowsVersion) || !UseShellProgramsFolder(programsDir, programsLimit)) {
         // The browser climbs no higher than the Start menu, whatever the
         // Windows folder is called.
-        GetWindowsDirectoryA(plan.programsDir, sizeof plan.programsDir);
-        AppendText(plan.programsDir, "\\Start Menu");
-        plan.programsLimit = (int)TextLength(plan.programsDir);
-        AppendText(plan.programsDir, "\\Programs");
-        if (GetFileAttributesA(plan.programsDir) == INVALID_FILE_ATTRIBUTES)
-            UseShellProgramsFolder(plan);
+        GetWindowsDirectoryA(programsDir, sizeof programsDir);
+        AppendText(programsDir, "\\Start Menu");
+        programsLimit = (int)TextLength(programsDir);
+        AppendText(programsDir, "\\Programs");
+        if (GetFileAttributesA(programsDir) == INVALID_FILE_ATTRIBUTES)
+            UseShellProgramsFolder(programsDir, programsLimit);
     }
-    bool fit = true;
-    if (plan.arguments.startMenuFolder[0]) {
-        char folder[PathSize];
-        fit = CopyText(folder, plan.programsDir) && (EndsWithBackslash(folder) || AppendText(folder, "\\")) &&
-              AppendText(folder, plan.arguments.startMenuFolder) && CopyText(plan.programsDir, folder);
-    }
-    ComposeShortcutFolder(plan.shortcutDir, plan.programsDir);
+    if (!arguments.startMenuFolder[0])
+        return true;
+    char folder[PathSize];
+    return CopyText(folder, programsDir) && (EndsWithBackslash(folder) || AppendText(folder, "\\")) &&
+           AppendText(folder, arguments.startMenuFolder) && CopyText(programsDir, folder);
+}
+
+bool FinalShortcutFolderFits(const char* programsDir)
+{
+    char folder[PathSize];
+    return TextLength(programsDir) + finishSuffix < MAX_PATH && ComposeShortcutFolder(folder, programsDir);
+}
+
+bool ProposeShortcutFolder(SetupPlan& plan)
+{
+    bool fit = ProposeProgramsFolder(plan.facts.windowsVersion, plan.arguments, plan.choices.programsDir,
+                                     plan.choices.programsLimit);
+    ComposeShortcutFolder(plan.choices.shortcutDir, plan.choices.programsDir);
     return fit;
 }
 
@@ -67,8 +78,6 @@ bool ComposeFinalShortcutFolder(SetupPlan& plan)
 {
     // The folder and the longest link must stay within what the system can
     // make; the browser keeps to that, but the proposed folder may not.
-    char folder[PathSize];
-    if (TextLength(plan.programsDir) + finishSuffix >= MAX_PATH || !ComposeShortcutFolder(folder, plan.programsDir))
-        return false;
-    return CopyText(plan.shortcutDir, folder);
+    return FinalShortcutFolderFits(plan.choices.programsDir) &&
+           ComposeShortcutFolder(plan.choices.shortcutDir, plan.choices.programsDir);
 }

@@ -15,11 +15,19 @@ constexpr size_t finishSuffix = sizeof productName + longestLinkFile;
 // name; false when that does not fit.
 bool ComposeShortcutFolder(char (&folder)[PathSize], const char* base);
 
-// programsDir as the page proposes it, chosen by the system's version, with
-// the Start-menu folder of the command line (/G=) below it when one was
-// given; shortcutDir is made from it. False, and programsDir without that
-// folder, when the folder given does not fit. windowsVersion is the
-// GetVersion value that the Start menu and the registration follow.
+// programsDir as the page proposes it, chosen by the system's version (a
+// GetVersion value), with the Start-menu folder of the command line (/G=)
+// below it when one was given. False, and programsDir without that folder,
+// when the folder given does not fit.
+// programsLimit is how short the Shortcut folder browser may make it.
+bool ProposeProgramsFolder(DWORD windowsVersion, const SetupArguments& arguments, char (&programsDir)[PathSize],
+                           int& programsLimit);
+
+// Whether the shortcut folder below programsDir and its longest link stay
+// within what the system can make.
+bool FinalShortcutFolderFits(const char* programsDir);
+
+// ProposeProgramsFolder for the run, and shortcutDir made from it.
 bool ProposeShortcutFolder(SetupPlan& plan);
 
 // shortcutDir as Finish uses it: false when the folder and its longest

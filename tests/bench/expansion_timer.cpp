@@ -5,7 +5,7 @@
 // Usage: expansion_timer PAYLOAD_MODULE WORK_FOLDER
 #include "install/payload.h"
 #include "pages/copy_page.h"
-#include "pages/progress_bar.h"
+#include "pages/pages.h"
 #include "base/text.h"
 #include "large_digests.h"
 #include <lzexpand.h>
@@ -51,14 +51,34 @@ static bool WriteCompressedFiles(const char* work)
     return true;
 }
 
+// The Copy page's own copying: the run's, with the bar and the pump, into
+// a folder that the run made and checked, as a first installation's.
 static double TimeExpandPayload(HWND page, const char* work)
 {
-    FormatText(plan.destDir, "%s\\installed", work);
-    CreateDirectoryA(plan.destDir, NULL);
+    FormatText(plan.choices.baseDir, "%s", work);
+    FormatText(plan.choices.productFolder, "installed");
+    plan.choices.freeKB = 0xFFFFFFFF;
+    for (int row = 0; row < PayloadRows; ++row) {
+        char target[MAX_PATH];
+        FormatText(target, "%s\\installed%s", work, targetNames[row]);
+        DeleteFileA(target);
+    }
+    char folder[MAX_PATH];
+    FormatText(folder, "%s\\installed\\PvFiles", work);
+    RemoveDirectoryA(folder);
+    FormatText(folder, "%s\\installed", work);
+    RemoveDirectoryA(folder);
+    PagesUi ui(NULL, plan);
+    InstallRun run(plan, ui);
+    ui.run = &run;
+    ui.page = page;
+    SetWindowLongPtrA(page, DWLP_USER, (LONG_PTR)&ui);
+    if (!run.TryDestination())
+        return -1;
     double start = Now();
     CopyPayload(page, 4445, 0, 0);
     double elapsed = Now() - start;
-    return stopCopy ? -1 : elapsed;
+    return ui.stopCopy ? -1 : elapsed;
 }
 
 static double TimeLzCopyAlone(const char* work)
@@ -95,13 +115,10 @@ int main(int argc, char** argv)
     CreateDirectoryA(work, NULL);
     CreateDirectoryA(alone, NULL);
     HWND page = CreateDialogParamA(GetModuleHandleA(NULL), "IDD_COPY", NULL, QuietPageProc, 0);
-    if (page)
-        SetWindowLongPtrA(page, DWLP_USER, (LONG_PTR)&plan);
     if (!plan.module || !page || !WriteCompressedFiles(work)) {
         fprintf(stderr, "expansion_timer: cannot prepare the payload\n");
         return 1;
     }
-    progressControl = GetDlgItem(page, 214);
     double expand[3], lz[3];
     for (int run = 0; run < 3; ++run) {
         expand[run] = TimeExpandPayload(page, work);

@@ -93,25 +93,49 @@ TEST(Faults, ReadOnlyDestinationIsAskedAboutAndThenFailsWithoutSuccess)
     EXPECT_TRUE(NamesIn("R:").empty()) << "nothing lands on the read-only disk";
 }
 
-TEST(Faults, DestinationThatIsAFileIsAskedAboutAndThenFailsLeavingTheFile)
+// A file at the destination's name is refused, not asked about: a question
+// would give another user its time to put a link there. Swapped for a link
+// while the refusal is up, the name is refused again as the link it has
+// become, and nothing is written through it.
+TEST(Faults, DestinationThatIsAFileIsRefusedAndSwappedForALinkGetsNothingWritten)
 {
     const char file[] = "C:\\Occupied";
+    const std::string victim = "C:\\Occupied Victim";
     const std::string content = "a file that the installer must not touch\n";
     RemoveTree(file);
     DeleteFileA(file);
+    RemoveTree(victim);
     ASSERT_TRUE(WriteAll(file, content));
+    ASSERT_TRUE(CreateDirectoryA(victim.c_str(), NULL));
+    EXPECT_EQ(3u, RunSilently(std::string("/S /D=") + file)) << "a silent run refuses the file";
+    EXPECT_EQ(content, ReadAll(file));
 
     Installer setup;
+    RemoveRegistration(setup);
     HWND page = ReachDestinationPage(setup);
-    // The file in the way as the destination's parent, then as the destination.
+    // The file in the way as the destination's parent: no folder can be made.
     TypeDestinationAndNext(setup, page, std::string(file) + "\\Pictavo");
     ExpectFolderQuestion(setup, page, "No", "file as the parent");
     TypeDestinationAndNext(setup, page, file);
-    ExpectFolderQuestion(setup, page, "Yes", "file as the destination");
-    ExpectFileFailure(setup, std::string(file) + "\\pictavo.exe");
-    EXPECT_EQ(0u, GetFileAttributesA(file) & FILE_ATTRIBUTE_DIRECTORY);
-    EXPECT_EQ(content, ReadAll(file));
-    DeleteFileA(file);
+    MessageBoxInfo refusal = setup.WaitMessageBox("Pictavo - Setup", "file as the destination");
+    EXPECT_EQ(std::string(file) + " is a file, not a folder. Please choose another folder.", refusal.text);
+    setup.Shot("file-refused");
+    // Another user takes the name while the box is up.
+    setup.RunHost("rm -f " + HostPath(file) + " && ln -s " + HostPath(victim) + " " + HostPath(file),
+                  "swap the file for a link");
+    setup.Answer(refusal, "OK", "close the refusal");
+    EXPECT_TRUE(IsWindowVisible(page)) << "the page stays for another folder";
+    setup.Click(setup.Button(page, "Next", "next"), "press Next on the link");
+    MessageBoxInfo linked = setup.WaitMessageBox("Pictavo - Setup", "the link");
+    EXPECT_EQ(std::string("The folder\n") + file + "\nis reached through a link to another folder.\n"
+                                              "Please choose another folder.",
+              linked.text);
+    setup.Answer(linked, "OK", "close the link's refusal");
+    CancelSetup(setup, page);
+    EXPECT_TRUE(NamesIn(victim).empty()) << "nothing written through the link";
+    EXPECT_FALSE(RegistryKeyExists(setup, installed::appPaths));
+    setup.RunHost("rm -f " + HostPath(file), "remove the link");
+    RemoveTree(victim);
 }
 
 TEST(Faults, InstallingAgainReplacesFilesLinksAndValuesWithoutDoubling)

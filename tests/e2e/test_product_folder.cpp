@@ -224,3 +224,38 @@ TEST(DestinationTrustWin98, AFolderThatOthersMayChangeIsRefusedAndSetupsOwnLetsN
     RemoveTree(DefaultShortcutFolder());
     RemoveRegistration();
 }
+
+// An existing folder is asked about, and the folder that was checked stays
+// held while the question is up: no other program can move it aside and
+// put a link at its name, and Yes installs into that very folder.
+TEST(DestinationTrust, AnExistingFolderCannotBeSwappedForALinkWhileItsQuestionIsUp)
+{
+    const std::string destination = "C:\\Asked Pictavo", aside = "C:\\Asked Pictavo aside";
+    const std::string victim = "C:\\Asked Victim", content = "another program's file\n";
+    Host host;
+    RemoveTree(destination);
+    RemoveTree(aside);
+    MakeDecoy(victim, content);
+    ASSERT_TRUE(CreateDirectoryA(destination.c_str(), NULL));
+
+    Installer setup("", "", InstallerPath(), "/D=" + destination);
+    HWND page = ReachDestinationPage(setup);
+    setup.Click(setup.Button(page, "Next", "next"), "press Next");
+    MessageBoxInfo question = setup.WaitMessageBox("Pictavo - Setup", "existing folder question");
+    bool moved = MoveFileA(destination.c_str(), aside.c_str()) != FALSE;
+    EXPECT_FALSE(moved) << "the asked-about folder was moved aside";
+    if (moved)
+        host.RunHost("ln -s " + HostPath(victim) + " " + HostPath(destination), "put a link in its place");
+    setup.Answer(question, "Yes", "install there");
+    setup.WaitGone(page, "destination page closes");
+    FinishAfterCopy(setup);
+
+    ExpectDecoyUnchanged(victim, content);
+    EXPECT_EQ(ReadAll(Original(installed::program)), ReadAll(destination + "\\" + installed::program));
+    if (moved)
+        host.RunHost("rm -f " + HostPath(destination), "remove the link");
+    RemoveTree(destination);
+    RemoveTree(aside);
+    RemoveTree(victim);
+    RemoveRegistration(host);
+}

@@ -45,38 +45,39 @@ TEST(Gradient, TopValueAndBandLengthFollowTheScreenHeightAndPaddingStays)
 
 TEST(Background, PictureIsAnEightBitSectionOfTheScreenWithAPaletteOfBlues)
 {
-    screenWidth = 101; // an odd width: rows are padded to 104 bytes
-    screenHeight = 480;
-    BuildBackground(NULL);
-    ASSERT_TRUE(backgroundBitmap != NULL);
-    ASSERT_TRUE(backgroundPalette != NULL);
+    Background background;
+    background.screenWidth = 101; // an odd width: rows are padded to 104 bytes
+    background.screenHeight = 480;
+    BuildBackground(background, NULL);
+    ASSERT_TRUE(background.bitmap != NULL);
+    ASSERT_TRUE(background.palette != NULL);
     DIBSECTION section;
-    ASSERT_EQ((int)sizeof section, GetObjectA(backgroundBitmap, sizeof section, &section));
+    ASSERT_EQ((int)sizeof section, GetObjectA(background.bitmap, sizeof section, &section));
     EXPECT_EQ(101, section.dsBm.bmWidth);
     EXPECT_EQ(480, section.dsBm.bmHeight);
     EXPECT_EQ(8, section.dsBm.bmBitsPixel);
     EXPECT_EQ(104 * 480u, section.dsBmih.biSizeImage);
-    EXPECT_EQ(backgroundPixels, section.dsBm.bmBits);
+    EXPECT_EQ(background.pixels, section.dsBm.bmBits);
     // Memory holds the rows bottom-up: the first row is the bright bottom.
-    EXPECT_EQ(255, backgroundPixels[0]);
-    EXPECT_EQ(16, backgroundPixels[479 * 104]);
+    EXPECT_EQ(255, background.pixels[0]);
+    EXPECT_EQ(16, background.pixels[479 * 104]);
 
     // The colours themselves show in the end-to-end screenshots; the palette
     // matters on a 256-colour screen, which those do not use.
     PALETTEENTRY entries[256];
-    ASSERT_EQ(256u, GetPaletteEntries(backgroundPalette, 0, 256, entries));
+    ASSERT_EQ(256u, GetPaletteEntries(background.palette, 0, 256, entries));
     for (int i = 0; i < 256; ++i)
         ASSERT_TRUE(entries[i].peRed == 0 && entries[i].peGreen == 0 && entries[i].peBlue == i) << i;
 
     // A second picture replaces the first without leaving it behind, and
     // the end of the run releases what it made.
-    HBITMAP first = backgroundBitmap;
-    HPALETTE firstPalette = backgroundPalette;
-    BuildBackground(NULL);
+    HBITMAP first = background.bitmap;
+    HPALETTE firstPalette = background.palette;
+    BuildBackground(background, NULL);
     EXPECT_EQ(0u, GetObjectType(first)) << "the first picture is released";
     EXPECT_EQ(0u, GetObjectType(firstPalette)) << "the first palette is released";
-    HBITMAP second = backgroundBitmap;
-    ReleaseBackground();
+    HBITMAP second = background.bitmap;
+    ReleaseBackground(background);
     EXPECT_EQ(0u, GetObjectType(second));
-    EXPECT_TRUE(backgroundBitmap == NULL && backgroundPalette == NULL && backgroundInfo == NULL);
+    EXPECT_TRUE(background.bitmap == NULL && background.palette == NULL && background.info == NULL);
 }

@@ -47,7 +47,7 @@ protected:
         CopyStart("z:\\setup");
     }
 
-    void CopyStart(const char* text) { strcpy(plan.startDir, text); }
+    void CopyStart(const char* text) { strcpy(plan.facts.startDir, text); }
     void ChooseDefaultBase() { ::ChooseDefaultBase(plan, fakeProbe); }
 
     SetupPlan plan;
@@ -57,8 +57,8 @@ protected:
 void ExpectFreeKBOfZ(const SetupPlan& plan)
 {
     DWORD expected = MeasureFreeKB("Z:\\");
-    EXPECT_GT(plan.freeKB, 0u);
-    EXPECT_NEAR((double)expected, (double)plan.freeKB, expected * 0.01 + 1000);
+    EXPECT_GT(plan.choices.freeKB, 0u);
+    EXPECT_NEAR((double)expected, (double)plan.choices.freeKB, expected * 0.01 + 1000);
 }
 
 } // namespace
@@ -68,14 +68,14 @@ TEST_F(DefaultBase, DriveCWinsOverTheStartDriveAndProgramFilesBecomesCurrent)
     fakeDrives = Roots("ACDZ");
     CopyStart("d:\\setup");
     ChooseDefaultBase();
-    EXPECT_EQ(4, plan.driveCount);
-    EXPECT_STREQ("A:\\", plan.driveRoots[0]);
-    EXPECT_STREQ("Z:\\", plan.driveRoots[3]);
-    EXPECT_EQ(1, plan.driveIndex);
-    EXPECT_STREQ("C:\\Program files", plan.baseDir);
+    EXPECT_EQ(4, plan.facts.driveCount);
+    EXPECT_STREQ("A:\\", plan.facts.driveRoots[0]);
+    EXPECT_STREQ("Z:\\", plan.facts.driveRoots[3]);
+    EXPECT_EQ(1, plan.choices.driveIndex);
+    EXPECT_STREQ("C:\\Program files", plan.choices.baseDir);
     EXPECT_EQ("C:\\Program files", directoryEntered);
-    EXPECT_STREQ("D:\\SETUP", plan.startDir) << "upper-cased in place";
-    EXPECT_EQ(MeasureFreeKB("C:\\"), plan.freeKB);
+    EXPECT_STREQ("D:\\SETUP", plan.facts.startDir) << "upper-cased in place";
+    EXPECT_EQ(MeasureFreeKB("C:\\"), plan.choices.freeKB);
 }
 
 TEST_F(DefaultBase, WithoutDriveCTheDestinationIsTheBareNameAndTheStartOrFirstDriveIsMeasured)
@@ -83,19 +83,19 @@ TEST_F(DefaultBase, WithoutDriveCTheDestinationIsTheBareNameAndTheStartOrFirstDr
     fakeDrives = Roots("ADZ");
     CopyStart("z:\\work");
     ChooseDefaultBase();
-    EXPECT_EQ(2, plan.driveIndex);
-    EXPECT_STREQ("", plan.baseDir);
+    EXPECT_EQ(2, plan.choices.driveIndex);
+    EXPECT_STREQ("", plan.choices.baseDir);
     EXPECT_EQ("", directoryEntered) << "no folder was tried";
-    strcpy(plan.productFolder, "Pictavo");
+    strcpy(plan.choices.productFolder, "Pictavo");
     ASSERT_TRUE(ComposeDestination(plan));
-    EXPECT_STREQ("Pictavo", plan.destDir);
+    EXPECT_STREQ("Pictavo", plan.choices.destDir);
     ExpectFreeKBOfZ(plan);
 
     // An unlisted start drive: the first drive is measured.
     fakeDrives = Roots("ZD");
     CopyStart("q:\\");
     ChooseDefaultBase();
-    EXPECT_EQ(0, plan.driveIndex);
+    EXPECT_EQ(0, plan.choices.driveIndex);
     ExpectFreeKBOfZ(plan);
 }
 
@@ -104,14 +104,14 @@ TEST_F(DefaultBase, TwentySixDrivesKeepTheFirstTwenty)
     fakeDrives = Roots("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
     ASSERT_EQ(104u, fakeDrives.size()) << "105 characters with the closing NUL";
     CopyStart("y:\\");
-    char guard[sizeof plan.productFolder];
-    strcpy(plan.productFolder, "untouched");
-    memcpy(guard, plan.productFolder, sizeof guard);
+    char guard[sizeof plan.choices.productFolder];
+    strcpy(plan.choices.productFolder, "untouched");
+    memcpy(guard, plan.choices.productFolder, sizeof guard);
     ChooseDefaultBase();
-    EXPECT_EQ(20, plan.driveCount);
-    EXPECT_STREQ("T:\\", plan.driveRoots[19]);
-    EXPECT_EQ(2, plan.driveIndex);
-    EXPECT_EQ(0, memcmp(guard, plan.productFolder, sizeof guard));
+    EXPECT_EQ(20, plan.facts.driveCount);
+    EXPECT_STREQ("T:\\", plan.facts.driveRoots[19]);
+    EXPECT_EQ(2, plan.choices.driveIndex);
+    EXPECT_EQ(0, memcmp(guard, plan.choices.productFolder, sizeof guard));
 }
 
 TEST(FreeSpace, ArithmeticInThousandsWithItsLimits)
@@ -132,12 +132,12 @@ class TypedPath : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        plan.driveCount = 2;
-        strcpy(plan.driveRoots[0], "C:\\");
-        strcpy(plan.driveRoots[1], "Z:\\");
-        plan.driveIndex = 0;
-        strcpy(plan.baseDir, "C:\\Program files");
-        strcpy(plan.productFolder, "Pictavo");
+        plan.facts.driveCount = 2;
+        strcpy(plan.facts.driveRoots[0], "C:\\");
+        strcpy(plan.facts.driveRoots[1], "Z:\\");
+        plan.choices.driveIndex = 0;
+        strcpy(plan.choices.baseDir, "C:\\Program files");
+        strcpy(plan.choices.productFolder, "Pictavo");
         ComposeDestination(plan);
     }
 
@@ -150,35 +150,35 @@ protected:
 // what becomes of the plan.
 TEST_F(TypedPath, UnchangedOrRefusedTextsChangeNothingAndADestinationThatCannotFitIsRefusedWhole)
 {
-    plan.freeKB = 42;
+    plan.choices.freeKB = 42;
     EXPECT_EQ(TypedUnchanged, TakeTypedDestination("C:\\Program files\\Pictavo"));
     EXPECT_EQ(TypedNotAbsolute, TakeTypedDestination("D:Pictavo"));
     EXPECT_EQ(TypedInvalid, TakeTypedDestination("D:\\a<b"));
     EXPECT_EQ(TypedTooLong, TakeTypedDestination(("C:\\" + std::string(600, 'a')).c_str()));
-    EXPECT_STREQ("C:\\Program files", plan.baseDir);
-    EXPECT_STREQ("Pictavo", plan.productFolder);
-    EXPECT_EQ(42u, plan.freeKB);
+    EXPECT_STREQ("C:\\Program files", plan.choices.baseDir);
+    EXPECT_STREQ("Pictavo", plan.choices.productFolder);
+    EXPECT_EQ(42u, plan.choices.freeKB);
 
-    strcpy(plan.baseDir, ("C:\\" + std::string(400, 'b')).c_str());
-    strcpy(plan.productFolder, std::string(200, 'p').c_str());
-    strcpy(plan.destDir, "kept");
+    strcpy(plan.choices.baseDir, ("C:\\" + std::string(400, 'b')).c_str());
+    strcpy(plan.choices.productFolder, std::string(200, 'p').c_str());
+    strcpy(plan.choices.destDir, "kept");
     EXPECT_FALSE(ComposeDestination(plan));
-    EXPECT_STREQ("kept", plan.destDir);
+    EXPECT_STREQ("kept", plan.choices.destDir);
 }
 
 TEST_F(TypedPath, TakenTextsChooseTheirDriveAndMeasureItAndARootKeepsItsBackslash)
 {
     EXPECT_EQ(TypedTaken, TakeTypedDestination("z:\\Pictavo"));
-    EXPECT_STREQ("z:\\", plan.baseDir);
-    EXPECT_STREQ("Pictavo", plan.productFolder);
-    EXPECT_EQ(1, plan.driveIndex) << "a listed drive becomes the chosen one";
+    EXPECT_STREQ("z:\\", plan.choices.baseDir);
+    EXPECT_STREQ("Pictavo", plan.choices.productFolder);
+    EXPECT_EQ(1, plan.choices.driveIndex) << "a listed drive becomes the chosen one";
     ExpectFreeKBOfZ(plan);
     ASSERT_TRUE(ComposeDestination(plan));
-    EXPECT_STREQ("z:\\Pictavo", plan.destDir);
+    EXPECT_STREQ("z:\\Pictavo", plan.choices.destDir);
     EXPECT_EQ(TypedTaken, TakeTypedDestination("c:\\Apps\\Pictavo 2"));
-    EXPECT_EQ(0, plan.driveIndex);
+    EXPECT_EQ(0, plan.choices.driveIndex);
 
     EXPECT_EQ(TypedTaken, TakeTypedDestination("Q:\\Pictavo"));
-    EXPECT_EQ(0, plan.driveIndex) << "an unlisted drive is measured through its own root";
-    EXPECT_EQ(0u, plan.freeKB) << "Q: does not exist here";
+    EXPECT_EQ(0, plan.choices.driveIndex) << "an unlisted drive is measured through its own root";
+    EXPECT_EQ(0u, plan.choices.freeKB) << "Q: does not exist here";
 }

@@ -34,15 +34,15 @@ protected:
     {
         InitCommonControls();
         plan.module = GetModuleHandleA(NULL);
-        strcpy(plan.productFolder, "Pictavo");
+        strcpy(plan.choices.productFolder, "Pictavo");
         directory = CreateDialogParamA(plan.module, "IDD_BROWSE", NULL, QuietProc, 0);
         shortcuts = CreateDialogParamA(plan.module, "IDD_BROWSE_SHORTCUT", NULL, QuietProc, 0);
         ASSERT_TRUE(directory && shortcuts);
-        directoryList = GetDlgItem(directory, 107);
-        shortcutList = GetDlgItem(shortcuts, 212);
+        directoryList.view = GetDlgItem(directory, 107);
+        shortcutList.view = GetDlgItem(shortcuts, 212);
         AttachFolderIcons(directoryList, plan.module);
         AttachFolderIcons(shortcutList, plan.module);
-        plan.programsLimit = 21;
+        plan.choices.programsLimit = 21;
     }
 
     void TearDown() override
@@ -58,10 +58,10 @@ protected:
         char buffer[PathSize];
         strcpy(buffer, path.c_str());
         HWND dialog = mode == DirectoryList ? directory : shortcuts;
-        HWND list = mode == DirectoryList ? directoryList : shortcutList;
+        FolderListView& list = mode == DirectoryList ? directoryList : shortcutList;
         FillFolderList(dialog, list, buffer, mode, plan);
         EXPECT_EQ(path, buffer) << "the path is left as it came";
-        return Entries(list);
+        return Entries(list.view);
     }
 
     std::vector<Entry> Entries(HWND list)
@@ -84,7 +84,7 @@ protected:
 
     bool HasParent(const std::vector<Entry>& entries)
     {
-        return std::find(entries.begin(), entries.end(), Entry{"........", upImage}) != entries.end();
+        return std::find(entries.begin(), entries.end(), Entry{"........", directoryList.upImage}) != entries.end();
     }
 
     std::string Shown(int id)
@@ -94,7 +94,8 @@ protected:
         return text;
     }
 
-    HWND directory = NULL, shortcuts = NULL, directoryList = NULL, shortcutList = NULL;
+    HWND directory = NULL, shortcuts = NULL;
+    FolderListView directoryList, shortcutList;
     SetupPlan plan;
 };
 
@@ -108,7 +109,7 @@ TEST_F(FolderList, ShortcutListsParentEntryFollowsTheProgramsFoldersLength)
     EXPECT_EQ(at21 + "\\Pictavo", Shown(211)) << "mode 1 joins with a backslash at any length";
     EXPECT_TRUE(HasParent(Fill(at22, ShortcutList)));
 
-    plan.programsLimit = 43; // the parent of the shell's programs folder
+    plan.choices.programsLimit = 43; // the parent of the shell's programs folder
     std::string at43 = "C:\\" + std::string(40, 'w'), at44 = at43 + "x";
     EXPECT_FALSE(HasParent(Fill(at43, ShortcutList)));
     EXPECT_TRUE(HasParent(Fill(at44, ShortcutList)));
@@ -118,7 +119,7 @@ TEST_F(FolderList, ListsHiddenSystemAndProductNamedFoldersButNotDotNamesOrFiles)
 {
     std::vector<Entry> expected = {{"........", 1}, {"Hidden", 0}, {"Pictavo", 2}, {"Sub", 0}, {"System", 0}};
     EXPECT_EQ(expected, Fill(root + "\\mixed", DirectoryList));
-    EXPECT_EQ(4, listLastIndex) << "entries inserted before the product folder";
+    EXPECT_EQ(4, directoryList.lastIndex) << "entries inserted before the product folder";
     std::vector<Entry> filesOnly = {{"........", 1}, {"Pictavo", 2}};
     EXPECT_EQ(filesOnly, Fill(root + "\\files-only", DirectoryList));
     EXPECT_EQ(filesOnly, Fill(root + "\\no such folder", DirectoryList));
@@ -141,7 +142,7 @@ TEST_F(FolderList, LongPathsNeverOverflowTheirBuffers)
         FillFolderList(directory, directoryList, buffer.path, DirectoryList, plan);
         EXPECT_EQ(path, buffer.path);
         EXPECT_EQ(std::string(32, '#'), std::string(buffer.guard, 32)) << "guard bytes";
-        std::vector<Entry> entries = Entries(directoryList);
+        std::vector<Entry> entries = Entries(directoryList.view);
         std::vector<Entry> expected = {{"........", 1}, {"Pictavo", 2}};
         EXPECT_EQ(expected, entries);
         std::string shown = Shown(102);
@@ -156,15 +157,15 @@ TEST_F(FolderList, MovesThatWouldPassTheLimitAreRefused)
     std::string start = "C:\\" + std::string(499, 'p'); // 502 characters
     strcpy(path, start.c_str());
     FillFolderList(directory, directoryList, path, DirectoryList, plan);
-    EXPECT_FALSE(MoveToListedFolder(directoryList, listLastIndex, path, DirectoryList, MaxBrowsedPath))
+    EXPECT_FALSE(MoveToListedFolder(directoryList, directoryList.lastIndex, path, DirectoryList, MaxBrowsedPath))
         << "502 + \\Pictavo = 510, past the 507 that leave room for the wildcard";
     EXPECT_EQ(start, path) << "a refused move leaves the folder where it was";
 
-    strcpy(plan.productFolder, "Pic");
+    strcpy(plan.choices.productFolder, "Pic");
     FillFolderList(directory, directoryList, path, DirectoryList, plan);
-    EXPECT_TRUE(MoveToListedFolder(directoryList, listLastIndex, path, DirectoryList, MaxBrowsedPath));
+    EXPECT_TRUE(MoveToListedFolder(directoryList, directoryList.lastIndex, path, DirectoryList, MaxBrowsedPath));
     EXPECT_EQ(506u, strlen(path));
     FillFolderList(directory, directoryList, path, DirectoryList, plan);
-    EXPECT_FALSE(MoveToListedFolder(directoryList, listLastIndex, path, DirectoryList, MaxBrowsedPath));
+    EXPECT_FALSE(MoveToListedFolder(directoryList, directoryList.lastIndex, path, DirectoryList, MaxBrowsedPath));
     EXPECT_EQ(506u, strlen(path));
 }

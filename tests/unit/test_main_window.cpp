@@ -17,7 +17,7 @@ TEST(StartDir, DriveRootIsCutToTheDriveAndFoldersStayAsRead)
     }
 }
 
-// WM_CREATE as the main window gets it: the plan is its creation parameter.
+// WM_CREATE as the main window gets it: its state is its creation parameter.
 TEST(MainWindowSetUp, RecordsTheCurrentFolderTrimmedAsTheStartFolder)
 {
     char saved[MAX_PATH];
@@ -25,10 +25,12 @@ TEST(MainWindowSetUp, RecordsTheCurrentFolderTrimmedAsTheStartFolder)
     ASSERT_TRUE(SetCurrentDirectoryA("C:\\"));
     HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, NULL, NULL, NULL, NULL);
     SetupPlan plan;
+    MainWindowState state = {plan, {}};
     CREATESTRUCTA creation = {};
-    creation.lpCreateParams = &plan;
+    creation.lpCreateParams = &state;
     EXPECT_EQ(0, SetUpMainWindow(window, WM_CREATE, 0, (LPARAM)&creation));
     SetCurrentDirectoryA(saved);
-    EXPECT_STREQ("C:", plan.startDir);
+    EXPECT_STREQ("C:", plan.facts.startDir);
     DestroyWindow(window);
+    ReleaseBackground(state.background);
 }

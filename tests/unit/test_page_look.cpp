@@ -1,5 +1,5 @@
 #include "base/router.h"
-#include "pages/page_look.h"
+#include "pages/pages.h"
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -48,8 +48,10 @@ void ChangeDpi(HWND page, int dpi, const RECT& suggested)
 // alike. Going back restores the layout, with a font that is still alive.
 TEST(PageLook, PageFollowsAScaleChangeAndComesBack)
 {
+    SetupPlan plan;
+    PagesUi ui(NULL, plan);
     HWND page = CreateDialogParamA(GetModuleHandleA(NULL), "IDD_DIR", NULL,
-                                   RoutedDialogProc<&scaledPageMessages>, 0);
+                                   RoutedDialogProc<&scaledPageMessages>, (LPARAM)&ui);
     ASSERT_TRUE(page != NULL);
     Layout before = Measure(page);
     ASSERT_GE(before.controls.size(), 5u);
@@ -79,5 +81,4 @@ TEST(PageLook, PageFollowsAScaleChangeAndComesBack)
     EXPECT_NEAR(before.fontHeight, back.fontHeight, 1) << "a font that still exists";
     EXPECT_TRUE(back.controlsShareFont);
     DestroyWindow(page);
-    ReleasePageLook();
 }

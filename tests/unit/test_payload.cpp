@@ -1,7 +1,6 @@
 #include "install/files_in_use.h"
 #include "install/payload.h"
-#include "pages/copy_page.h"
-#include "pages/progress_bar.h"
+#include "pages/pages.h"
 #include "box_answerer.h"
 #include "installed_names.h"
 #include "test_files.h"
@@ -15,10 +14,13 @@ namespace {
 
 using installed::files;
 
-INT_PTR CALLBACK QuietPageProc(HWND, UINT message, WPARAM, LPARAM)
-{
-    return message == WM_INITDIALOG;
-}
+// The rows as the expansion tells them, in order.
+struct Told {
+    std::vector<int> begun, copied;
+    static void Begin(void* context, int row) { ((Told*)context)->begun.push_back(row); }
+    static void Copied(void* context, int row) { ((Told*)context)->copied.push_back(row); }
+    static bool GoOn(void*) { return true; }
+};
 
 class Payload : public ::testing::Test {
 protected:
@@ -30,11 +32,6 @@ protected:
         CreateDirectoryA(root_.c_str(), NULL);
         SetDestination(root_ + "\\dest");
         originals_ = WindowsPath(EnvOr("PICTAVO_PAYLOAD_DIR", "")) + "\\expanded\\";
-        // The installer's own Copy page template, made modeless.
-        page_ = CreateDialogParamA(GetModuleHandleA(NULL), "IDD_COPY", NULL, QuietPageProc, 0);
-        ASSERT_TRUE(page_ != NULL);
-        SetWindowLongPtrA(page_, DWLP_USER, (LONG_PTR)&plan_);
-        progressControl = GetDlgItem(page_, 214);
         GetEnvironmentVariableA("TEMP", savedTemp_, sizeof savedTemp_);
     }
 
@@ -49,15 +46,14 @@ protected:
     void TearDown() override
     {
         SetTemporaryFolder(savedTemp_);
-        DestroyWindow(page_);
         if (module_)
             FreeLibrary(module_);
     }
 
     void SetDestination(const std::string& folder)
     {
-        strcpy(plan_.destDir, folder.c_str());
-        CreateDirectoryA(plan_.destDir, NULL);
+        strcpy(plan_.choices.destDir, folder.c_str());
+        CreateDirectoryA(plan_.choices.destDir, NULL);
     }
 
     // The resources come from a test module that carries its own FILE0..4.
@@ -72,14 +68,16 @@ protected:
         plan_.module = module_;
     }
 
-    std::vector<std::string> Expand()
+    // The expansion into the destination; true when every file is in.
+    bool Expand()
     {
-        BoxAnswerer answerer;
-        CopyPayload(page_, 4445, 0, 0);
-        return answerer.Texts();
+        told_ = Told();
+        const PayloadObserver observer = {&told_, Told::Begin, Told::Copied, Told::GoOn};
+        outcome_ = ExpandPayload(plan_, plan_.choices.destDir, heldDestination_, held_, observer);
+        return outcome_.result == PayloadInstalled;
     }
 
-    std::string Target(int row) const { return std::string(plan_.destDir) + "\\" + files[row]; }
+    std::string Target(int row) const { return std::string(plan_.choices.destDir) + "\\" + files[row]; }
 
     void ExpectInstalled(int rows)
     {
@@ -91,16 +89,23 @@ protected:
         }
     }
 
-    std::string FailureText(const std::string& from, const std::string& to)
+    // The failure's account: the compressed copy, or the resource, and the
+    // installed file.
+    void ExpectFailure(const std::string& from, const std::string& to)
     {
-        return "Unable to copy a file:\nFrom=" + from + "\nTo=" + to + "\nProgram will exit";
+        EXPECT_EQ(PayloadFailed, outcome_.result);
+        EXPECT_EQ(from, outcome_.tempFilePath);
+        EXPECT_EQ(to, outcome_.targetFilePath);
     }
 
     std::string root_;
     std::string originals_;
-    HWND page_ = NULL;
     HMODULE module_ = NULL;
     SetupPlan plan_;
+    HeldProductFiles held_;
+    HANDLE heldDestination_ = INVALID_HANDLE_VALUE;  // the run's hold on the destination, where a test makes one
+    PayloadOutcome outcome_;
+    Told told_;
     char savedTemp_[1024] = "";
 };
 
@@ -117,16 +122,17 @@ TEST_F(Payload, AllFiveRowsAreInstalledOverWhatWasThereAndTheTemporaryFilesGo)
         CreateDirectoryA(deep.c_str(), NULL);
     }
     SetDestination(deep);
-    ASSERT_EQ(200u, strlen(plan_.destDir));
+    ASSERT_EQ(200u, strlen(plan_.choices.destDir));
     std::ofstream(Target(1), std::ios::binary) << std::string(100000, 'x');
     std::string temp = root_ + "\\temp";
     CreateDirectoryA(temp.c_str(), NULL);
     SetTemporaryFolder(temp);
-    EXPECT_TRUE(Expand().empty());
-    EXPECT_EQ(0u, stopCopy);
-    EXPECT_EQ(5, plan_.payloadRow);
+    EXPECT_TRUE(Expand());
+    EXPECT_EQ(5, outcome_.row);
+    EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4}), told_.begun);
+    EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4}), told_.copied) << "each copy is told before its expansion";
     ExpectInstalled(5);
-    EXPECT_EQ(temp + "\\", plan_.tempFolder);
+    EXPECT_EQ(temp + "\\", outcome_.tempFolder);
     EXPECT_TRUE(FilesIn(temp).empty()) << "every temporary copy is gone";
 }
 
@@ -158,18 +164,18 @@ TEST_F(Payload, FilesFoundFreeStayClosedToOthersUntilWrittenAndAHeldOneKeepsNone
     HANDLE editor = CreateFileA(Target(4).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                                 OPEN_EXISTING, 0, NULL);
     ASSERT_NE(INVALID_HANDLE_VALUE, editor);
-    EXPECT_FALSE(HoldProductFiles(plan_, inUse)) << "a reader that shares writing still holds the file";
+    EXPECT_FALSE(HoldProductFiles(plan_.choices.destDir, plan_.log, held_, inUse)) << "a reader that shares writing still holds the file";
     EXPECT_EQ(Target(4), inUse);
     for (int row = 0; row < 4; ++row)
         EXPECT_TRUE(OthersCanOpen(Target(row))) << installed::files[row] << " must not stay held";
     CloseHandle(editor);
 
     DeleteFileA(Target(2).c_str());
-    EXPECT_TRUE(HoldProductFiles(plan_, inUse));
+    EXPECT_TRUE(HoldProductFiles(plan_.choices.destDir, plan_.log, held_, inUse));
     EXPECT_FALSE(FileExists(Target(2))) << "a missing file is not made by the check";
     for (int row : {0, 1, 3, 4})
         EXPECT_FALSE(OthersCanOpen(Target(row))) << installed::files[row] << " must be held until written";
-    EXPECT_TRUE(Expand().empty());
+    EXPECT_TRUE(Expand());
     ExpectInstalled(5);
     for (int row = 0; row < 5; ++row)
         EXPECT_TRUE(OthersCanOpen(Target(row))) << installed::files[row] << " must be let go once written";
@@ -188,20 +194,20 @@ TEST_F(Payload, MissingOrDamagedResourcesAreFailuresNotShortOrChangedFiles)
                  {"payload_plain.dll", 1, false}, {"payload_empty.dll", 1, false}, {"payload_flipped.dll", 1, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.module);
-        RemoveTree(plan_.destDir);
-        CreateDirectoryA(plan_.destDir, NULL);
+        RemoveTree(plan_.choices.destDir);
+        CreateDirectoryA(plan_.choices.destDir, NULL);
         UseModule(c.module);
-        std::vector<std::string> boxes = Expand();
-        ASSERT_EQ(1u, boxes.size());
-        EXPECT_EQ(1u, stopCopy);
-        EXPECT_EQ(c.row, plan_.payloadRow);
+        EXPECT_FALSE(Expand());
+        EXPECT_EQ(c.row, outcome_.row);
         ExpectInstalled(c.row);
-        // Where no copy was made, the message names the file.
-        std::string temp = plan_.tempFilePath;
-        EXPECT_EQ(c.expanded ? FailureText(temp, Target(c.row)) : FailureText(installed::compressed[c.row], ""),
-                  boxes[0]);
+        // Where no copy was made, the account names the file.
+        std::string temp = outcome_.tempFilePath;
+        if (c.expanded)
+            ExpectFailure(temp, Target(c.row));
+        else
+            ExpectFailure(installed::compressed[c.row], "");
         if (c.expanded) {
-            EXPECT_EQ(0u, temp.find(plan_.tempFolder));
+            EXPECT_EQ(0u, temp.find(outcome_.tempFolder));
             EXPECT_TRUE(FileExists(temp)) << "the temporary file of a failed expansion stays";
         }
         DeleteFileA(temp.c_str());
@@ -214,12 +220,11 @@ TEST_F(Payload, AFolderInTheWayOfATargetIsAFailureWithNoStandIn)
 {
     UseModule("payload_complete.dll");
     CreateDirectoryA(Target(0).c_str(), NULL);
-    std::vector<std::string> boxes = Expand();
-    ASSERT_EQ(1u, boxes.size());
-    EXPECT_EQ(FailureText(plan_.tempFilePath, Target(0)), boxes[0]);
-    EXPECT_EQ(0u, std::string(plan_.tempFilePath).find(plan_.tempFolder)) << "the copy lies in the temporary folder";
-    EXPECT_FALSE(FileExists(std::string(plan_.destDir) + "\\pictavo.ex_"));
-    EXPECT_EQ(0, plan_.payloadRow);
+    EXPECT_FALSE(Expand());
+    ExpectFailure(outcome_.tempFilePath, Target(0));
+    EXPECT_EQ(0u, std::string(outcome_.tempFilePath).find(outcome_.tempFolder)) << "the copy lies in the temporary folder";
+    EXPECT_FALSE(FileExists(std::string(plan_.choices.destDir) + "\\pictavo.ex_"));
+    EXPECT_EQ(0, outcome_.row);
 }
 
 TEST_F(Payload, WithoutAUsableTemporaryFolderTheStartFolderServes)
@@ -227,29 +232,28 @@ TEST_F(Payload, WithoutAUsableTemporaryFolderTheStartFolderServes)
     UseModule("payload_truncated.dll");
     std::string start = root_ + "\\start";
     CreateDirectoryA(start.c_str(), NULL);
-    strcpy(plan_.startDir, start.c_str());
+    strcpy(plan_.facts.startDir, start.c_str());
     SetTemporaryFolder("C:\\" + std::string(300, 't')); // too long for its 260-byte buffer
-    std::vector<std::string> boxes = Expand();
-    EXPECT_EQ(start + "\\", std::string(plan_.tempFolder));
-    ASSERT_EQ(1u, boxes.size());
-    EXPECT_EQ(0u, std::string(plan_.tempFilePath).find(start + "\\")) << "the failed row's temporary file lies in the start folder";
-    EXPECT_TRUE(FileExists(plan_.tempFilePath));
+    EXPECT_FALSE(Expand());
+    EXPECT_EQ(start + "\\", std::string(outcome_.tempFolder));
+    EXPECT_EQ(0u, std::string(outcome_.tempFilePath).find(start + "\\")) << "the failed row's temporary file lies in the start folder";
+    EXPECT_TRUE(FileExists(outcome_.tempFilePath));
     ExpectInstalled(1);
 }
 
 namespace {
 
-// What the observer of a direct expansion saw and says: the tests below
-// call ExpandPayload without the page, and the observer has no context.
+// What the observer of a direct expansion saw and says.
 struct ObserverScript {
     int stopAfter = 6;        // goOn says no once this many files are done
     int done = 0;
     std::string folder;       // where the old installation lies
     bool oldKeptUntilLastBegins = false;
-} script;
+};
 
-void NoteBegin(int row)
+void NoteBegin(void* context, int row)
 {
+    ObserverScript& script = *(ObserverScript*)context;
     if (row != 4 || script.folder.empty())
         return;
     // The files are held, so that none can be read: their sizes tell.
@@ -262,12 +266,15 @@ void NoteBegin(int row)
     script.oldKeptUntilLastBegins = old;
 }
 
-bool GoOnUntilScripted()
+void NoCopyNoted(void*, int)
 {
-    return ++script.done < script.stopAfter;
 }
 
-const PayloadObserver scripted = {NoteBegin, GoOnUntilScripted};
+bool GoOnUntilScripted(void* context)
+{
+    ObserverScript& script = *(ObserverScript*)context;
+    return ++script.done < script.stopAfter;
+}
 
 // The staged names that a run can leave in a folder.
 std::set<std::string> StagedIn(const std::string& folder)
@@ -299,23 +306,22 @@ TEST_F(Payload, AFailedFileOverAnInstallationLeavesEveryOldFileAndAFreshInstallK
     for (const auto& c : cases) {
         for (bool over : {true, false}) {
             SCOPED_TRACE(std::string(c.module) + (over ? " over an installation" : " fresh"));
-            RemoveTree(plan_.destDir);
-            CreateDirectoryA(plan_.destDir, NULL);
+            RemoveTree(plan_.choices.destDir);
+            CreateDirectoryA(plan_.choices.destDir, NULL);
             for (int row = 0; over && row < 5; ++row)
                 ASSERT_TRUE(WriteAll(Target(row), std::string("old ") + files[row]));
             UseModule(c.module);
-            std::vector<std::string> boxes = Expand();
-            ASSERT_EQ(1u, boxes.size());
-            EXPECT_NE(std::string::npos, boxes[0].find("\nTo=" + (c.expanded ? Target(c.row) : "") + "\n"))
-                << boxes[0];
-            EXPECT_EQ(c.row, plan_.payloadRow);
+            EXPECT_FALSE(Expand());
+            EXPECT_EQ(PayloadFailed, outcome_.result);
+            EXPECT_EQ(c.expanded ? Target(c.row) : "", outcome_.targetFilePath);
+            EXPECT_EQ(c.row, outcome_.row);
             if (over) {
                 for (int row = 0; row < 5; ++row)
                     EXPECT_TRUE(std::string("old ") + files[row] == ReadAll(Target(row))) << files[row] << " changed";
             } else {
                 ExpectInstalled(c.row);
             }
-            EXPECT_TRUE(StagedIn(plan_.destDir).empty()) << *StagedIn(plan_.destDir).begin();
+            EXPECT_TRUE(StagedIn(plan_.choices.destDir).empty()) << *StagedIn(plan_.choices.destDir).begin();
             for (const std::string& name : FilesIn(temp))
                 DeleteFileA((temp + "\\" + name).c_str());
             FreeLibrary(module_);
@@ -334,14 +340,15 @@ TEST_F(Payload, AStopDuringAReinstallChangesNothingAndEveryFileIsCheckedBeforeAn
     for (int stopAfter : {1, 3, 5}) {
         for (bool over : {true, false}) {
             SCOPED_TRACE("stop after " + std::to_string(stopAfter) + (over ? " over an installation" : " fresh"));
-            RemoveTree(plan_.destDir);
-            CreateDirectoryA(plan_.destDir, NULL);
+            RemoveTree(plan_.choices.destDir);
+            CreateDirectoryA(plan_.choices.destDir, NULL);
             for (int row = 0; over && row < 5; ++row)
                 ASSERT_TRUE(WriteAll(Target(row), std::string("old ") + files[row]));
-            ASSERT_TRUE(HoldProductFiles(plan_, inUse));
-            script = ObserverScript();
+            ASSERT_TRUE(HoldProductFiles(plan_.choices.destDir, plan_.log, held_, inUse));
+            ObserverScript script;
             script.stopAfter = stopAfter;
-            EXPECT_EQ(PayloadStopped, ExpandPayload(plan_, scripted));
+            const PayloadObserver scripted = {&script, NoteBegin, NoCopyNoted, GoOnUntilScripted};
+            EXPECT_EQ(PayloadStopped, ExpandPayload(plan_, plan_.choices.destDir, heldDestination_, held_, scripted).result);
             for (int row = 0; row < 5; ++row) {
                 if (over)
                     EXPECT_TRUE(std::string("old ") + files[row] == ReadAll(Target(row))) << files[row] << " changed";
@@ -350,19 +357,20 @@ TEST_F(Payload, AStopDuringAReinstallChangesNothingAndEveryFileIsCheckedBeforeAn
                 else
                     EXPECT_FALSE(FileExists(Target(row))) << files[row];
             }
-            EXPECT_TRUE(StagedIn(plan_.destDir).empty());
+            EXPECT_TRUE(StagedIn(plan_.choices.destDir).empty());
         }
     }
     // The whole run over the installation, its files held since the check.
-    script = ObserverScript();
-    script.folder = plan_.destDir;
+    ObserverScript script;
+    script.folder = plan_.choices.destDir;
+    const PayloadObserver scripted = {&script, NoteBegin, NoCopyNoted, GoOnUntilScripted};
     for (int row = 0; row < 5; ++row)
         ASSERT_TRUE(WriteAll(Target(row), std::string("old ") + files[row]));
-    ASSERT_TRUE(HoldProductFiles(plan_, inUse));
-    EXPECT_EQ(PayloadInstalled, ExpandPayload(plan_, scripted));
+    ASSERT_TRUE(HoldProductFiles(plan_.choices.destDir, plan_.log, held_, inUse));
+    EXPECT_EQ(PayloadInstalled, ExpandPayload(plan_, plan_.choices.destDir, heldDestination_, held_, scripted).result);
     EXPECT_TRUE(script.oldKeptUntilLastBegins) << "a file took its name before the last was checked";
     ExpectInstalled(5);
-    EXPECT_TRUE(StagedIn(plan_.destDir).empty());
+    EXPECT_TRUE(StagedIn(plan_.choices.destDir).empty());
 }
 
 // A killed run leaves fresh files under the staged pattern. The next run
@@ -372,7 +380,7 @@ TEST_F(Payload, AStopDuringAReinstallChangesNothingAndEveryFileIsCheckedBeforeAn
 TEST_F(Payload, FilesLeftByAKilledRunAreRemovedAndNothingElse)
 {
     UseModule("payload_complete.dll");
-    const std::string dest = plan_.destDir;
+    const std::string dest = plan_.choices.destDir;
     for (const char* name : {"~pv0.new", "~pv1f.new", "~pvx.new", "~pv3.newer", "keep~pv1.new", "~pv.new", "~pvA.new"})
         ASSERT_TRUE(WriteAll(dest + "\\" + name, "left"));
     ASSERT_TRUE(CreateDirectoryA((dest + "\\~pv2.new").c_str(), NULL));
@@ -385,13 +393,13 @@ TEST_F(Payload, FilesLeftByAKilledRunAreRemovedAndNothingElse)
     const std::set<std::string> others = {"~pvx.new", "~pv3.newer", "keep~pv1.new", "~pv.new", "~pvA.new", "~pv5.new"};
 
     // Not held: nothing is removed.
-    EXPECT_TRUE(Expand().empty());
+    EXPECT_TRUE(Expand());
     EXPECT_EQ(2u, StagedIn(dest).count("~pv0.new") + StagedIn(dest).count("~pv1f.new"));
 
-    plan_.heldDestination = CreateFileA(dest.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+    heldDestination_ = CreateFileA(dest.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
-    ASSERT_NE(INVALID_HANDLE_VALUE, plan_.heldDestination);
-    EXPECT_TRUE(Expand().empty());
+    ASSERT_NE(INVALID_HANDLE_VALUE, heldDestination_);
+    EXPECT_TRUE(Expand());
     ExpectInstalled(5);
     std::set<std::string> left = FilesIn(dest);
     for (const char* file : files)
@@ -400,6 +408,25 @@ TEST_F(Payload, FilesLeftByAKilledRunAreRemovedAndNothingElse)
     EXPECT_TRUE(FolderExists(dest + "\\~pv2.new"));
     EXPECT_EQ("deeper", ReadAll(dest + "\\sub\\~pv4.new"));
     CloseHandle(open);
-    CloseHandle(plan_.heldDestination);
-    plan_.heldDestination = INVALID_HANDLE_VALUE;
+    CloseHandle(heldDestination_);
+    heldDestination_ = INVALID_HANDLE_VALUE;
+// The Copy page tells a failed file with both its paths, in a box that the
+// page owns, and the copying stops.
+TEST(CopyFailure, TheBoxNamesTheCopyAndTheFileAndStopsTheCopying)
+{
+    HWND page = CreateWindowExA(0, "STATIC", "page", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
+    SetupPlan plan;
+    PagesUi ui(NULL, plan);
+    ui.page = page;
+    BoxAnswerer answerer;
+    ui.ReportFileFailure("C:\\temp\\pvs1-2.tmp", "C:\\Program files\\Pictavo\\pictavo.exe");
+    std::vector<BoxAnswerer::Box> boxes = answerer.Boxes();
+    DestroyWindow(page);
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(page, boxes[0].owner);
+    EXPECT_EQ("Error", boxes[0].caption);
+    EXPECT_EQ("Unable to copy a file:\nFrom=C:\\temp\\pvs1-2.tmp\nTo=C:\\Program files\\Pictavo\\pictavo.exe\n"
+              "Program will exit",
+              boxes[0].text);
+    EXPECT_TRUE(ui.stopCopy);
 }

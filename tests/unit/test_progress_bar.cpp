@@ -9,21 +9,22 @@ TEST(Bar, PercentagesTheBandLeftToRepaintAndItsContextAndBrushReleased)
 {
     // A real static control, 438 pixels wide, stands for control 214.
     HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 478, 60, NULL, NULL, NULL, NULL);
-    progressControl = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BLACKRECT, 10, 10, 438, 20, parent,
-                                      NULL, NULL, NULL);
-    ProgressBegin(4, 5);
+    HWND control = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BLACKRECT, 10, 10, 438, 20, parent,
+                                   NULL, NULL, NULL);
+    ProgressBar progressBar = {};
+    ProgressBegin(progressBar, control, 4, 5);
     HBRUSH brush = progressBar.barBrush;
     std::vector<std::string> percents;
     std::vector<RECT> bands;
     for (int step = 0; step < 6; ++step) {
-        ValidateRect(progressControl, NULL);
-        ProgressStep();
+        ValidateRect(control, NULL);
+        ProgressStep(progressBar);
         percents.push_back(progressBar.percentText);
         RECT band = {};
-        GetUpdateRect(progressControl, &band, FALSE);
+        GetUpdateRect(control, &band, FALSE);
         bands.push_back(band);
     }
-    ProgressEnd();
+    ProgressEnd(progressBar);
     EXPECT_EQ((std::vector<std::string>{"20", "40", "60", "80", "100", "100"}), percents)
         << "a sixth step only fills the bar";
     // Between the bar's end and its mirror image, empty past the middle.
@@ -35,5 +36,4 @@ TEST(Bar, PercentagesTheBandLeftToRepaintAndItsContextAndBrushReleased)
     EXPECT_TRUE(progressBar.barDC == NULL && progressBar.barBrush == NULL);
     EXPECT_EQ(0u, GetObjectType(brush)) << "the brush is deleted";
     DestroyWindow(parent);
-    progressControl = NULL;
 }

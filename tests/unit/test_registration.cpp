@@ -1,5 +1,5 @@
 #include "install/registration.h"
-#include "pages/shortcut_page.h"
+#include "pages/pages.h"
 #include "box_answerer.h"
 #include "installed_names.h"
 #include "test_files.h"
@@ -33,13 +33,13 @@ protected:
     {
         for (const std::string& key : {windowsEntry, ntEntry, std::string(appPaths)})
             RegDeleteTreeA(HKEY_LOCAL_MACHINE, key.c_str());
-        strcpy(plan.destDir, "C:\\Apps\\Pictavo");
-        strcpy(plan.shortcutDir, "C:\\windows\\Start Menu\\Programs\\Pictavo");
+        strcpy(plan.choices.destDir, "C:\\Apps\\Pictavo");
+        strcpy(plan.choices.shortcutDir, "C:\\windows\\Start Menu\\Programs\\Pictavo");
     }
     const char* RegisterProduct(DWORD version)
     {
-        plan.windowsVersion = version;
-        return ::RegisterProduct(plan, paths);
+        plan.facts.windowsVersion = version;
+        return ::RegisterProduct(plan, 0, paths);
     }
 
     SetupPlan plan;
@@ -76,7 +76,6 @@ TEST_F(Registration, TheVersionValueChoosesTheBaseKeyAndTheEntriesWritten)
         }
         ExpectText(appPaths, "", "C:\\Apps\\Pictavo\\Pictavo");
         ExpectText(appPaths, "Path", "C:\\Apps\\Pictavo");
-        EXPECT_STREQ("C:\\Apps\\Pictavo\\uninstall.exe", plan.uninstallPath);
     }
 }
 
@@ -90,7 +89,9 @@ TEST_F(Registration, ABaseKeyThatCannotBeOpenedIsReportedAndNothingIsWritten)
     // Alone, the registration tells only its caller: a silent run stays silent.
     EXPECT_STREQ("SOFTWARE\\Pictavo Test\\No Such Key", RegisterProduct(0x23F00206));
     EXPECT_TRUE(answerer.Boxes().empty());
-    EXPECT_FALSE(RegisterFromPage(page, plan, paths));
+    PagesUi ui(NULL, plan);
+    ui.page = page;
+    ui.ReportRegistrationFailure(RegisterProduct(0x23F00206));
     std::vector<BoxAnswerer::Box> boxes = answerer.Boxes();
     DestroyWindow(page);
     ASSERT_EQ(1u, boxes.size());
@@ -99,14 +100,13 @@ TEST_F(Registration, ABaseKeyThatCannotBeOpenedIsReportedAndNothingIsWritten)
     EXPECT_EQ("Error", boxes[0].caption) << "the platform's default caption";
     EXPECT_FALSE(KeyExists(appPaths));
     EXPECT_FALSE(KeyExists(windowsEntry));
-    EXPECT_STREQ("", plan.uninstallPath);
 }
 
 TEST_F(Registration, ADestinationTooLongToRecordWholeWritesNothing)
 {
     // Quoted, the uninstaller's path no longer fits: a cut command line
     // would name a program that is not there.
-    strcpy(plan.destDir, ("C:\\" + std::string(494, 'p')).c_str());
+    strcpy(plan.choices.destDir, ("C:\\" + std::string(494, 'p')).c_str());
     EXPECT_STREQ(ChooseBaseKey(0x23F00206), RegisterProduct(0x23F00206));
     EXPECT_FALSE(KeyExists(ntEntry));
     EXPECT_FALSE(KeyExists(appPaths));
