@@ -42,10 +42,14 @@ namespace {
 // an account could move the whole tree away under Setup. The walk is the
 // one the log's folder goes through; the parts that do not exist yet are
 // Setup's to make.
+// A part that is a file, not a folder, lets nothing be made below it: the
+// steps after this refuse a file at the destination's name, and ask about a
+// name that cannot be made, as they would without the walk.
 bool PathAboveIsGuarded(const char* path, const RunLog& log)
 {
     PathVerdict verdict = CheckFolderPath(path, &log);
-    return verdict == PathSafe || verdict == PathPartMissing;
+    return verdict == PathSafe || verdict == PathPartMissing ||
+           (verdict == PathUnreadable && GetLastError() == ERROR_DIRECTORY);
 }
 
 DestinationCheck Prepare(const SetupPlan& plan, HeldFolder& held)

@@ -364,9 +364,9 @@ TEST(DeployLog, ALogFolderThatALinkLeadsElsewhereOrOthersMayChangeIsRefusedBefor
     for (const std::string& folder : {linked, open}) {
         SCOPED_TRACE(folder);
         const std::string setupLog = folder + "\\setup.log", removalLog = folder + "\\removal.log";
-        EXPECT_EQ((DWORD)BadArguments, RunSilently(ArgumentLine({"/S", "/LOG=" + setupLog})));
+        EXPECT_EQ((DWORD)ExitBadArguments, RunSilently(ArgumentLine({"/S", "/LOG=" + setupLog})));
         EXPECT_FALSE(FileExists(defaultDestination)) << "a log that cannot be made ends the run before anything";
-        EXPECT_EQ(5u, RunSilently(ArgumentLine({"/S", "/LOG=" + removalLog}), uninstaller, aside));
+        EXPECT_EQ((DWORD)UninstallBadArguments, RunSilently(ArgumentLine({"/S", "/LOG=" + removalLog}), uninstaller, aside));
     }
     EXPECT_EQ(std::set<std::string>{}, NamesIn(elsewhere)) << "made through the link";
     EXPECT_EQ(std::set<std::string>{}, NamesIn(open)) << "made where others may change the folder";
@@ -380,8 +380,8 @@ TEST(DeployLog, ALogFolderThatALinkLeadsElsewhereOrOthersMayChangeIsRefusedBefor
         DeleteFileA(setupLog.c_str());
         DeleteFileA(removalLog.c_str());
         // A destination others may change ends Setup early, its log written.
-        EXPECT_EQ(3u, RunSilently(ArgumentLine({"/S", "/LOG=" + setupLog, "/D=" + open})));
-        EXPECT_EQ(2u, RunSilently(ArgumentLine({"/S", "/LOG=" + removalLog}), uninstaller, aside)) << "not installed";
+        EXPECT_EQ((DWORD)ExitDestinationUnusable, RunSilently(ArgumentLine({"/S", "/LOG=" + setupLog, "/D=" + open})));
+        EXPECT_EQ((DWORD)UninstallNotInstalled, RunSilently(ArgumentLine({"/S", "/LOG=" + removalLog}), uninstaller, aside)) << "not installed";
         std::vector<std::string> setupSteps = LogSteps(setupLog), removalSteps = LogSteps(removalLog);
         EXPECT_EQ("Setup ended with exit code 3", setupSteps.empty() ? "" : setupSteps.back()) << Joined(setupSteps);
         EXPECT_EQ("The uninstaller ended with exit code 2", removalSteps.empty() ? "" : removalSteps.back())

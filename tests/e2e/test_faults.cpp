@@ -107,11 +107,11 @@ TEST(Faults, DestinationThatIsAFileIsRefusedAndSwappedForALinkGetsNothingWritten
     RemoveTree(victim);
     ASSERT_TRUE(WriteAll(file, content));
     ASSERT_TRUE(CreateDirectoryA(victim.c_str(), NULL));
-    EXPECT_EQ(3u, RunSilently(std::string("/S /D=") + file)) << "a silent run refuses the file";
+    EXPECT_EQ((DWORD)ExitDestinationUnusable, RunSilently(std::string("/S /D=") + file)) << "a silent run refuses the file";
     EXPECT_EQ(content, ReadAll(file));
 
     Installer setup;
-    RemoveRegistration(setup);
+    RemoveRegistration();
     HWND page = ReachDestinationPage(setup);
     // The file in the way as the destination's parent: no folder can be made.
     TypeDestinationAndNext(setup, page, std::string(file) + "\\Pictavo");

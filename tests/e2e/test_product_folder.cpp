@@ -210,14 +210,14 @@ TEST(DestinationTrustWin98, AFolderThatOthersMayChangeIsRefusedAndSetupsOwnLetsN
     RemoveTree(DefaultShortcutFolder());
     ASSERT_TRUE(CreateDirectoryA(shared.c_str(), NULL));
     host.RunHost("chmod o+w " + HostPath(shared), "let others write");
-    EXPECT_EQ((DWORD)DestinationUnusable, InstallSilently(shared));
+    EXPECT_EQ((DWORD)ExitDestinationUnusable, InstallSilently(shared));
     EXPECT_TRUE(NamesIn(shared).empty()) << "nothing written";
     EXPECT_FALSE(RegistryKeyExists(host, installed::appPaths));
 
-    ASSERT_EQ((DWORD)Installed, InstallSilently(guarded));
+    ASSERT_EQ((DWORD)ExitInstalled, InstallSilently(guarded));
     std::string mode = host.RunHost("stat -c %a " + HostPath(guarded), "mode of the folder");
     EXPECT_EQ(0, std::stoi(mode, nullptr, 8) & 07) << "others may read or write: " << mode;
-    EXPECT_EQ((DWORD)Installed, InstallSilently(guarded)) << "installing again over Setup's own folder";
+    EXPECT_EQ((DWORD)ExitInstalled, InstallSilently(guarded)) << "installing again over Setup's own folder";
 
     RemoveTree(shared);
     RemoveTree(guarded);
@@ -257,5 +257,5 @@ TEST(DestinationTrust, AnExistingFolderCannotBeSwappedForALinkWhileItsQuestionIs
     RemoveTree(destination);
     RemoveTree(aside);
     RemoveTree(victim);
-    RemoveRegistration(host);
+    RemoveRegistration();
 }

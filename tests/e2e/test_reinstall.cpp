@@ -50,7 +50,7 @@ void CleanInstall(Installer& host)
     RemoveDefaultInstallation();
     RemoveTree(DefaultShortcutFolder());
     RemoveRegistration();
-    ASSERT_EQ(0u, RunSilently("/S")) << "the first installation";
+    ASSERT_EQ((DWORD)ExitInstalled, RunSilently("/S")) << "the first installation";
     ExpectInstalled(host, defaultDestination, DefaultShortcutFolder());
 }
 
@@ -59,7 +59,7 @@ void CleanInstall(Installer& host)
 // that removes the folder once it has ended.
 void ExpectRemovable(Installer& host, const std::string& step)
 {
-    EXPECT_EQ(0u, RunSilently("/S", Installed(installed::uninstaller), defaultDestination)) << step;
+    EXPECT_EQ((DWORD)UninstallRemoved, RunSilently("/S", Installed(installed::uninstaller), defaultDestination)) << step;
     for (DWORD start = GetTickCount(); FolderExists(defaultDestination) && GetTickCount() - start < 20000;)
         Sleep(100);
     EXPECT_FALSE(FolderExists(defaultDestination)) << step << ": the product folder stays";
@@ -118,7 +118,7 @@ TEST(Reinstall, AFailureAtAnyOfTheFiveFilesLeavesTheOldInstallationWholeAndRemov
     std::map<std::string, std::string> entry = RegistryValues(host, UninstallKeys()[0]);
     for (int row = 0; row < 5; ++row) {
         std::string step = std::string("a reinstall that fails at ") + installed::files[row];
-        EXPECT_EQ((DWORD)PayloadFailedExit, RunSilently("/S", std::string(work) + "\\row" + std::to_string(row) + ".exe"))
+        EXPECT_EQ((DWORD)ExitPayloadFailed, RunSilently("/S", std::string(work) + "\\row" + std::to_string(row) + ".exe"))
             << step;
         std::map<std::string, std::string> now = FilesAsTheyAre();
         for (const char* file : installed::files)
@@ -225,7 +225,7 @@ TEST(Reinstall, ASilentInstallKilledAtRandomMomentsThenRunAgainEndsWhole)
         printf("%s: %d product files in place, %d other names\n", step.c_str(), inPlace,
                FolderExists(defaultDestination) ? (int)Strangers().size() : 0);
     }
-    EXPECT_EQ(0u, RunSilently("/S")) << "the run after the kills";
+    EXPECT_EQ((DWORD)ExitInstalled, RunSilently("/S")) << "the run after the kills";
     ExpectInstalled(host, defaultDestination, DefaultShortcutFolder());
     EXPECT_TRUE(Strangers().empty()) << *Strangers().begin() << " was left";
     ExpectRemovable(host, "after the run that finished");
@@ -246,7 +246,7 @@ TEST(Reinstall, ARunRemovesTheStagedFilesLeftBeforeItButNeverFollowsALink)
     host.RunHost("ln -s " + HostPath(victim) + " " + HostPath(defaultDestination) + "/~pv1.new",
                  "link ~pv1.new to the user's file");
 
-    EXPECT_EQ(0u, RunSilently("/S")) << "the run over the leftovers";
+    EXPECT_EQ((DWORD)ExitInstalled, RunSilently("/S")) << "the run over the leftovers";
     EXPECT_FALSE(FileExists(Installed("~pv0.new"))) << "the leftover stays";
     EXPECT_EQ("the user's own file", ReadAll(victim));
     host.RunHost("rm -f " + HostPath(defaultDestination) + "/~pv1.new", "remove the link");

@@ -20,7 +20,7 @@ void ExpectSilentInstallOf(const std::string& unixPath, const std::string& expec
     RemoveDefaultInstallation();
     RemoveTree(DefaultShortcutFolder());
     RemoveRegistration();
-    ASSERT_EQ(0u, RunSilently("/S", WindowsPath(unixPath))) << unixPath;
+    ASSERT_EQ((DWORD)ExitInstalled, RunSilently("/S", WindowsPath(unixPath))) << unixPath;
     for (const char* file : installed::files)
         EXPECT_EQ(ReadAll(WindowsPath(expected) + "\\" + file),
                   ReadAll(std::string(defaultDestination) + "\\" + file))

@@ -487,7 +487,7 @@ void ExpectAFolderOthersMayChangeIsNoInstallation()
     for (const char* name : {installed::program, installed::uninstaller})
         ASSERT_TRUE(CopyFileA(Original(name).c_str(), (shared + "\\" + name).c_str(), FALSE)) << name;
     host.RunHost("chmod o+w " + HostPath(shared), "let others write");
-    EXPECT_EQ(2u, RunSilently("/S", shared + "\\" + installed::uninstaller, shared)) << "not installed";
+    EXPECT_EQ((DWORD)UninstallNotInstalled, RunSilently("/S", shared + "\\" + installed::uninstaller, shared)) << "not installed";
     EXPECT_EQ(std::set<std::string>({installed::program, installed::uninstaller}), NamesIn(shared));
     EXPECT_EQ("", HelperInTemp()) << "no helper started";
     HostRemove(host, shared);

@@ -410,6 +410,8 @@ TEST_F(Payload, FilesLeftByAKilledRunAreRemovedAndNothingElse)
     CloseHandle(open);
     CloseHandle(heldDestination_);
     heldDestination_ = INVALID_HANDLE_VALUE;
+}
+
 // The Copy page tells a failed file with both its paths, in a box that the
 // page owns, and the copying stops.
 TEST(CopyFailure, TheBoxNamesTheCopyAndTheFileAndStopsTheCopying)

@@ -8,8 +8,9 @@ case $1 in
     mount)
         "$0" unmount "$dir"
         mkdir -p "$dir/read-only" "$dir/small"
-        mount -t tmpfs -o size=1m,ro tmpfs "$dir/read-only" 2>/dev/null
-        mount -t tmpfs -o size=16k tmpfs "$dir/small" 2>/dev/null
+        # 755: a tmpfs root is 1777, which Wine shows as open to every user.
+        mount -t tmpfs -o size=1m,ro,mode=755 tmpfs "$dir/read-only" 2>/dev/null
+        mount -t tmpfs -o size=16k,mode=755 tmpfs "$dir/small" 2>/dev/null
         exit 0
         ;;
     unmount)

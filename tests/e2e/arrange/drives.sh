@@ -22,7 +22,10 @@ arrange_drives() {
         if [ "$size" = "$spec" ]; then
             ln -s "$scratch/$letter" "$devices/$letter:"
         # Mounting needs root; without it the tests of small disks skip.
-        elif mount -t tmpfs -o "size=$size" tmpfs "$scratch/$letter" 2>/dev/null; then
+        # A tmpfs root is 1777 by default: Wine, which knows no sticky bit,
+        # shows it as a drive that every user may change, and Setup rightly
+        # refuses to install below such a root.
+        elif mount -t tmpfs -o "size=$size,mode=755" tmpfs "$scratch/$letter" 2>/dev/null; then
             ln -s "$scratch/$letter" "$devices/$letter:"
         fi
     done
