@@ -150,4 +150,21 @@ void ExpectInstalled(Installer& setup, const std::string& destination, const std
     EXPECT_EQ(appPath, RegistryValues(setup, installed::appPaths));
 }
 
+std::string Installed(const char* file)
+{
+    return std::string(defaultDestination) + "\\" + file;
+}
+
+std::map<std::string, std::string> FilesAsTheyAre()
+{
+    std::map<std::string, std::string> state;
+    for (const char* file : installed::files) {
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        GetFileAttributesExA(Installed(file).c_str(), GetFileExInfoStandard, &data);
+        state[file] = std::to_string(data.ftLastWriteTime.dwHighDateTime) + ":" +
+                      std::to_string(data.ftLastWriteTime.dwLowDateTime) + ":" + ReadAll(Installed(file));
+    }
+    return state;
+}
+
 } // namespace e2e

@@ -11,6 +11,14 @@
 
 namespace e2e {
 
+// A product file's path in the default destination.
+std::string Installed(const char* file);
+
+// Each product file of the default destination, by name: its last write
+// time and its bytes. A run that left the installation as it was changed
+// neither.
+std::map<std::string, std::string> FilesAsTheyAre();
+
 // Every value of a registry key, as `wine reg query` lists them.
 std::map<std::string, std::string> RegistryValues(Installer& setup, const std::string& key);
 // The keys of the uninstall entry: the NT family lists removable programs

@@ -11,24 +11,6 @@ using namespace e2e;
 
 namespace {
 
-std::string Installed(const char* file)
-{
-    return std::string(defaultDestination) + "\\" + file;
-}
-
-// What a write would change: each product file's bytes and last write time.
-std::map<std::string, std::string> FilesAsTheyAre()
-{
-    std::map<std::string, std::string> state;
-    for (const char* file : installed::files) {
-        WIN32_FILE_ATTRIBUTE_DATA data = {};
-        GetFileAttributesExA(Installed(file).c_str(), GetFileExInfoStandard, &data);
-        state[file] = std::to_string(data.ftLastWriteTime.dwHighDateTime) + ":" +
-                      std::to_string(data.ftLastWriteTime.dwLowDateTime) + ":" + ReadAll(Installed(file));
-    }
-    return state;
-}
-
 // A silent installation from scratch, then an older readme in it and no
 // PvFiles, so that any write of a run over it shows.
 void InstallOlderCopy()

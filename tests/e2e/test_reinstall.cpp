@@ -15,25 +15,6 @@ namespace {
 
 const char work[] = "C:\\reinstall";
 
-std::string Installed(const char* file)
-{
-    return std::string(defaultDestination) + "\\" + file;
-}
-
-// Each product file's bytes and last write time: a run that left the old
-// installation as it was changed neither.
-std::map<std::string, std::string> FilesAsTheyAre()
-{
-    std::map<std::string, std::string> state;
-    for (const char* file : installed::files) {
-        WIN32_FILE_ATTRIBUTE_DATA data = {};
-        GetFileAttributesExA(Installed(file).c_str(), GetFileExInfoStandard, &data);
-        state[file] = std::to_string(data.ftLastWriteTime.dwHighDateTime) + ":" +
-                      std::to_string(data.ftLastWriteTime.dwLowDateTime) + ":" + ReadAll(Installed(file));
-    }
-    return state;
-}
-
 // Names in the product folder other than the product's own.
 std::set<std::string> Strangers()
 {
