@@ -17,32 +17,6 @@ const char targetNames[PayloadRows][PayloadNameSize] = {PAYLOAD_TARGET_NAMES};
 const uint32_t builtDigests[] = {PAYLOAD_DIGESTS};
 static_assert(sizeof builtDigests == PayloadRows * sizeof(uint32_t), "a digest for every row");
 
-#ifdef PICTAVO_TEST_HOLD
-// The test build stops inside each file until the harness lets it go on,
-// so that a screenshot can catch each step, a Cancel can land while a file
-// is being installed, and the compressed copy can be tampered with. Sent
-// messages are still answered, so that the harness can read texts; input
-// and painting wait as they would during a long file.
-static void HoldForHarness()
-{
-    static HANDLE hold = CreateSemaphoreA(NULL, 0, 100, "PictavoSetupHold");
-    HANDLE reached = OpenEventA(EVENT_MODIFY_STATE, FALSE, "PictavoSetupHoldReached");
-    if (reached) {
-        SetEvent(reached);
-        CloseHandle(reached);
-    }
-    GdiFlush();
-    while (MsgWaitForMultipleObjects(1, &hold, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
-        MSG message;
-        PeekMessageA(&message, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-}
-#else
-static void HoldForHarness()
-{
-}
-#endif
-
 namespace {
 
 // One expansion's state: what the run gives it, and the row's scratch,
@@ -101,13 +75,6 @@ HANDLE CreateCompressedCopy(Expansion& plan)
     return CreateFreshFile(plan.tempFilePath, request);
 }
 
-bool WriteAll(HANDLE file, const void* data, DWORD size)
-{
-    DWORD written = 0;
-    return WriteFile(file, data, size, &written, NULL) && written == size &&
-           SetFilePointer(file, 0, NULL, FILE_BEGIN) == 0;
-}
-
 // Writes the resource of row i to a new temporary copy, which the LZ
 // service then reads through the same handle, and says how long the file
 // must come out.
@@ -124,7 +91,9 @@ HANDLE WriteCompressedCopy(Expansion& plan, int row, uint32_t* expandedLength)
     if (!ReadExpandedLength(data, size, expandedLength))
         return INVALID_HANDLE_VALUE;
     HANDLE copy = CreateCompressedCopy(plan);
-    if (copy != INVALID_HANDLE_VALUE && !WriteAll(copy, data, size)) {
+    // Rewound for the LZ service, which reads the copy from its start.
+    if (copy != INVALID_HANDLE_VALUE &&
+        (!WriteAll(copy, data, size) || SetFilePointer(copy, 0, NULL, FILE_BEGIN) != 0)) {
         CloseHandle(copy);
         return INVALID_HANDLE_VALUE;
     }

@@ -5,15 +5,11 @@
 #include "base/text.h"
 #include <string.h>
 
-namespace {
-
 // The 9x family has no delete sharing, no replacing rename and no links.
 // The kernel decides what it can do, not the version it reports: posing as
 // 9x on an NT kernel, a link would still be followed.
-bool NineXFamily()
-{
-    return RunsOnNineXKernel();
-}
+
+namespace {
 
 const char stagedPrefix[] = "~pv";
 const char stagedSuffix[] = ".new";
@@ -41,7 +37,7 @@ bool SameFile(HANDLE a, HANDLE b)
 // the name alone serves.
 bool IsHeldFolder(const char* folder, HANDLE held)
 {
-    if (NineXFamily())
+    if (RunsOnNineXKernel())
         return true;
     if (held == INVALID_HANDLE_VALUE || held == NULL)
         return false;
@@ -75,7 +71,7 @@ bool ReachedName(HANDLE file, char (&name)[PathSize])
 // reached. Before Vista, the flag and the attributes are all there is.
 bool IsEntryItself(HANDLE file, HANDLE heldFolder, const char* name)
 {
-    if (NineXFamily() || !SYSTEM_FUNCTION("kernel32.dll", GetFinalPathNameByHandleA))
+    if (RunsOnNineXKernel() || !SYSTEM_FUNCTION("kernel32.dll", GetFinalPathNameByHandleA))
         return true;
     char folder[PathSize], expected[PathSize], reached[PathSize];
     return ReachedName(heldFolder, folder) && CopyText(expected, folder) && AppendText(expected, "\\") &&
@@ -93,7 +89,7 @@ bool MarkForRemoval(HANDLE file)
 
 DWORD DeleteSharingOnly()
 {
-    return NineXFamily() ? 0 : FILE_SHARE_DELETE;
+    return RunsOnNineXKernel() ? 0 : FILE_SHARE_DELETE;
 }
 
 bool IsStagedName(const char* name)
@@ -153,7 +149,7 @@ bool StagedFileReadsBackAs(const StagedFile& staged, uint32_t length, uint32_t d
 bool CommitStagedFile(StagedFile& staged, const char* target, HANDLE& held)
 {
     bool taken;
-    if (NineXFamily()) {
+    if (RunsOnNineXKernel()) {
         // Neither file may be open for the delete and the rename.
         if (held)
             CloseHandle(held);
@@ -225,7 +221,7 @@ int RemoveStagedLeftovers(const char* folder, HANDLE heldFolder, const RunLog& l
             continue;
         // Sharing nothing: a file that a running Setup still writes is not touched.
         HANDLE file = CreateFileA(path, DELETE | FILE_READ_ATTRIBUTES, 0, NULL, OPEN_EXISTING,
-                                  NineXFamily() ? 0 : FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+                                  RunsOnNineXKernel() ? 0 : FILE_FLAG_OPEN_REPARSE_POINT, NULL);
         if (file == INVALID_HANDLE_VALUE)
             continue;
         BY_HANDLE_FILE_INFORMATION info;

@@ -284,8 +284,7 @@ TEST(DeployLog, ALinkAtTheLogsNameIsNotFollowed)
     const std::string unborn = std::string(logs) + "\\unborn.txt";
     ASSERT_TRUE(WriteAll(victim, "somebody else's"));
     const std::string planted = std::string(logs) + "\\planted.log", dangling = std::string(logs) + "\\dangling.log";
-    host.RunHost("cd \"$(winepath -u 'C:\\Deploy Logs')\" && ln -s victim.txt planted.log && "
-                 "ln -s unborn.txt dangling.log",
+    host.RunHost("cd " + HostPath(logs) + " && ln -s victim.txt planted.log && ln -s unborn.txt dangling.log",
                  "plant the links");
     for (const std::string& log : {planted, dangling}) {
         Installer setup("", "", InstallerPath(), ArgumentLine({"/S", "/LOG=" + log}));
@@ -294,11 +293,11 @@ TEST(DeployLog, ALinkAtTheLogsNameIsNotFollowed)
     EXPECT_EQ("somebody else's", ReadAll(victim));
     EXPECT_FALSE(FileExists(unborn)) << "nothing made through a link that leads nowhere";
     EXPECT_EQ("victim.txt\nunborn.txt\n",
-              host.RunHost("cd \"$(winepath -u 'C:\\Deploy Logs')\" && readlink planted.log dangling.log",
+              host.RunHost("cd " + HostPath(logs) + " && readlink planted.log dangling.log",
                            "the links stay links"));
     EXPECT_FALSE(FileExists(defaultDestination)) << "a log that cannot be made ends the run before anything";
     // On the host: Wine's DeleteFile would remove what the links lead to.
-    host.RunHost("rm -r \"$(winepath -u 'C:\\Deploy Logs')\"", "remove the links");
+    host.RunHost("rm -r " + HostPath(logs), "remove the links");
 }
 
 namespace {
