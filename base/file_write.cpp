@@ -1,4 +1,5 @@
 #include "base/file_write.h"
+#include "base/system_function.h"
 
 namespace {
 
@@ -33,4 +34,11 @@ bool WriteAll(HANDLE file, const void* data, DWORD size)
         return true;
     SetLastError(ERROR_DISK_FULL);
     return false;
+}
+
+bool MarkForRemoval(HANDLE file)
+{
+    auto setInformation = SYSTEM_FUNCTION("kernel32.dll", SetFileInformationByHandle);
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    return setInformation && setInformation(file, FileDispositionInfo, &disposition, sizeof disposition);
 }

@@ -36,3 +36,8 @@ template <size_t N> inline HANDLE CreateFreshFile(char (&path)[N], const FreshFi
 // bytes without an error has run out of room: the last error is then
 // ERROR_DISK_FULL.
 bool WriteAll(HANDLE file, const void* data, DWORD size);
+
+// Marks an open file for removal, so that no file that takes its name
+// afterwards can be the one removed. False where the system has no such
+// call (before Vista): the caller then removes it by name.
+bool MarkForRemoval(HANDLE file);

@@ -215,6 +215,31 @@ bool PathHasLink(const char* path, AttributeReader readAttributes)
     return false;
 }
 
+namespace {
+
+// The name the system reached through an open handle, whatever link led
+// there, without the "\\?\" prefix.
+bool ReachedName(HANDLE object, char (&name)[PathSize])
+{
+    auto finalPath = SYSTEM_FUNCTION("kernel32.dll", GetFinalPathNameByHandleA);
+    char reached[PathSize];
+    DWORD length = finalPath ? finalPath(object, reached, sizeof reached, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS) : 0;
+    if (length == 0 || length >= sizeof reached)
+        return false;
+    return CopyText(name, strncmp(reached, "\\\\?\\", 4) == 0 ? reached + 4 : reached);
+}
+
+} // namespace
+
+bool IsEntryReached(HANDLE file, HANDLE folder, const char* name)
+{
+    if (RunsOnNineXKernel() || !SYSTEM_FUNCTION("kernel32.dll", GetFinalPathNameByHandleA))
+        return true;
+    char expected[PathSize], reached[PathSize];
+    return ReachedName(folder, expected) && AppendText(expected, name[0] == '\\' ? "" : "\\") &&
+           AppendText(expected, name) && ReachedName(file, reached) && lstrcmpiA(expected, reached) == 0;
+}
+
 FinalPath CompareFinalPath(HANDLE object, const char* path)
 {
     auto finalPath = SYSTEM_FUNCTION("kernel32.dll", GetFinalPathNameByHandleA);

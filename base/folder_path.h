@@ -35,6 +35,14 @@ bool PathHasLink(const char* path, AttributeReader readAttributes = GetFileAttri
 enum FinalPath { FinalPathMatches, FinalPathDiffers, FinalPathUnknown };
 FinalPath CompareFinalPath(HANDLE object, const char* path);
 
+// Whether an open file is the entry name of the folder open as folder, not
+// what a link of that name leads to: a system that opens a link's target
+// despite FILE_FLAG_OPEN_REPARSE_POINT (Wine does) shows it only in the
+// name the handle reached. True where the system cannot name what a handle
+// reached (before Vista): there the flag and the attributes are all there
+// is. name may begin with a backslash.
+bool IsEntryReached(HANDLE file, HANDLE folder, const char* name);
+
 // Opens an existing folder for access without following a link at its
 // place. INVALID_HANDLE_VALUE when it cannot be opened, when it is no
 // folder, when it is a link, or when the folder opened is another than the

@@ -1,6 +1,7 @@
 #include "base/run_log.h"
 #include "base/admin_descriptor.h"
 #include "base/command_line.h"
+#include "base/file_write.h"
 #include "base/folder_path.h"
 #include "base/limits.h"
 #include "base/nine_x_kernel.h"
@@ -16,16 +17,6 @@ char* PutDigits(char* at, unsigned value, int count, char after)
         at[i] = (char)('0' + value % 10);
     at[count] = after;
     return at + count + 1;
-}
-
-// Removes a file through the handle that made it: its name may lead
-// elsewhere by now.
-void DeleteThrough(HANDLE file)
-{
-    auto setInformation = SYSTEM_FUNCTION("kernel32.dll", SetFileInformationByHandle);
-    FILE_DISPOSITION_INFO disposition = {TRUE};
-    if (setInformation)
-        setInformation(file, FileDispositionInfo, &disposition, sizeof disposition);
 }
 
 } // namespace
@@ -97,7 +88,7 @@ bool OpenRunLog(RunLog& log, const char* path)
     // The file the system made must be the one asked for; one made
     // elsewhere goes again.
     if (CompareFinalPath(log.file, full) == FinalPathDiffers) {
-        DeleteThrough(log.file);
+        MarkForRemoval(log.file);
         CloseRunLog(log);
         SetLastError(FolderLinkError);
         return false;

@@ -1,5 +1,7 @@
 #include "install/staged_file.h"
 #include "base/crc32.h"
+#include "base/file_write.h"
+#include "base/folder_path.h"
 #include "base/nine_x_kernel.h"
 #include "base/system_function.h"
 #include "base/text.h"
@@ -52,40 +54,7 @@ bool IsHeldFolder(const char* folder, HANDLE held)
     return same;
 }
 
-// The name the system reached through an open handle, whatever link led
-// there, without the "\\?\" prefix. False when it cannot tell (before
-// Vista there is no such call).
-bool ReachedName(HANDLE file, char (&name)[PathSize])
-{
-    auto finalPath = SYSTEM_FUNCTION("kernel32.dll", GetFinalPathNameByHandleA);
-    char reached[PathSize];
-    DWORD length = finalPath ? finalPath(file, reached, sizeof reached, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS) : 0;
-    if (length == 0 || length >= sizeof reached)
-        return false;
-    return CopyText(name, strncmp(reached, "\\\\?\\", 4) == 0 ? reached + 4 : reached);
-}
-
-// Whether the open file is the entry name in the held folder itself, not
-// what a link of that name leads to. A system that opens a link's target
-// despite FILE_FLAG_OPEN_REPARSE_POINT (Wine does) shows it in the name
-// reached. Before Vista, the flag and the attributes are all there is.
-bool IsEntryItself(HANDLE file, HANDLE heldFolder, const char* name)
-{
-    if (RunsOnNineXKernel() || !SYSTEM_FUNCTION("kernel32.dll", GetFinalPathNameByHandleA))
-        return true;
-    char folder[PathSize], expected[PathSize], reached[PathSize];
-    return ReachedName(heldFolder, folder) && CopyText(expected, folder) && AppendText(expected, "\\") &&
-           AppendText(expected, name) && ReachedName(file, reached) && lstrcmpiA(expected, reached) == 0;
-}
-
 } // namespace
-
-bool MarkForRemoval(HANDLE file)
-{
-    auto setInformation = SYSTEM_FUNCTION("kernel32.dll", SetFileInformationByHandle);
-    FILE_DISPOSITION_INFO disposition = {TRUE};
-    return setInformation && setInformation(file, FileDispositionInfo, &disposition, sizeof disposition);
-}
 
 DWORD DeleteSharingOnly()
 {
@@ -227,7 +196,7 @@ int RemoveStagedLeftovers(const char* folder, HANDLE heldFolder, const RunLog& l
         BY_HANDLE_FILE_INFORMATION info;
         bool plain = GetFileInformationByHandle(file, &info) &&
                      !(info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
-                     IsEntryItself(file, heldFolder, found.cFileName);
+                     IsEntryReached(file, heldFolder, found.cFileName);
         bool marked = plain && MarkForRemoval(file);
         CloseHandle(file);
         if (!plain)

@@ -54,7 +54,3 @@ void DiscardStagedFile(StagedFile& staged);
 // many were removed.
 int RemoveStagedLeftovers(const char* folder, HANDLE heldFolder, const RunLog& log);
 
-// Marks an open file for removal, so that no file that takes its name
-// afterwards can be the one removed. False where the system has no such
-// call (before Vista): the caller then removes it by name.
-bool MarkForRemoval(HANDLE file);

@@ -1,5 +1,7 @@
 #include "uninstall/uninstaller.h"
 #include "base/base_key.h"
+#include "base/file_write.h"
+#include "base/folder_path.h"
 #include "base/system_function.h"
 #include <string.h>
 
@@ -94,34 +96,6 @@ void RemoveShortcuts(const Installation& at, UninstallRun& run)
         AddFailure(run, at.shortcutDir, GetLastError());
 }
 
-namespace {
-
-// The path that a handle really reached, without the "\\?\" prefix; false
-// where the system cannot say (before Vista).
-bool FinalPath(HANDLE handle, char (&out)[PathBuffer])
-{
-    auto finalPath = SYSTEM_FUNCTION("kernel32.dll", GetFinalPathNameByHandleA);
-    if (!finalPath)
-        return false;
-    char named[PathBuffer];
-    DWORD length = finalPath(handle, named, sizeof named, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    return length > 0 && length < sizeof named && CopyText(out, strncmp(named, "\\\\?\\", 4) == 0 ? named + 4 : named);
-}
-
-// Whether the file handle reached the file of that name in the folder
-// handle's folder, or somewhere else through a link. Wine reports a host
-// link to a file as a plain file, and every call made on a handle opened
-// through a host link acts on its target; only the name reached tells.
-bool ReachedInFolder(HANDLE file, HANDLE folder, const char* name)
-{
-    char reached[PathBuffer], expected[PathBuffer];
-    if (!FinalPath(folder, expected))
-        return true;
-    return AppendText(expected, name) && FinalPath(file, reached) && lstrcmpiA(reached, expected) == 0;
-}
-
-} // namespace
-
 EntryRemoval RemoveEntry(HANDLE folder, const char* folderPath, const char* file)
 {
     char path[PathBuffer];
@@ -152,7 +126,7 @@ EntryRemoval RemoveEntry(HANDLE folder, const char* folderPath, const char* file
     // for. Wine opens what a host link points to, folder or file, and
     // would delete that.
     bool link = (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-    if (!ReachedInFolder(entry, folder, file)) {
+    if (!IsEntryReached(entry, folder, file)) {
         CloseHandle(entry);
         return EntryIsLink;
     }
@@ -161,10 +135,8 @@ EntryRemoval RemoveEntry(HANDLE folder, const char* folderPath, const char* file
         SetLastError(ERROR_ACCESS_DENIED);
         return EntryFailed;
     }
-    auto setInformation = SYSTEM_FUNCTION("kernel32.dll", SetFileInformationByHandle);
-    FILE_DISPOSITION_INFO disposition = {TRUE};
-    if (setInformation) {
-        BOOL deleted = setInformation(entry, FileDispositionInfo, &disposition, sizeof disposition);
+    if (SYSTEM_FUNCTION("kernel32.dll", SetFileInformationByHandle)) {
+        bool deleted = MarkForRemoval(entry);
         DWORD error = GetLastError();
         CloseHandle(entry);
         SetLastError(error);
