@@ -19,7 +19,9 @@ enum SetupExitCode {
     ExitShortcutsFailed = 5,      // a silent run: registration or links
     ExitDamaged = 6,              // the image changed since the build; nothing was done
     ExitNoWindow = 7,             // the main window could not be made; nothing was shown or changed
-    ExitFilesInUse = 8            // a silent run: another program holds a file it would replace; nothing was written
+    ExitFilesInUse = 8,           // a silent run: another program holds a file it would replace; nothing was written
+    ExitDowngrade = 9,            // a newer Pictavo is installed and /DOWNGRADE was not given; nothing was changed
+    ExitInstallInProgress = 10    // a silent run: another Setup or the uninstaller ran for the whole wait; nothing was changed
 };
 
 // The uninstaller (uninstall.exe): with /S only the exit code tells.

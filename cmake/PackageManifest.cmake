@@ -25,7 +25,9 @@ set(responses
     ExitShortcutsFailed:contactSupport
     ExitDamaged:contactSupport
     ExitNoWindow:contactSupport
-    ExitFilesInUse:packageInUse)
+    ExitFilesInUse:packageInUse
+    ExitDowngrade:downgrade
+    ExitInstallInProgress:installInProgress)
 
 include(${CMAKE_CURRENT_LIST_DIR}/ExitCodes.cmake)
 read_exit_codes(${EXIT_CODES} SetupExitCode names values)
