@@ -11,3 +11,9 @@ int RunSilentSetup(SetupPlan& plan);
 // programs folder: false when the folder and its links would not fit, so
 // that the line is refused before anything changes.
 bool StartMenuFolderFits(const SetupArguments& arguments);
+
+// How long a run without pages waits for another Setup or the uninstaller
+// to end: setupLockWaitMs (base/setup_lock.h). Defined beside
+// PauseBeforeExpanding: app/no_pause.cpp in the shipped Setup, which nothing
+// outside can change, the test build's own in tests/e2e/harness_pause.cpp.
+DWORD SilentLockWaitMs();

@@ -3,6 +3,7 @@
 #include "app/silent_setup.h"
 #include "base/product.h"
 #include "base/exit_codes.h"
+#include "base/setup_lock.h"
 #include "base/system_function.h"
 #include "base/text.h"
 #include "resources/resource_ids.h"
@@ -43,6 +44,46 @@ void TellUnwritableLog(const char* path)
                "administrators can change.\n\nNothing was changed.",
                path, (unsigned long)GetLastError());
     MessageBoxA(NULL, message, setupCaption, MB_OK | MB_ICONERROR);
+}
+
+// How long a second Setup with pages looks for the first one's window: a
+// first one started a moment before may not have made it yet.
+const DWORD firstWindowWaitMs = 5000;
+
+// A Setup with pages while another Setup or the uninstaller runs: the first
+// Setup's window comes to the front and this one ends, showing nothing of
+// its own. True when it is to end; false when the other run ended while
+// this one looked, and this one now holds the lock and goes on.
+bool YieldToRunningSetup(SetupPlan& plan, SetupLock& lock)
+{
+    // The main window's class name is its title too; a window of another
+    // program with both is only brought to the front, never sent anything
+    // that would make it act.
+    char className[10] = "";
+    LoadStringA(plan.module, IDS_CLASS_NAME, className, sizeof className);
+    for (DWORD start = GetTickCount();;) {
+        HWND first = FindWindowA(className, className);
+        if (first) {
+            if (IsIconic(first))
+                ShowWindowAsync(first, SW_RESTORE);
+            // The page open over it, where there is one.
+            SetForegroundWindow(GetLastActivePopup(first));
+            LogLine(plan.log, "Another Setup is running: its window was brought to the front, and this one ends");
+            return true;
+        }
+        if (GetTickCount() - start >= firstWindowWaitMs)
+            break;
+        Sleep(100);
+        if (TakeSetupLock(lock, 0, plan.log) != LockBusy)
+            return false;
+    }
+    // A silent Setup, or the uninstaller, has no window to show.
+    LogLine(plan.log, "Another Setup or Pictavo's uninstaller is running without a window of Setup: this one ends");
+    char message[256];
+    FormatText(message, "Another Setup of %s, or its uninstaller, is running. Start Setup again when it has ended.",
+               productName);
+    MessageBoxA(NULL, message, setupCaption, MB_OK | MB_ICONINFORMATION);
+    return true;
 }
 
 int RunWithPages(SetupPlan& plan)
@@ -112,7 +153,25 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR commandLine, int)
     }
     LogLine(plan.log, "Pictavo Setup started with the arguments: %s", commandLine ? commandLine : "");
     LogWindowsVersion(plan.log);
-    int exitCode = arguments.silent ? RunSilentSetup(plan) : RunWithPages(plan);
+    // Checked only now, so that a damaged image or a refused line is told
+    // whatever else runs, and before any page or window of this run: two
+    // Setups never walk the pages or write the files side by side. Held
+    // until this process ends.
+    SetupLock lock;
+    OpenSetupLock(lock, plan.log);
+    int exitCode;
+    if (arguments.silent) {
+        if (TakeSetupLock(lock, SilentLockWaitMs(), plan.log) == LockBusy) {
+            LogLine(plan.log, "Another Setup or Pictavo's uninstaller is still running: nothing was changed");
+            exitCode = ExitInstallInProgress;
+        } else {
+            exitCode = RunSilentSetup(plan);
+        }
+    } else if (TakeSetupLock(lock, 0, plan.log) == LockBusy && YieldToRunningSetup(plan, lock)) {
+        exitCode = ExitInstalled;
+    } else {
+        exitCode = RunWithPages(plan);
+    }
     LogLine(plan.log, "Setup ended with exit code %d", exitCode);
     CloseRunLog(plan.log);
     return exitCode;

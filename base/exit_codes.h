@@ -32,5 +32,6 @@ enum UninstallExitCode {
     UninstallNotInstalled = 2,
     UninstallRefused = 3,         // the entry names no installation, or a link is in the way; nothing touched
     UninstallFailed = 4,          // something could not be removed
-    UninstallBadArguments = 5     // the command line was refused; nothing touched
+    UninstallBadArguments = 5,    // the command line was refused; nothing touched
+    UninstallInProgress = 6       // Setup or another uninstaller was running (with /S: for the whole wait); nothing touched
 };

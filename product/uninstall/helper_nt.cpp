@@ -140,6 +140,10 @@ bool StartFinisherNT(const char* self, const char* programDir, const char* temp,
         return false;
     }
     CloseHandle(process.hThread);
+    // This program holds the run lock until it ends; the helper takes the
+    // finish lock before that (base/setup_lock.h).
+    if (run.lock)
+        HandFinishLockTo(*run.lock, process.hProcess, run.log);
     CloseHandle(process.hProcess);
     return true;
 }
@@ -159,6 +163,11 @@ int FinishRemoval(const UninstallArguments& line)
     // is empty.
     if (!IsAcceptableFolder(folder))
         return UninstallFailed;
+    // Held until uninstall.exe and its folder are gone, so that no Setup
+    // starts into a folder that this copy is emptying; the uninstaller lets
+    // go of it only for this copy (base/setup_lock.h).
+    SetupLock lock;
+    TakeFinishLock(lock, run.log);
     if (WaitForSingleObject(original, INFINITE) != WAIT_OBJECT_0)
         return UninstallFailed;
     CloseHandle(original);

@@ -7,6 +7,7 @@
 #include "base/file_write.h"
 #include "base/product.h"
 #include "base/run_log.h"
+#include "base/setup_lock.h"
 #include "base/text.h"
 #include "payload_rows.h"
 #include <windows.h>
@@ -37,6 +38,7 @@ struct UninstallRun {
     bool silent;    // /S: nobody is there to answer or to read, so nothing is asked or told
     RunLog log;     // /LOG=: each step of the removal, as it is taken; closed without it
     Report report;
+    SetupLock* lock; // held from before the question to the end; its finish part goes to the NT helper
 };
 
 // uninstall.cpp: the removal, step by step; its exit code.

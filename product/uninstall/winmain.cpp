@@ -65,7 +65,21 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int)
     LogWindowsVersion(run.log);
     if (leaveFolder)
         SetCurrentDirectoryA(windows);
-    int exitCode = Uninstall(run);
+    // The lock that Setup takes (base/setup_lock.h): no Setup writes while
+    // files go, and none starts before the helper has removed this program
+    // and its folder. Silently it waits as a silent Setup does; a person is
+    // told and starts it again.
+    SetupLock lock;
+    run.lock = &lock;
+    OpenSetupLock(lock, run.log);
+    int exitCode;
+    if (TakeSetupLock(lock, run.silent ? setupLockWaitMs : 0, run.log) == LockBusy) {
+        Tell(run, "Pictavo Setup or another uninstaller is running. Remove Pictavo when it has ended.\r\n\r\n"
+                  "Nothing was removed.", MB_ICONINFORMATION);
+        exitCode = UninstallInProgress;
+    } else {
+        exitCode = Uninstall(run);
+    }
     LogLine(run.log, "The uninstaller ended with exit code %d", exitCode);
     CloseRunLog(run.log);
     return exitCode;
