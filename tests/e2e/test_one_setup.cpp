@@ -73,18 +73,22 @@ TEST(OneSetup, ASecondSetupWithPagesShowsNothingBringsTheFirstToTheFrontAndTheFi
 {
     StartClean();
     Hold hold;
-    Installer first("", "first", HoldingInstallerPath());
+    Installer first("", "one-setup-first", HoldingInstallerPath());
     HWND copyPage = ReachCopyPage(first);
     hold.WaitReached(first, "the first Setup writes its first file");
     WindowInFront other;
     ASSERT_EQ(other.window, GetForegroundWindow()) << "the test's window is not in front";
 
-    Installer second("", "second");
+    Installer second("", "one-setup-second");
     EXPECT_EQ((DWORD)ExitInstalled, ExitWithoutWindow(second, "the second Setup ends at once"));
     HWND front = GetForegroundWindow();
     first.Shot("first-in-front");
     EXPECT_EQ(first.ProcessId(), ProcessOf(front)) << "in front: \"" << Text(front) << "\"";
     EXPECT_EQ(copyPage, front) << "the page of the first, not only its background";
+    // Raised, with its background, over the test's window; the held run
+    // paints only once let go, so the screen's pixels cannot tell.
+    POINT corner = {10, 50};
+    EXPECT_EQ(first.ProcessId(), ProcessOf(WindowFromPoint(corner))) << "the test's window still covers the first";
 
     ReleaseAll(hold);
     FinishAfterCopy(first);
@@ -101,13 +105,13 @@ TEST(OneSetup, ASecondSilentSetupWaitsForTheFirstGivesUpWithTenOnlyWhenItsTimeRu
     HostCommands host;
     {
         Hold hold;
-        Installer first("", "first", HoldingInstallerPath(), "/S");
+        Installer first("", "one-setup-first", HoldingInstallerPath(), "/S");
         hold.WaitReached(first, "the first Setup writes its first file");
 
         const std::string impatientLog = LogPath("impatient.log");
         DeleteFileA(impatientLog.c_str());
         SetEnvironmentVariableA("PICTAVO_LOCK_WAIT_MS", "1500");
-        Installer impatient("", "impatient", HoldingInstallerPath(), "/S /LOG=" + impatientLog);
+        Installer impatient("", "one-setup-impatient", HoldingInstallerPath(), "/S /LOG=" + impatientLog);
         SetEnvironmentVariableA("PICTAVO_LOCK_WAIT_MS", NULL);
         EXPECT_EQ((DWORD)ExitInstallInProgress, ExitWithoutWindow(impatient, "a Setup that waits 1.5 s"));
         std::string log = ReadAll(impatientLog);
@@ -116,7 +120,7 @@ TEST(OneSetup, ASecondSilentSetupWaitsForTheFirstGivesUpWithTenOnlyWhenItsTimeRu
         EXPECT_NE(std::string::npos, log.find("Setup ended with exit code 10")) << log;
         DeleteFileA(impatientLog.c_str());
 
-        Installer second("", "second", InstallerPath(), "/S");
+        Installer second("", "one-setup-second", InstallerPath(), "/S");
         ExpectWaiting(second, "the second Setup waits");
         EXPECT_NE(WAIT_OBJECT_0, WaitForSingleObject(hold.reached, 0)) << "the first went on to its second file";
         ReleaseAll(hold);
@@ -130,9 +134,9 @@ TEST(OneSetup, ASecondSilentSetupWaitsForTheFirstGivesUpWithTenOnlyWhenItsTimeRu
     DeleteFileA(secondLog.c_str());
     {
         Hold hold;
-        Installer first("", "killed", HoldingInstallerPath(), "/S");
+        Installer first("", "one-setup-killed", HoldingInstallerPath(), "/S");
         hold.WaitReached(first, "the first Setup writes its first file");
-        Installer second("", "after-kill", InstallerPath(), "/S /LOG=" + secondLog);
+        Installer second("", "one-setup-after-kill", InstallerPath(), "/S /LOG=" + secondLog);
         ExpectWaiting(second, "the second Setup waits");
         HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, first.ProcessId());
         ASSERT_TRUE(process != NULL);
@@ -165,9 +169,9 @@ TEST(OneSetup, SetupAndTheUninstallerStartedTogetherWaitForEachOther)
     ASSERT_TRUE(CopyFileA(uninstaller.c_str(), (aside + "\\uninstall.exe").c_str(), FALSE));
     {
         Hold hold;
-        Installer setup("", "setup-first", HoldingInstallerPath(), "/S");
+        Installer setup("", "one-setup-setup-first", HoldingInstallerPath(), "/S");
         hold.WaitReached(setup, "Setup writes its first file");
-        Installer removal(aside, "removal-second", aside + "\\uninstall.exe", "/S");
+        Installer removal(aside, "one-setup-removal-second", aside + "\\uninstall.exe", "/S");
         ExpectWaiting(removal, "the uninstaller waits");
         EXPECT_TRUE(FileExists(Installed(installed::program)));
         ReleaseAll(hold);
@@ -184,9 +188,9 @@ TEST(OneSetup, SetupAndTheUninstallerStartedTogetherWaitForEachOther)
     const std::string removalLog = LogPath("removal.log");
     DeleteFileA(removalLog.c_str());
     {
-        Installer removal(defaultDestination, "removal-first", uninstaller, "/LOG=" + removalLog);
+        Installer removal(defaultDestination, "one-setup-removal-first", uninstaller, "/LOG=" + removalLog);
         MessageBoxInfo question = removal.WaitMessageBox(uninstallCaption, "the question");
-        Installer setup("", "setup-second", InstallerPath(), "/S");
+        Installer setup("", "one-setup-setup-second", InstallerPath(), "/S");
         ExpectWaiting(setup, "Setup waits while the uninstaller asks");
         removal.Answer(question, "Yes", "remove");
         MessageBoxInfo report = removal.WaitMessageBox(uninstallCaption, "the closing report");
