@@ -171,6 +171,16 @@ TEST(OneSetup, SetupAndTheUninstallerStartedTogetherWaitForEachOther)
         Hold hold;
         Installer setup("", "one-setup-setup-first", HoldingInstallerPath(), "/S");
         hold.WaitReached(setup, "Setup writes its first file");
+        {
+            // With its question, the uninstaller tells and ends at once.
+            Installer asking(aside, "one-setup-removal-told", aside + "\\uninstall.exe");
+            MessageBoxInfo told = asking.WaitMessageBox(uninstallCaption, "the uninstaller tells");
+            EXPECT_EQ("Pictavo Setup or another uninstaller is running. Remove Pictavo when it has ended.\r\n\r\n"
+                      "Nothing was removed.",
+                      told.text);
+            asking.Answer(told, "OK", "close");
+            EXPECT_EQ((DWORD)UninstallInProgress, asking.WaitExit("the uninstaller ends"));
+        }
         Installer removal(aside, "one-setup-removal-second", aside + "\\uninstall.exe", "/S");
         ExpectWaiting(removal, "the uninstaller waits");
         EXPECT_TRUE(FileExists(Installed(installed::program)));
@@ -190,6 +200,17 @@ TEST(OneSetup, SetupAndTheUninstallerStartedTogetherWaitForEachOther)
     {
         Installer removal(defaultDestination, "one-setup-removal-first", uninstaller, "/LOG=" + removalLog);
         MessageBoxInfo question = removal.WaitMessageBox(uninstallCaption, "the question");
+        {
+            // A Setup with pages finds no Setup window to bring forward: it
+            // says why it ends, and ends with 0.
+            Installer told("", "one-setup-setup-told");
+            MessageBoxInfo box = told.WaitMessageBox("Pictavo - Setup", "Setup tells", 15000);
+            EXPECT_EQ("Another Setup of Pictavo, or its uninstaller, is running. Start Setup again when it has ended.",
+                      box.text);
+            EXPECT_FALSE(told.FindWindowWhere([](HWND w) { return ClassName(w) == "SETUP"; })) << "its own window";
+            told.Answer(box, "OK", "close");
+            EXPECT_EQ((DWORD)ExitInstalled, told.WaitExit("Setup ends"));
+        }
         Installer setup("", "one-setup-setup-second", InstallerPath(), "/S");
         ExpectWaiting(setup, "Setup waits while the uninstaller asks");
         removal.Answer(question, "Yes", "remove");
