@@ -134,6 +134,8 @@ void ExpectInstalled(Installer& setup, const std::string& destination, const std
         {"InstallLocation", destination},
         {"DisplayIcon", destination + "\\pictavo.exe"},
         {"DisplayVersion", installed::version},
+        {"VersionMajor", installed::versionMajor},
+        {"VersionMinor", installed::versionMinor},
         {"Publisher", installed::publisher},
         {"EstimatedSize", InstalledSizeKB()},
         {"NoModify", "0x1"},
