@@ -1,6 +1,7 @@
 #include "app/image_check.h"
 #include "app/main_window.h"
 #include "app/silent_setup.h"
+#include "plan/previous_installation.h"
 #include "base/product.h"
 #include "base/exit_codes.h"
 #include "base/setup_lock.h"
@@ -14,6 +15,7 @@ const char acceptedSwitches[] = "Setup accepts:\n"
                                 "/S\tinstall without pages or messages\n"
                                 "/LOG=file\twrite each step to a new file\n"
                                 "/G=folder\tthe Start-menu folder of the shortcuts\n"
+                                "/DOWNGRADE\treplace an installed Pictavo that is newer than this Setup\n"
                                 "/D=path\tthe destination folder, last on the line\n"
                                 "/?\tshow this\n\n"
                                 "A value with blanks goes in quotes: /D=\"C:\\My Programs\\Pictavo\" "
@@ -160,17 +162,18 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR commandLine, int)
     SetupLock lock;
     OpenSetupLock(lock, plan.log);
     int exitCode;
-    if (arguments.silent) {
-        if (TakeSetupLock(lock, SilentLockWaitMs(), plan.log) == LockBusy) {
-            LogLine(plan.log, "Another Setup or Pictavo's uninstaller is still running: nothing was changed");
-            exitCode = ExitInstallInProgress;
-        } else {
-            exitCode = RunSilentSetup(plan);
-        }
-    } else if (TakeSetupLock(lock, 0, plan.log) == LockBusy && YieldToRunningSetup(plan, lock)) {
+    if (arguments.silent && TakeSetupLock(lock, SilentLockWaitMs(), plan.log) == LockBusy) {
+        LogLine(plan.log, "Another Setup or Pictavo's uninstaller is still running: nothing was changed");
+        exitCode = ExitInstallInProgress;
+    } else if (!arguments.silent && TakeSetupLock(lock, 0, plan.log) == LockBusy &&
+               YieldToRunningSetup(plan, lock)) {
         exitCode = ExitInstalled;
     } else {
-        exitCode = RunWithPages(plan);
+        // Once the lock is held, before the first page: a Setup that waited
+        // acts on what the one before it left, and the pages, the proposals
+        // and the end of the run all act on what was found here.
+        FindPreviousInstallation(plan);
+        exitCode = arguments.silent ? RunSilentSetup(plan) : RunWithPages(plan);
     }
     LogLine(plan.log, "Setup ended with exit code %d", exitCode);
     CloseRunLog(plan.log);

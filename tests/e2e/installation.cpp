@@ -98,6 +98,24 @@ void RemoveRegistration()
         RegCloseKey(list);
 }
 
+namespace {
+
+// Setup acts on the installation that an Uninstall entry names: proposes
+// its folders, upgrades it, refuses to go below its version, or tells of
+// an entry whose folder is gone. The tests of one machine share its
+// prefix, and each runs as its own process, in any order: each starts with
+// no entry, as a first run, whatever an earlier test registered. Files
+// stay as the earlier test left them, as before. A test of a second run
+// installs its first one itself.
+class NoEarlierRegistration : public ::testing::Environment {
+public:
+    void SetUp() override { RemoveRegistration(); }
+};
+::testing::Environment* const noEarlierRegistration =
+    ::testing::AddGlobalTestEnvironment(new NoEarlierRegistration);
+
+} // namespace
+
 void StartClean()
 {
     RemoveDefaultInstallation();
@@ -134,6 +152,8 @@ void ExpectInstalled(Installer& setup, const std::string& destination, const std
         {"InstallLocation", destination},
         {"DisplayIcon", destination + "\\pictavo.exe"},
         {"DisplayVersion", installed::version},
+        {"VersionMajor", installed::versionMajor},
+        {"VersionMinor", installed::versionMinor},
         {"Publisher", installed::publisher},
         {"EstimatedSize", InstalledSizeKB()},
         {"NoModify", "0x1"},
