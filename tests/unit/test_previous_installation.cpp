@@ -115,8 +115,9 @@ TEST(SetupVersionText, TheEntrysDisplayVersionIsReadWithinBounds)
         ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "DisplayVersion", 0, c.type, (const BYTE*)c.data.data(),
                                                 (DWORD)c.data.size()));
         EXPECT_EQ(c.state, ReadVersionValue(key, version)) << c.data.substr(0, 12);
-        if (c.state == VersionRead)
+        if (c.state == VersionRead) {
             EXPECT_EQ(1u, version.minor);
+        }
     }
     RegCloseKey(key);
     RegDeleteTreeA(HKEY_CURRENT_USER, testKey);
