@@ -5,7 +5,7 @@
 #include "base/system_function.h"
 #include "base/text.h"
 #include "base/exit_codes.h"
-#include "install/folder_trust.h"
+#include "installed/folder_trust.h"
 #include "pages/page_look.h"
 #include "pages/pages.h"
 #include "resources/resource_ids.h"

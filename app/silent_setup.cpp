@@ -1,5 +1,5 @@
 #include "app/silent_setup.h"
-#include "install/folder_trust.h"
+#include "installed/folder_trust.h"
 #include "plan/destination.h"
 #include "plan/shortcut_folder.h"
 #include "run/install_run.h"

@@ -1,9 +1,10 @@
-# The installer's layers, from the bottom: base, plan, install, pages, app. Each
+# The installer's layers, from the bottom: base, installed, plan, install,
+# run, pages, app. Each
 # is a static library that links only the layers below it and sees only
 # their headers. A layer's headers are reached as "layer/name.h" through an
 # include folder of its own that holds that layer alone, so an include that
 # runs upwards finds no file and does not build.
-set(setupLayers base plan install run pages app)
+set(setupLayers base installed plan install run pages app)
 foreach(layer ${setupLayers} resources)
     set(root ${CMAKE_BINARY_DIR}/layers/${layer})
     file(MAKE_DIRECTORY ${root})

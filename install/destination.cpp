@@ -1,5 +1,5 @@
 #include "install/destination.h"
-#include "install/folder_trust.h"
+#include "installed/folder_trust.h"
 #include "install/folders.h"
 #include "base/base_key.h"
 #include "base/folder_path.h"

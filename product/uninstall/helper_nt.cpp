@@ -1,6 +1,6 @@
 #include "uninstall/uninstaller.h"
 #include "base/system_function.h"
-#include "install/folder_trust.h"
+#include "installed/folder_trust.h"
 
 namespace {
 
@@ -150,6 +150,7 @@ bool StartFinisherNT(const char* self, const char* programDir, const char* temp,
 int FinishRemoval(const UninstallArguments& line)
 {
     UninstallRun run = {};
+    run.Begin();
     run.silent = line.switches.silent;
     HANDLE original = (HANDLE)line.waitFor;
     HANDLE ownFile = (HANDLE)line.ownFile;

@@ -1,6 +1,6 @@
 #include "uninstall/uninstaller.h"
 #include "base/admin_descriptor.h"
-#include "install/folder_trust.h"
+#include "installed/folder_trust.h"
 #include "base/file_write.h"
 
 // A folder inside the product folder (an odd TEMP) would put the helper

@@ -1,29 +1,13 @@
 // The parts of the uninstaller that decide from data alone: what it
-// accepts from the registry and from its command line, and the text of the
-// 9x family's batch file.
+// accepts from its command line, and the text of the 9x family's batch
+// file. What it accepts from the registry is Setup's too
+// (installed/entry.h).
 #pragma once
+#include "installed/entry.h"
 #include "base/nine_x_kernel.h"
 #include "base/command_line.h"
 #include <windows.h>
 #include <stddef.h>
-
-// The longest folder accepted: room is left for "\PvFiles" and the longest
-// product file name, so every path made from it fits in MAX_PATH.
-enum { MaxFolderLength = MAX_PATH - 16 };
-
-enum ValueState { ValueMissing, ValueRefused, ValueRead };
-
-// Reads a folder path written by Setup. Anything but a REG_SZ value that
-// holds an absolute "X:\..." path of at most MaxFolderLength characters,
-// without "." or ".." parts and without a trailing backslash, is refused:
-// the uninstaller runs with administrator rights and deletes files in the
-// folders it reads here.
-ValueState ReadFolderValueN(HKEY key, const char* name, char* out, size_t size);
-template <size_t N> inline ValueState ReadFolderValue(HKEY key, const char* name, char (&out)[N])
-{
-    return ReadFolderValueN(key, name, out, N);
-}
-bool IsAcceptableFolder(const char* path);
 
 // The batch file that finishes the removal on the 9x family, where a file
 // that is open cannot be deleted on close: it retries until the uninstaller

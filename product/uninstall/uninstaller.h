@@ -3,96 +3,52 @@
 // are UninstallExitCode (base/exit_codes.h).
 #pragma once
 #include "uninstall/uninstall_parts.h"
+#include "installed/removal.h"
 #include "base/exit_codes.h"
 #include "base/file_write.h"
 #include "base/product.h"
 #include "base/run_log.h"
 #include "base/text.h"
-#include "payload_rows.h"
 #include <windows.h>
 
-enum { TextSize = 4096, PathBuffer = MAX_PATH, ListedNames = 8 };
+enum { TextSize = ReportSize, PathBuffer = MAX_PATH };
 
 extern const char uninstallCaption[];
-// The files that Setup installs, from the payload's one list of rows; each
-// name begins with a backslash.
-extern const char* const installedFiles[PAYLOAD_ROW_COUNT];
-
-struct Installation {
-    char entryBase[PathBuffer]; // the base key whose Uninstall entry was read
-    char programDir[PathBuffer];
-    char shortcutDir[PathBuffer];
-};
-
-// What the closing message says besides its first sentence: what was
-// kept and why, and what could not be removed. What went is in the log.
-struct Report {
-    char left[TextSize];
-    char failed[TextSize];
-};
 
 // One run of the uninstaller, or of its helper: what every step may tell
 // and what it has found so far.
 struct UninstallRun {
     bool silent;    // /S: nobody is there to answer or to read, so nothing is asked or told
     RunLog log;     // /LOG=: each step of the removal, as it is taken; closed without it
-    Report report;
+    RemovalReport report;  // its log is this run's: UninstallRun::Begin
+    // Ties the report to this run's log; called once the run is made.
+    void Begin() { report.log = &log; }
 };
 
 // uninstall.cpp: the removal, step by step; its exit code.
 int Uninstall(UninstallRun& run);
 
-// report.cpp: the messages and the closing report. Each line also goes to
-// the log as it is added.
+// report.cpp: the messages and the closing report. The report's lines
+// (installed/removal.h) also go to the log as they are added.
 void Tell(const UninstallRun& run, const char* text, UINT icon);
-void AddRemoved(const UninstallRun& run, const char* line);
-void AddLeft(UninstallRun& run, const char* line);
-void AddFailed(UninstallRun& run, const char* line);
-void AddFailure(UninstallRun& run, const char* what, DWORD error);
-// A folder that is left because something not made by Setup is in it.
-void LeaveFolder(UninstallRun& run, const char* folder, int count, const char* names);
+inline void AddFailed(UninstallRun& run, const char* line)
+{
+    AddFailed(run.report, line);
+}
+inline void AddFailure(UninstallRun& run, const char* what, DWORD error)
+{
+    AddFailure(run.report, what, error);
+}
 // The closing message, for a person: one sentence for what went, then
 // what was kept and why, and what failed. The counts go to the log.
 void TellReport(const UninstallRun& run, const char* programLine, const char* folderRemovedLate);
 
-// find_entry.cpp: the entry where Setup puts it on this system; on the NT
-// family also the one that the system's list of programs reads.
-ValueState FindInstallation(Installation& found);
-// Without an entry (a confirmed Cancel on Setup's Shortcut page leaves
-// none, and leaves the files): the folder this program runs from, when
-// pictavo.exe lies beside it and the folder passes the checks that Setup's
-// own folders pass. No shortcut folder then.
+// find_entry.cpp: without an entry (a confirmed Cancel on Setup's Shortcut
+// page leaves none, and leaves the files): the folder this program runs
+// from, when pictavo.exe lies beside it and the folder passes the checks
+// that Setup's own folders pass. No shortcut folder then. The entry itself
+// is read by FindInstallation (installed/entry.h).
 bool FindInstallationHere(Installation& found);
-
-// removal.cpp
-template <size_t N> bool JoinPath(char (&out)[N], const char* folder, const char* name)
-{
-    return FormatText(out, "%s\\%s", folder, name);
-}
-bool IsFile(const char* path);
-// Whether two paths name the same file, whatever their spelling.
-bool SameFile(const char* a, const char* b);
-// The names in a folder that are not in `known` (a known name may begin
-// with a backslash), listed into names, and how many there are.
-int ListOthersN(const char* folder, const char* const* known, int knownCount, char* names, size_t size);
-template <size_t N> int ListOthers(const char* folder, const char* const* known, int knownCount, char (&names)[N])
-{
-    return ListOthersN(folder, known, knownCount, names, N);
-}
-void RemoveShortcuts(const Installation& at, UninstallRun& run);
-
-enum EntryRemoval {
-    EntryRemoved,  // the file, or a link in its place (the link itself)
-    EntryMissing,
-    EntryIsLink,   // a link that cannot be removed without its target: left
-    EntryFailed    // the last error says why
-};
-// Removes the product file folderPath + file (file begins with a
-// backslash), never through a link: a link at its place is removed itself,
-// or left where only its target could be deleted. folder is the folder
-// opened by OpenFolderUnfollowed; NULL on the 9x family, which has no links.
-EntryRemoval RemoveEntry(HANDLE folder, const char* folderPath, const char* file);
-void RemoveRegistration(UninstallRun& run);
 
 // temp_files.cpp: where the helpers go.
 bool TempFolder(char (&out)[PathBuffer], const char* programDir);

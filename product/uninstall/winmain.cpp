@@ -38,6 +38,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int)
         return result == ArgumentsRead ? FinishRemoval(read) : UninstallFailed;
     }
     UninstallRun run = {};
+    run.Begin();
     run.silent = read.switches.silent;
     if (result != ArgumentsRead) {
         const char* unknown = read.switches.unknownSwitch;

@@ -1,4 +1,4 @@
-#include "install/folder_trust.h"
+#include "installed/folder_trust.h"
 #include <gtest/gtest.h>
 #include <sddl.h>
 #include <memory>

@@ -2,7 +2,7 @@
 // which order, and what the machine holds at each point. No window: the
 // script answers as a user or a silent run would.
 #include "run/install_run.h"
-#include "install/folder_trust.h"
+#include "installed/folder_trust.h"
 #include "plan/destination.h"
 #include "installed_names.h"
 #include "test_files.h"

@@ -1,4 +1,4 @@
-#include "install/folder_trust.h"
+#include "installed/folder_trust.h"
 #include "base/admin_descriptor.h"
 #include "base/nine_x_kernel.h"
 
