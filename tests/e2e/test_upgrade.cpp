@@ -94,8 +94,9 @@ void ExpectDowngradeRefusedWithPages(const Release& older, const std::string& ne
 // propose both folders, the existing folder is asked about, and one
 // installation is left there at 1.1.0 with the picture. Then 1.0.0 again,
 // with pages and silently, changes nothing and ends with the downgrade
-// code; with /DOWNGRADE it goes ahead.
-TEST(Upgrade, WithPagesFromACustomFolderThenTheDowngradeRefusedUnlessTheSwitchSaysSo)
+// code; with /DOWNGRADE it goes ahead. Last, 1.1.0 with another folder
+// typed on the page moves it there and leaves the picture where it was.
+TEST(Upgrade, WithPagesFromACustomFolderThenTheDowngradeRefusedUnlessTheSwitchSaysSoThenAMove)
 {
     HostCommands host;
     StartFromNothing(host);
@@ -134,6 +135,30 @@ TEST(Upgrade, WithPagesFromACustomFolderThenTheDowngradeRefusedUnlessTheSwitchSa
     ExpectInstalled(host, custom, GraphicsShortcuts(), first, {picture});
     EXPECT_EQ("1.0.0.0", FileVersion(std::string(custom) + "\\" + installed::program));
     EXPECT_FALSE(FolderExists(defaultDestination));
+
+    // Another folder typed on the page moves the installation: the closing
+    // message names the folder where the user's picture stays.
+    {
+        Installer setup("", "", next.setup);
+        HWND destination = ReachDestinationPage(setup);
+        setup.TypeInto(destination, 101, moved, "type another folder");
+        setup.Click(setup.Button(destination, "Next", "next"), "press Next");
+        HWND shortcuts = WaitShortcutPage(setup);
+        setup.Click(setup.Button(shortcuts, "Finish", "finish"), "press Finish");
+        MessageBoxInfo closing = setup.WaitMessageBox(caption, "the closing message");
+        setup.Shot("moved");
+        EXPECT_EQ(0u, closing.text.find("Pictavo was successfully installed")) << closing.text;
+        EXPECT_NE(std::string::npos, closing.text.find(std::string(custom) + "\\" + installed::picturesFolder))
+            << closing.text;
+        setup.Answer(closing, "OK", "close the closing message");
+        EXPECT_EQ((DWORD)ExitInstalled, setup.WaitExit("Setup ends after the move"));
+        CloseShortcutFolderWindow(setup);
+    }
+    ExpectInstalled(host, moved, GraphicsShortcuts(), next);
+    for (const char* file : installed::files)
+        EXPECT_FALSE(FileExists(std::string(custom) + "\\" + file)) << file << " of the old folder stays";
+    EXPECT_EQ("the user's " + std::string(picture),
+              ReadAll(std::string(custom) + "\\" + installed::picturesFolder + "\\" + picture));
     StartFromNothing(host);
 }
 
