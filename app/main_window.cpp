@@ -8,6 +8,8 @@
 #include "installed/folder_trust.h"
 #include "pages/page_look.h"
 #include "pages/pages.h"
+#include "plan/previous_installation.h"
+#include "product_facts.h"
 #include "resources/resource_ids.h"
 #include "base/product.h"
 #include <shellapi.h>
@@ -95,21 +97,81 @@ static void OpenShortcutFolder(const char* folder)
         shellExecute(NULL, NULL, folder, NULL, NULL, SW_SHOWNA);
 }
 
+// An entry whose folder fails the rules that Setup and the uninstaller
+// keep: it is not installed over, and the new installation's entry takes
+// its place.
+static void TellUnusableEntry(HWND window, const PreviousInstallation& previous)
+{
+    char message[PathSize + 256];
+    if (previous.at.programDir[0])
+        FormatText(message,
+                   "Pictavo is registered as installed in\n%s\nbut that folder is not an installation Setup can "
+                   "use. It will no longer be registered there.",
+                   previous.at.programDir);
+    else
+        CopyText(message, "Pictavo is registered as installed, but its registry entry names no folder Setup can "
+                          "use. It will no longer be registered there.");
+    MessageBoxA(window, message, setupCaption, MB_OK | MB_ICONWARNING);
+}
+
+// A newer installation, and no /DOWNGRADE: told before the Agreement page,
+// and nothing changes.
+static void TellDowngradeRefused(HWND window, const PreviousInstallation& previous)
+{
+    char installed[24], message[256];
+    FormatInstalledVersion(previous.at, installed);
+    FormatText(message, "Pictavo %s is installed, which is newer than this Setup (%s). Setup ends without changing it.",
+               installed, PRODUCT_VERSION_TEXT);
+    MessageBoxA(window, message, setupCaption, MB_OK | MB_ICONINFORMATION);
+}
+
+// After a move, or a shortcut folder that moved: where the user's files
+// stayed, and what of the old installation could not be removed.
+static void TellLeftInstallation(HWND window, const LeftInstallation& left)
+{
+    char message[2 * PathSize + ReportSize + 256] = "";
+    if (left.report.failed[0]) {
+        FormatText(message, "Pictavo is installed and registered in its new folder, but this part of the old "
+                            "installation could not be removed:%s",
+                   left.report.failed);
+    }
+    if (left.picturesStay) {
+        if (message[0])
+            AppendText(message, "\n\n");
+        AppendText(message, "Your files from the old installation stay in\n");
+        AppendText(message, left.picturesPath);
+    }
+    if (message[0])
+        MessageBoxA(window, message, setupCaption,
+                    MB_OK | (left.report.failed[0] ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
+}
+
 LRESULT RunPageSequence(HWND window, WORD, WORD, LPARAM)
 {
+    SetupPlan& plan = WindowPlan(window);
+    const PreviousInstallation& previous = plan.facts.previous;
+    if (previous.entry != ValueMissing && !previous.Usable())
+        TellUnusableEntry(window, previous);
+    if (DecideSecondRun(plan) == Downgrade && !plan.arguments.downgrade) {
+        TellDowngradeRefused(window, previous);
+        plan.exitCode = ExitDowngrade;
+        DestroyWindow(window);
+        return 0;
+    }
     // The product folder and the shortcut folder alike belong to the
     // administrators.
-    SetupPlan& plan = WindowPlan(window);
     AdminFolderSecurity folderSecurity;
     MakeAdminFolderSecurity(folderSecurity);
     plan.folderSecurity = &folderSecurity.attributes;
     PagesUi ui(window, plan);
     char openFolderPath[PathSize] = "";
     InstallOutcome outcome = InstallCancelled;
+    LeftInstallation left = {};
     if (RunAgreementPage(ui) == 0) {
         InstallRun run(plan, ui);
         outcome = run.Run();
         CopyText(openFolderPath, run.openFolderPath);
+        left = run.left;
     }
     plan.folderSecurity = NULL;
     FreeAdminFolderSecurity(folderSecurity);
@@ -120,9 +182,10 @@ LRESULT RunPageSequence(HWND window, WORD, WORD, LPARAM)
         plan.exitCode = ExitPayloadFailed;
     char message[PathSize];
     // Once the files are copied the run has succeeded, shortcuts or not.
-    if (outcome == InstallDone || outcome == InstallShortcutsFailed) {
+    if (outcome == InstallDone || outcome == InstallShortcutsFailed || outcome == InstallOldLeft) {
         FormatText(message, "%s was successfully installed", productName);
         MessageBoxA(window, message, setupCaption, MB_OK | MB_ICONINFORMATION);
+        TellLeftInstallation(window, left);
         DestroyWindow(window);
         OpenShortcutFolder(openFolderPath);
     } else {

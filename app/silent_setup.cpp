@@ -1,6 +1,7 @@
 #include "app/silent_setup.h"
 #include "installed/folder_trust.h"
 #include "plan/destination.h"
+#include "plan/previous_installation.h"
 #include "plan/shortcut_folder.h"
 #include "run/install_run.h"
 #include "base/exit_codes.h"
@@ -64,6 +65,11 @@ int SilentExitCode(InstallOutcome outcome, bool badDestination)
         return ExitPayloadFailed;
     case InstallShortcutsFailed:
         return ExitShortcutsFailed;
+    case InstallOldLeft:
+        // Installed and registered in the new folder, but what the old
+        // folder kept of the product is not gone: not a plain success,
+        // and the nearest code a script already handles.
+        return ExitShortcutsFailed;
     default:
         // Too little room, no folder there, a link, a file, a folder or a
         // drive that others may change.
@@ -75,6 +81,8 @@ int SilentExitCode(InstallOutcome outcome, bool badDestination)
 
 int RunSilentSetup(SetupPlan& plan)
 {
+    if (DecideSecondRun(plan) == Downgrade && !plan.arguments.downgrade)
+        return plan.exitCode = ExitDowngrade;
     // Whoever scripted the run has accepted the licence.
     AdminFolderSecurity folderSecurity;
     MakeAdminFolderSecurity(folderSecurity);

@@ -1,6 +1,7 @@
 #include "app/image_check.h"
 #include "app/main_window.h"
 #include "app/silent_setup.h"
+#include "plan/previous_installation.h"
 #include "base/product.h"
 #include "base/exit_codes.h"
 #include "base/system_function.h"
@@ -13,6 +14,7 @@ const char acceptedSwitches[] = "Setup accepts:\n"
                                 "/S\tinstall without pages or messages\n"
                                 "/LOG=file\twrite each step to a new file\n"
                                 "/G=folder\tthe Start-menu folder of the shortcuts\n"
+                                "/DOWNGRADE\treplace an installed Pictavo that is newer than this Setup\n"
                                 "/D=path\tthe destination folder, last on the line\n"
                                 "/?\tshow this\n\n"
                                 "A value with blanks goes in quotes: /D=\"C:\\My Programs\\Pictavo\" "
@@ -112,6 +114,9 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR commandLine, int)
     }
     LogLine(plan.log, "Pictavo Setup started with the arguments: %s", commandLine ? commandLine : "");
     LogWindowsVersion(plan.log);
+    // Once, before the first page: the pages, the proposals and the end of
+    // the run all act on what was found here.
+    FindPreviousInstallation(plan);
     int exitCode = arguments.silent ? RunSilentSetup(plan) : RunWithPages(plan);
     LogLine(plan.log, "Setup ended with exit code %d", exitCode);
     CloseRunLog(plan.log);

@@ -66,6 +66,7 @@ bool IsRelativeFolder(const char* folder)
 ArgumentsResult Refuse(SetupArguments& arguments, ArgumentsResult result)
 {
     arguments.help = false;
+    arguments.downgrade = false;
     arguments.logPath[0] = '\0';
     arguments.destination[0] = '\0';
     arguments.startMenuFolder[0] = '\0';
@@ -78,6 +79,7 @@ ArgumentsResult ReadArguments(const char* line, SetupArguments& arguments)
 {
     arguments.silent = false;
     arguments.help = false;
+    arguments.downgrade = false;
     arguments.logPath[0] = '\0';
     arguments.destination[0] = '\0';
     arguments.startMenuFolder[0] = '\0';
@@ -124,6 +126,8 @@ ArgumentsResult ReadArguments(const char* line, SetupArguments& arguments)
             arguments.silent = true;
         } else if (IsFlag(from, to, "/?")) {
             arguments.help = true;
+        } else if (IsFlag(from, to, "/DOWNGRADE")) {
+            arguments.downgrade = true;
         } else if ((value = ValueOf(from, to, "/D=")) != NULL) {
             field = &arguments.destination;
         } else if ((value = ValueOf(from, to, "/G=")) != NULL) {

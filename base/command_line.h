@@ -3,11 +3,13 @@
 // it is read within fixed bounds, and a part that does not fit is refused,
 // never cut and used.
 //
-//     [/S] [/?] [/LOG=file] [/G=folder] [/D=path]
+//     [/S] [/?] [/DOWNGRADE] [/LOG=file] [/G=folder] [/D=path]
 //
 // /S         no window and no question: the licence counts as accepted and
 //            the proposed folders are used, unless given here.
 // /?         the accepted switches, and nothing else done.
+// /DOWNGRADE replace an installed version that is newer than this Setup,
+//            which is refused without it.
 // /LOG=file  a log of the run, written to a new file of that name.
 // /G=folder  the folder under the Start menu's programs folder in which the
 //            product's shortcut folder is made: a relative path of valid
@@ -45,6 +47,7 @@ enum ArgumentsResult {
 struct SetupArguments {
     bool silent;                          // /S was read, even on a line refused afterwards
     bool help;                            // /?: show the accepted switches, do nothing else
+    bool downgrade;                       // /DOWNGRADE: a newer installed version may be replaced
     char logPath[PathSize];               // /LOG=, empty when not given
     char destination[PathSize];           // /D=, empty when not given
     char startMenuFolder[PathSize];       // /G=, empty when not given
@@ -52,6 +55,6 @@ struct SetupArguments {
 };
 
 // Reads the arguments that follow the program's name. On any result but
-// ArgumentsRead, help is false and destination, startMenuFolder and
+// ArgumentsRead, help and downgrade are false and destination, startMenuFolder and
 // logPath are empty: nothing from a refused line is used but /S.
 ArgumentsResult ReadArguments(const char* line, SetupArguments& arguments);

@@ -83,9 +83,13 @@ bool WriteUninstallEntry(HKEY base, const char* basePath, const EntryTexts& text
                    entry.Text("QuietUninstallString", texts.quietCommand) &&
                    entry.Text("Scdir", plan.choices.shortcutDir) && entry.Text("Progdir", plan.choices.destDir) &&
                    entry.Text("InstallLocation", plan.choices.destDir) && entry.Text("DisplayIcon", texts.icon) &&
-                   entry.Text("DisplayVersion", PRODUCT_VERSION_TEXT) && entry.Text("Publisher", PRODUCT_PUBLISHER) &&
-                   entry.Number("EstimatedSize", sizeKB) && entry.Number("NoModify", 1) &&
-                   entry.Number("NoRepair", 1);
+                   entry.Text("Publisher", PRODUCT_PUBLISHER) && entry.Number("EstimatedSize", sizeKB) &&
+                   entry.Number("NoModify", 1) && entry.Number("NoRepair", 1) &&
+                   // The version last: an entry left half-written keeps the
+                   // version it had, and is not taken for this one's.
+                   entry.Number("VersionMajor", PRODUCT_VERSION_MAJOR) &&
+                   entry.Number("VersionMinor", PRODUCT_VERSION_MINOR) &&
+                   entry.Text("DisplayVersion", PRODUCT_VERSION_TEXT);
     RegCloseKey(entry.key);
     return written;
 }

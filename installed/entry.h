@@ -58,6 +58,10 @@ struct Installation {
 ValueState FindInstallation(Installation& found);
 
 bool IsFile(const char* path);
+// Whether two paths name the same folder, whatever their spelling (case,
+// short names): the identity the system gives each folder where both can
+// be opened, the full and short names otherwise.
+bool SameFolder(const char* a, const char* b);
 
 // Whether the folders an entry names hold an installation that Setup may
 // install over or remove, by the rules the uninstaller keeps.

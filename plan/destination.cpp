@@ -59,6 +59,11 @@ void ProposeDestination(SetupPlan& plan)
     ChooseDefaultBase(plan);
     CopyText(plan.choices.productFolder, productName);
     ComposeDestination(plan);
+    // A second run installs where the first one did, on that drive; a
+    // folder that no longer reads as a destination leaves the default.
+    const PreviousInstallation& previous = plan.facts.previous;
+    if (previous.Usable() && TakeTypedDestination(plan, previous.at.programDir) == TypedTaken)
+        ComposeDestination(plan);
 }
 
 DestinationCheck CheckDestinationChoice(SetupPlan& plan)

@@ -6,7 +6,8 @@
 #include "plan/typed_path.h"
 
 // What the page proposes as it opens: the drive table, the default base,
-// the product's folder and destDir.
+// the product's folder and destDir; the installed folder instead, when an
+// installation was found that counts.
 void ProposeDestination(SetupPlan& plan);
 
 // destDir = baseDir, a backslash when baseDir is longer than a root, and

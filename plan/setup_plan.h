@@ -7,6 +7,7 @@
 // value. Nothing of it lives in a global, so a test builds one and calls
 // the decisions directly.
 #pragma once
+#include "installed/entry.h"
 #include "base/command_line.h"
 #include "base/limits.h"
 #include "base/run_log.h"
@@ -16,12 +17,23 @@
 
 enum { TempFolderSize = 260 };
 
+// The installation that the Uninstall entry names, found once at start-up
+// (plan/previous_installation.h).
+struct PreviousInstallation {
+    ValueState entry = ValueMissing;                      // ValueMissing: nothing is installed
+    InstallationVerdict verdict = InstallationValuesRefused;
+    Installation at = {};                                  // the folders and the version the entry names
+    // Whether an installation passed every rule: only that one counts.
+    bool Usable() const { return entry != ValueMissing && verdict == InstallationUsable; }
+};
+
 // Read from the system once, before the first choice; no step changes them.
 struct SystemFacts {
     char startDir[PathSize] = {};                    // current folder at start-up, "C:" for a root; RecordStartDir
     char driveRoots[MaxDrives][DriveRootSize] = {};  // drive roots in the system's order; ChooseDefaultBase
     int driveCount = 0;                              // how many of driveRoots are filled
     DWORD windowsVersion = 0;  // GetVersion: the Start menu and the registry keys follow it; GatherSystemFacts
+    PreviousInstallation previous;  // FindPreviousInstallation, before the first page
 };
 
 // What the user chose, or what Setup proposed in its place.

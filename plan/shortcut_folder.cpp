@@ -1,4 +1,5 @@
 #include "plan/shortcut_folder.h"
+#include "plan/previous_installation.h"
 #include "base/base_key.h"
 #include "base/product.h"
 #include "base/system_function.h"
@@ -27,6 +28,12 @@ bool UseShellProgramsFolder(char (&programsDir)[PathSize], int& programsLimit)
     const char* last = strrchr(programsDir, '\\');
     programsLimit = last ? (int)(last - programsDir) : (int)TextLength(programsDir);
     return true;
+}
+
+// Whether a and b begin with the same count characters, whatever the case.
+int CompareStartN(const char* a, const char* b, size_t count)
+{
+    return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a, (int)count, b, (int)count) == CSTR_EQUAL ? 0 : 1;
 }
 
 } // namespace
@@ -70,6 +77,19 @@ bool ProposeShortcutFolder(SetupPlan& plan)
 {
     bool fit = ProposeProgramsFolder(plan.facts.windowsVersion, plan.arguments, plan.choices.programsDir,
                                      plan.choices.programsLimit);
+    // A second run keeps the installation's shortcut folder unless /G=
+    // names another; the browser may still climb as high as the default
+    // allows, when the folder lies below it.
+    const PreviousInstallation& previous = plan.facts.previous;
+    char installed[PathSize];
+    if (fit && !plan.arguments.startMenuFolder[0] && previous.Usable() &&
+        InstalledProgramsFolder(previous.at.shortcutDir, installed) && FinalShortcutFolderFits(installed)) {
+        size_t limit = (size_t)plan.choices.programsLimit;
+        if (TextLength(installed) < limit || CompareStartN(installed, plan.choices.programsDir, limit) != 0)
+            limit = TextLength(installed);
+        CopyText(plan.choices.programsDir, installed);
+        plan.choices.programsLimit = (int)limit;
+    }
     ComposeShortcutFolder(plan.choices.shortcutDir, plan.choices.programsDir);
     return fit;
 }

@@ -2,6 +2,7 @@
 #include "install/shortcuts.h"
 #include "plan/destination.h"
 #include "plan/drive_table.h"
+#include "plan/previous_installation.h"
 #include "plan/shortcut_folder.h"
 #include "base/text.h"
 
@@ -25,7 +26,47 @@ InstallOutcome InstallRun::Run()
     bool finished = ui_.ChooseShortcutFolder(*this);
     if (!finished)
         LogLine(plan.log, "Shortcuts not made");
-    return shortcutsFailed_ ? InstallShortcutsFailed : InstallDone;
+    // Links that failed leave the old ones pointing nowhere: the old
+    // installation goes all the same once the new one is registered.
+    bool oldRemoved = RemoveLeftInstallation();
+    if (shortcutsFailed_)
+        return InstallShortcutsFailed;
+    return oldRemoved ? InstallDone : InstallOldLeft;
+}
+
+bool InstallRun::RemoveLeftInstallation()
+{
+    const PreviousInstallation& previous = plan.facts.previous;
+    // Until the new entry is written, the old one still names the old
+    // installation: nothing of it goes.
+    if (!registered_ || !previous.Usable())
+        return true;
+    left.report.log = &plan.log;
+    const char* oldShortcuts = previous.at.shortcutDir;
+    bool shortcutsChanged = oldShortcuts[0] && !SameFolder(oldShortcuts, plan.choices.shortcutDir);
+    if (!IsMove(plan)) {
+        if (!shortcutsChanged)
+            return true;
+        LogLine(plan.log, "Shortcut folder moved from %s to %s", oldShortcuts, plan.choices.shortcutDir);
+        left.shortcutsMoved = true;
+        RemoveShortcutFolder(oldShortcuts, left.report);
+        return !left.report.failed[0];
+    }
+    // The registry entries are the new installation's by now, and stay.
+    LogLine(plan.log, "Installation moved from %s to %s: the old one is removed", previous.at.programDir,
+            plan.choices.destDir);
+    left.moved = true;
+    Removal removal = {};
+    removal.at = previous.at;
+    bool removed = RemoveMovedInstallation(removal, shortcutsChanged, left.report);
+    CopyText(left.from, previous.at.programDir);
+    CopyText(left.picturesPath, removal.picturesPath);
+    left.picturesStay = removal.picturesStay;
+    if (left.picturesStay)
+        LogLine(plan.log, "Your files stay in %s", left.picturesPath);
+    if (!removed)
+        LogLine(plan.log, "The old installation in %s was not removed whole", left.from);
+    return removed;
 }
 
 bool InstallRun::TryDestination()
@@ -136,9 +177,12 @@ bool InstallRun::FinishShortcuts()
     }
     // Registered only now that every file is in place, and before the
     // links, so that Scdir names the final folder.
+    registered_ = false;
     if (const char* failedKey = RegisterProduct(plan, installedBytes_, *registryPaths)) {
         shortcutsFailed_ = true;
         ui_.ReportRegistrationFailure(failedKey);
+    } else {
+        registered_ = true;
     }
     if (!PlaceShortcuts(plan)) {
         shortcutsFailed_ = true;

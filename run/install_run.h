@@ -7,6 +7,7 @@
 #include "install/files_in_use.h"
 #include "install/payload.h"
 #include "install/registration.h"
+#include "installed/removal.h"
 
 class InstallRun;
 
@@ -54,7 +55,20 @@ enum InstallOutcome {
     InstallRefused,         // a destination was refused and none was chosen
     InstallFilesInUse,      // another program held a file, and the user gave up
     InstallFailed,          // a file failed
-    InstallShortcutsFailed  // the files are in; the registration or the links failed
+    InstallShortcutsFailed, // the files are in; the registration or the links failed
+    InstallOldLeft          // installed and registered elsewhere; the old installation was not removed whole
+};
+
+// What became of the installation that a run moved away from, or of the
+// shortcut folder it left: removed only once the new one was in place and
+// registered.
+struct LeftInstallation {
+    bool moved;                      // the product folder moved: the old one was removed
+    bool shortcutsMoved;             // only the shortcut folder moved: the old one was removed
+    bool picturesStay;               // the old PvFiles holds the user's files, and stays
+    char from[PathSize];             // the old product folder
+    char picturesPath[PathSize];     // its PvFiles
+    RemovalReport report;            // what was kept and what could not be removed
 };
 
 // Where a run may wait between writing a file's compressed copy and
@@ -83,15 +97,21 @@ public:
     const RegistryPaths* registryPaths = &productKeys;
     // The folder the shell opens at the end, once the links were made.
     char openFolderPath[PathSize] = {};
+    // The installation this run replaced elsewhere, once it is registered.
+    LeftInstallation left = {};
 
 private:
     static void BeginFile(void* context, int row);
     static void CopyWritten(void* context, int row);
     static bool GoOn(void* context);
+    // The old installation, or its shortcut folder, once the new one is
+    // registered: false when something could not be removed.
+    bool RemoveLeftInstallation();
 
     InstallUi& ui_;
     HeldFolder destination_;
     InstallOutcome outcome_ = InstallCancelled;
     uint64_t installedBytes_ = 0;
     bool shortcutsFailed_ = false;
+    bool registered_ = false;
 };

@@ -122,6 +122,8 @@ ArgumentsResult ReadUninstallArguments(const char* line, UninstallArguments& rea
         return RefuseSwitch(read, "/D=");
     if (read.switches.startMenuFolder[0])
         return RefuseSwitch(read, "/G=");
+    if (read.switches.downgrade)
+        return RefuseSwitch(read, "/DOWNGRADE");
     if (read.finish && read.switches.logPath[0])
         return RefuseSwitch(read, "/LOG=");
     if (read.finish && read.switches.help)

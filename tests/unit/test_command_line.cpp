@@ -153,3 +153,19 @@ TEST(CommandLine, EmptyOrEscapingFoldersAreRefused)
         EXPECT_STREQ("", read.arguments.startMenuFolder) << line;
     }
 }
+
+// /DOWNGRADE is a flag like /S, in either case; a refused line keeps none
+// of it, so that a mistyped line never lets a newer installation go.
+TEST(CommandLine, DowngradeIsAFlagThatARefusedLineDoesNotKeep)
+{
+    Read read = ReadLine("/downgrade /S /D=C:\\Pictavo");
+    ASSERT_EQ(ArgumentsRead, read.result);
+    EXPECT_TRUE(read.arguments.downgrade);
+    EXPECT_STREQ("C:\\Pictavo", read.arguments.destination);
+    EXPECT_FALSE(ReadLine("/S").arguments.downgrade);
+    for (const char* line : {"/DOWNGRADE /X", "/DOWNGRADE /G=..\\x", "/DOWNGRADEX"}) {
+        read = ReadLine(line);
+        EXPECT_NE(ArgumentsRead, read.result) << line;
+        EXPECT_FALSE(read.arguments.downgrade) << line;
+    }
+}

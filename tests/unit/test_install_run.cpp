@@ -4,6 +4,7 @@
 #include "run/install_run.h"
 #include "installed/folder_trust.h"
 #include "plan/destination.h"
+#include "plan/previous_installation.h"
 #include "installed_names.h"
 #include "test_files.h"
 #include <gtest/gtest.h>
@@ -141,6 +142,7 @@ protected:
         run.registryPaths = &testKeys;
         InstallOutcome outcome = run.Run();
         openFolder_ = run.openFolderPath;
+        left_ = run.left;
         return outcome;
     }
 
@@ -156,7 +158,32 @@ protected:
         return true;
     }
 
+    // The run before, into destination_ with its links under Programs, as
+    // the next run finds it; a picture of the user's in its PvFiles.
+    void InstallBefore()
+    {
+        ui_.destinations = {destination_};
+        ASSERT_EQ(InstallDone, Run());
+        ASSERT_TRUE(WriteAll(destination_ + "\\PvFiles\\mine.pvp", "the user's"));
+        PreviousInstallation& previous = plan_.facts.previous;
+        previous.entry = ValueRead;
+        previous.verdict = InstallationUsable;
+        strcpy(previous.at.programDir, destination_.c_str());
+        strcpy(previous.at.shortcutDir, (ui_.shortcutBase + "\\Pictavo").c_str());
+        previous.at.versionState = VersionRead;
+        previous.at.version = SetupVersion();
+        ui_.calls.clear();
+    }
+    std::string Progdir()
+    {
+        char value[MAX_PATH] = "";
+        DWORD size = sizeof value;
+        RegGetValueA(HKEY_LOCAL_MACHINE, testEntry.c_str(), "Progdir", RRF_RT_REG_SZ, NULL, value, &size);
+        return value;
+    }
+
     std::string root_, destination_, openFolder_;
+    LeftInstallation left_ = {};
     SetupPlan plan_;
     AdminFolderSecurity security_;
     ScriptedUi ui_;
@@ -269,4 +296,61 @@ TEST(VolumePermissions, OnlyANtDriveOtherThanWindowsOwnThatSaysItKeepsNoneIsAske
     EXPECT_TRUE(KeepsPermissions(true, true, FS_CASE_IS_PRESERVED, true)) << "the Windows folder's drive";
     EXPECT_TRUE(KeepsPermissions(false, true, FS_CASE_IS_PRESERVED, false)) << "the 9x family";
     EXPECT_TRUE(KeepsPermissions(true, false, 0, false)) << "not read";
+}
+
+// A second run into another folder moves the installation: the old one's
+// files, folder and links go once the new one is registered, the user's
+// picture stays where it was and is named. The same folder spelt
+// otherwise is no move, and nothing of it goes.
+TEST_F(InstallDriver, AMoveRemovesTheOldInstallationOnlyAfterTheNewOneIsRegisteredAndKeepsTheUsersFiles)
+{
+    InstallBefore();
+    std::string upper = destination_;
+    for (char& c : upper)
+        c = (char)toupper((unsigned char)c);
+    ui_.destinations = {upper};
+    EXPECT_EQ(InstallDone, Run());
+    EXPECT_FALSE(left_.moved) << "the same folder, spelt in capitals";
+    EXPECT_FALSE(left_.shortcutsMoved);
+    for (int row = 0; row < 5; ++row)
+        EXPECT_TRUE(FileExists(Target(row))) << files[row];
+
+    std::string moved = root_ + "\\Moved";
+    std::string oldShortcuts = ui_.shortcutBase + "\\Pictavo";
+    ui_.shortcutBase = root_ + "\\Menu";
+    CreateDirectoryA(ui_.shortcutBase.c_str(), NULL);
+    ui_.destinations = {moved};
+    std::vector<bool> oldThereAtFile;
+    ui_.atFile = [&](int) { oldThereAtFile.push_back(FileExists(Target(0))); };
+    EXPECT_EQ(InstallDone, Run());
+    EXPECT_EQ(std::vector<bool>(5, true), oldThereAtFile) << "the old installation stands while the files are written";
+    EXPECT_TRUE(left_.moved);
+    EXPECT_EQ(moved, Progdir()) << "the new entry is not removed with the old installation";
+    for (int row = 0; row < 5; ++row) {
+        EXPECT_FALSE(FileExists(Target(row))) << files[row];
+        EXPECT_TRUE(FileExists(moved + "\\" + files[row])) << files[row];
+    }
+    EXPECT_EQ("the user's", ReadAll(destination_ + "\\PvFiles\\mine.pvp"));
+    EXPECT_TRUE(left_.picturesStay);
+    EXPECT_EQ(destination_ + "\\PvFiles", std::string(left_.picturesPath));
+    EXPECT_STREQ("", left_.report.failed);
+    EXPECT_FALSE(FolderExists(oldShortcuts)) << "no old shortcut folder is left behind";
+    EXPECT_TRUE(FileExists(ui_.shortcutBase + "\\Pictavo\\Pictavo.lnk"));
+}
+
+// Until the new entry is written the old one names the old installation:
+// a registration that fails leaves every file of it.
+TEST_F(InstallDriver, AMoveWhoseRegistrationFailsLeavesTheOldInstallationWhole)
+{
+    InstallBefore();
+    for (const char* key : {testBase, testList, testAppPaths})
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, key);
+    ui_.destinations = {root_ + "\\Moved"};
+    ui_.shortcutBase = root_ + "\\Menu";
+    CreateDirectoryA(ui_.shortcutBase.c_str(), NULL);
+    EXPECT_EQ(InstallShortcutsFailed, Run());
+    EXPECT_FALSE(left_.moved);
+    for (int row = 0; row < 5; ++row)
+        EXPECT_TRUE(FileExists(Target(row))) << files[row];
+    EXPECT_TRUE(FileExists(root_ + "\\Programs\\Pictavo\\Pictavo.lnk"));
 }

@@ -207,4 +207,6 @@ TEST(UninstallLine, TheRemovalTakesSlashSLogAndHelpAndRefusesSetupsFolderSwitche
         EXPECT_TRUE(read.switches.silent) << "a refused line stays silent: " << line;
         EXPECT_STREQ(line[4] == 'D' ? "/D=" : "/G=", read.switches.unknownSwitch);
     }
+    EXPECT_EQ(ArgumentsUnknown, ReadUninstallArguments("/S /DOWNGRADE", read)) << "Setup's alone";
+    EXPECT_STREQ("/DOWNGRADE", read.switches.unknownSwitch);
 }
