@@ -56,8 +56,8 @@ SecondRun ChooseSecondRun(const PreviousInstallation& previous, const ProductVer
 
 SecondRun DecideSecondRun(const SetupPlan& plan)
 {
-    static const char* const what[] = {"a first installation", "an upgrade in place", "a repair (every file written again and checked)",
-                                       "a downgrade"};
+    static const char* const what[] = {"a first installation", "an upgrade in place",
+                                       "a repair (every file written again and checked)", "a downgrade"};
     SecondRun run = ChooseSecondRun(plan.facts.previous, SetupVersion());
     LogLine(plan.log, "Setup %s: %s", PRODUCT_VERSION_TEXT, what[run]);
     if (run == Downgrade) {
@@ -66,8 +66,8 @@ SecondRun DecideSecondRun(const SetupPlan& plan)
         if (plan.arguments.downgrade)
             LogLine(plan.log, "Pictavo %s is installed, newer than this Setup; /DOWNGRADE replaces it", installed);
         else
-            LogLine(plan.log, "Downgrade refused: Pictavo %s is installed, newer than this Setup (%s); nothing "
-                    "was changed", installed, PRODUCT_VERSION_TEXT);
+            LogLine(plan.log, "Downgrade refused: Pictavo %s is installed, newer than this Setup (%s); nothing was changed",
+                    installed, PRODUCT_VERSION_TEXT);
     }
     return run;
 }

@@ -109,6 +109,24 @@ void RemoveRegistration()
         RegCloseKey(list);
 }
 
+namespace {
+
+// Setup acts on the installation that an Uninstall entry names: proposes
+// its folders, upgrades it, refuses to go below its version, or tells of
+// an entry whose folder is gone. The tests of one machine share its
+// prefix, and each runs as its own process, in any order: each starts with
+// no entry, as a first run, whatever an earlier test registered. Files
+// stay as the earlier test left them, as before. A test of a second run
+// installs its first one itself.
+class NoEarlierRegistration : public ::testing::Environment {
+public:
+    void SetUp() override { RemoveRegistration(); }
+};
+::testing::Environment* const noEarlierRegistration =
+    ::testing::AddGlobalTestEnvironment(new NoEarlierRegistration);
+
+} // namespace
+
 void StartClean()
 {
     RemoveDefaultInstallation();
