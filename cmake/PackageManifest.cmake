@@ -3,13 +3,18 @@
 # installer is linked, sealed and signed, or signed after the build, so
 # that its SHA-256 is that of the file that ships:
 #   cmake -DINSTALLER=... -DOUTPUT_DIR=... -DEXIT_CODES=base/exit_codes.h
-#         -DFACTS=... -DURL_FILE=... -DARCHITECTURE=x86 -P PackageManifest.cmake
-# FACTS is a file of "set(NAME value)" lines with the product's facts;
+#         -DFACTS=... -DURL_FILE=... -DARCHITECTURE=x86 [-DPICTAVO_VERSION=1.1.0]
+#         -P PackageManifest.cmake
+# FACTS is a file of "set(NAME value)" lines with the product's facts
+# (cmake/ProductFacts.cmake, which keeps a PICTAVO_VERSION given here);
 # URL_FILE holds the download address and nothing else. Every value is
 # written as a quoted YAML scalar, and one with a control character stops
 # the build: no setting can add a key or a line.
 include(${CMAKE_CURRENT_LIST_DIR}/SettingChecks.cmake)
 include(${FACTS})
+# Whatever FACTS holds, the manifest states no version that the build could
+# not have been given.
+pictavo_version_parts("${PICTAVO_VERSION}" major minor patch)
 file(READ "${URL_FILE}" url)
 set(manifestVersion 1.10.0)
 

@@ -1,6 +1,7 @@
 # Checks of settings that end up in what ships. Shared by the configure
 # step and by the scripts that run at build time, which take such texts
 # from files, never from a command line.
+include_guard(GLOBAL)
 
 # A control character would end a YAML line or a command, whatever quoting
 # is around it: such a value is refused, never cleaned up.
@@ -14,6 +15,30 @@ function(pictavo_refuse_control_characters what value)
     if(value MATCHES "[${controls}${delete}]")
         message(FATAL_ERROR "${what} holds a control character (a line break, a tab...): refused")
     endif()
+endfunction()
+
+# The product's version, split into its three numbers (MAJOR, MINOR, PATCH
+# are the names of the variables set). It becomes 16-bit fields of the
+# version resources, DWORDs of the Uninstall entry, the manifest's
+# PackageVersion and text on a command line: only three decimal numbers of
+# at most 65535, with dots between them, pass. A leading zero is refused:
+# "1.01.0" would compare equal to "1.1.0" as numbers but not as the text
+# that the entry and the manifest hold, and a package manager sees the text.
+function(pictavo_version_parts version major minor patch)
+    set(number "(0|[1-9][0-9]?[0-9]?[0-9]?[0-9]?)")
+    if(NOT version MATCHES "^${number}\\.${number}\\.${number}$")
+        message(FATAL_ERROR "PICTAVO_VERSION \"${version}\" is no version: give three decimal numbers "
+                            "with dots between them and no leading zero, such as 1.1.0")
+    endif()
+    set(names ${major} ${minor} ${patch})
+    set(numbers ${CMAKE_MATCH_1} ${CMAKE_MATCH_2} ${CMAKE_MATCH_3})
+    foreach(name number IN ZIP_LISTS names numbers)
+        if(number GREATER 65535)
+            message(FATAL_ERROR "PICTAVO_VERSION \"${version}\": ${number} is more than 65535, "
+                                "the most that a version resource holds")
+        endif()
+        set(${name} ${number} PARENT_SCOPE)
+    endforeach()
 endfunction()
 
 # OUT = value as a single-quoted YAML scalar: its quotes doubled, nothing

@@ -31,9 +31,9 @@ constexpr Link links[] = {
 
 // What the Uninstall entry tells the system's list and deployment tools.
 constexpr char version[] = "1.0.0";
-// Its first two numbers as REG_DWORD values, as `wine reg` lists them.
-constexpr char versionMajor[] = "0x1";
-constexpr char versionMinor[] = "0x0";
+// The version of the second build that the tests install over the first
+// (tests/CMakeLists.txt, NEXT_VERSION).
+constexpr char nextVersion[] = "1.1.0";
 constexpr char publisher[] = "The Pictavo authors";
 
 // Under HKEY_LOCAL_MACHINE.

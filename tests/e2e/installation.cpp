@@ -32,19 +32,30 @@ std::string Field(const std::string& report, const std::string& name)
     return report.substr(colon + 2, report.find('\n', colon) - colon - 2);
 }
 
+// A DWORD as `wine reg` lists it.
+std::string Listed(unsigned long long value)
+{
+    std::ostringstream listed;
+    listed << "0x" << std::hex << value;
+    return listed.str();
+}
+
 // The entry's EstimatedSize as `wine reg` lists it: the installed files'
 // bytes, in KB rounded up.
-std::string InstalledSizeKB()
+std::string InstalledSizeKB(const Release& release)
 {
     unsigned long long bytes = 0;
     for (const char* target : installed::files) {
         WIN32_FILE_ATTRIBUTE_DATA data;
-        if (GetFileAttributesExA(Original(target).c_str(), GetFileExInfoStandard, &data))
+        if (GetFileAttributesExA(OriginalOf(release, target).c_str(), GetFileExInfoStandard, &data))
             bytes += data.nFileSizeLow;
     }
-    std::ostringstream listed;
-    listed << "0x" << std::hex << (bytes + 1023) / 1024;
-    return listed.str();
+    return Listed((bytes + 1023) / 1024);
+}
+
+std::string UsersText(const std::string& name)
+{
+    return "the user's " + name;
 }
 
 } // namespace
@@ -123,15 +134,46 @@ void StartClean()
     RemoveRegistration();
 }
 
+Release ThisRelease()
+{
+    return {InstallerPath(), WindowsPath(EnvOr("PICTAVO_PAYLOAD_DIR", "")), installed::version, 1, 0};
+}
+
+Release NextRelease()
+{
+    return {WindowsPath(EnvOr("PICTAVO_NEXT_SETUP_EXE", "")), WindowsPath(EnvOr("PICTAVO_NEXT_PAYLOAD_DIR", "")),
+            installed::nextVersion, 1, 1};
+}
+
+std::string OriginalOf(const Release& release, const char* target)
+{
+    return release.payload + "\\expanded\\" + target;
+}
+
+bool WriteUsersPicture(const std::string& destination, const std::string& name)
+{
+    return WriteAll(destination + "\\" + installed::picturesFolder + "\\" + name, UsersText(name));
+}
+
 void ExpectInstalled(Installer& setup, const std::string& destination, const std::string& shortcutFolder)
+{
+    ExpectInstalled(setup, destination, shortcutFolder, ThisRelease());
+}
+
+void ExpectInstalled(Installer& setup, const std::string& destination, const std::string& shortcutFolder,
+                     const Release& release, const std::set<std::string>& usersPictures)
 {
     std::set<std::string> expectedFiles(std::begin(installed::files), std::end(installed::files));
     expectedFiles.insert(installed::picturesFolder);
     EXPECT_EQ(expectedFiles, NamesIn(destination)) << "no second product folder inside the first";
     std::string pictures = destination + "\\" + installed::picturesFolder;
-    EXPECT_TRUE(FolderExists(pictures) && NamesIn(pictures).empty()) << pictures << " is an empty folder";
+    EXPECT_TRUE(FolderExists(pictures)) << pictures;
+    EXPECT_EQ(usersPictures, NamesIn(pictures)) << "the user's own pictures, and nothing else, in " << pictures;
+    for (const std::string& name : usersPictures)
+        EXPECT_EQ(UsersText(name), ReadAll(pictures + "\\" + name)) << name;
     for (const char* target : installed::files)
-        EXPECT_EQ(ReadAll(Original(target)), ReadAll(destination + "\\" + target)) << target;
+        EXPECT_TRUE(ReadAll(OriginalOf(release, target)) == ReadAll(destination + "\\" + target))
+            << destination << "\\" << target << " is not the file of version " << release.version << " as built";
 
     std::set<std::string> expectedLinks;
     for (const installed::Link& link : installed::links)
@@ -151,11 +193,11 @@ void ExpectInstalled(Installer& setup, const std::string& destination, const std
         {"Progdir", destination},
         {"InstallLocation", destination},
         {"DisplayIcon", destination + "\\pictavo.exe"},
-        {"DisplayVersion", installed::version},
-        {"VersionMajor", installed::versionMajor},
-        {"VersionMinor", installed::versionMinor},
+        {"DisplayVersion", release.version},
+        {"VersionMajor", Listed(release.major)},
+        {"VersionMinor", Listed(release.minor)},
         {"Publisher", installed::publisher},
-        {"EstimatedSize", InstalledSizeKB()},
+        {"EstimatedSize", InstalledSizeKB(release)},
         {"NoModify", "0x1"},
         {"NoRepair", "0x1"},
     };

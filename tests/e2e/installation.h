@@ -11,6 +11,23 @@
 
 namespace e2e {
 
+// A build of the product as the tests install it: its Setup, the folder of
+// its product files as built, and the version its Uninstall entry states.
+struct Release {
+    std::string setup;
+    std::string payload;
+    std::string version;
+    unsigned major;
+    unsigned minor;
+};
+// The build under test (installed::version).
+Release ThisRelease();
+// The same sources built as the next version (installed::nextVersion), for
+// the tests that install one version over another.
+Release NextRelease();
+// A product file of that release as built, which an installed one must equal.
+std::string OriginalOf(const Release& release, const char* target);
+
 // A product file's path in the default destination.
 std::string Installed(const char* file);
 
@@ -38,5 +55,11 @@ void StartClean();
 // entries and the application path naming both, and nothing else in them;
 // no entry under a branch that this family does not use.
 void ExpectInstalled(Installer& setup, const std::string& destination, const std::string& shortcutFolder);
+// The same for the files and the version of release, with the user's own
+// files in PvFiles, each holding the text "the user's <name>".
+void ExpectInstalled(Installer& setup, const std::string& destination, const std::string& shortcutFolder,
+                     const Release& release, const std::set<std::string>& usersPictures = {});
+// The user's own file in the PvFiles of destination, as the tests write it.
+bool WriteUsersPicture(const std::string& destination, const std::string& name);
 
 } // namespace e2e

@@ -5,12 +5,18 @@ against the schema of its kind, the three about one package and version,
 and the installer it describes the very file that was built: its SHA-256,
 and the version and publisher of its version resource.
 
+Its PackageVersion is the text that Setup writes as the Uninstall entry's
+DisplayVersion (PRODUCT_VERSION_TEXT of the build's product_facts.h): a
+package manager finds the installation by that value, and one that differs
+would read as another version and install again on every upgrade.
+
 With URL_FILE, the installer's download address must read back as the
 file's text exactly, whatever quotes and signs it holds.
 
-check_manifest.py MANIFEST_DIR PACKAGE_ID INSTALLER SCHEMA_DIR [URL_FILE]"""
+check_manifest.py MANIFEST_DIR PACKAGE_ID INSTALLER SCHEMA_DIR PRODUCT_FACTS_H [URL_FILE]"""
 import hashlib
 import json
+import re
 import sys
 
 import jsonschema
@@ -32,7 +38,14 @@ def version_string(image, key):
     return image[at:end].decode("utf-16-le")
 
 
-def main(folder, package, installer, schemas, url_file=None):
+def display_version(header):
+    """What Setup writes as DisplayVersion: the C string of PRODUCT_VERSION_TEXT."""
+    with open(header, encoding="utf-8") as text:
+        found = re.search(r'^#define PRODUCT_VERSION_TEXT "([^"\\]*)"$', text.read(), re.M)
+    return found.group(1) if found else None
+
+
+def main(folder, package, installer, schemas, facts, url_file=None):
     faults = []
     documents = {}
     for name in (package + ".yaml", package + ".installer.yaml", package + ".locale.en-US.yaml"):
@@ -73,6 +86,10 @@ def main(folder, package, installer, schemas, url_file=None):
             for entry in documents["installer"].get("Installers") or []:
                 if entry.get("InstallerUrl") != url:
                     faults.append("InstallerUrl %r, not %r" % (entry.get("InstallerUrl"), url))
+        written = display_version(facts)
+        if documents["version"].get("PackageVersion") != written:
+            faults.append("PackageVersion %r, but Setup writes DisplayVersion %r (%s)"
+                          % (documents["version"].get("PackageVersion"), written, facts))
         for kind, field, key in (("version", "PackageVersion", "ProductVersion"),
                                  ("defaultLocale", "Publisher", "CompanyName")):
             stated, resource = documents[kind].get(field), version_string(image, key)
@@ -87,4 +104,4 @@ def main(folder, package, installer, schemas, url_file=None):
 
 
 if __name__ == "__main__":
-    sys.exit(main(*sys.argv[1:6]))
+    sys.exit(main(*sys.argv[1:7]))

@@ -8,8 +8,11 @@ shell text or YAML syntax:
   valid against the schemas; a value with a control character stops it
   before it writes anything;
 - configuring refuses a control character or a non-web download address,
-  the placeholder address for a release, and signing settings that do not
-  fit together, before any compiler is probed.
+  the placeholder address for a release, signing settings that do not fit
+  together, and a version that is not three numbers of at most 65535,
+  before any compiler is probed;
+- the manifest's script keeps the version that it is given over the
+  default of ProductFacts.cmake, and refuses one that is no version.
 
 check_settings.py SOURCE WORK SCHEMA_DIR"""
 import json
@@ -92,11 +95,16 @@ def write_facts(path, facts):
             file.write("set(%s [==[%s]==])\n" % (name, value))
 
 
-def run_manifest_script(source, work, facts, url):
+def run_manifest_script(source, work, facts, url, *settings):
+    """facts: a dict written as a facts file, or the path of one."""
     out = os.path.join(work, "packaging")
     shutil.rmtree(out, ignore_errors=True)
     os.makedirs(out)
-    write_facts(os.path.join(work, "facts.cmake"), facts)
+    facts_file = os.path.join(work, "facts.cmake")
+    if isinstance(facts, str):
+        facts_file = facts
+    else:
+        write_facts(facts_file, facts)
     with open(os.path.join(work, "url.txt"), "w", encoding="utf-8", newline="") as file:
         file.write(url)
     installer = os.path.join(work, "installer.bin")
@@ -104,14 +112,14 @@ def run_manifest_script(source, work, facts, url):
         file.write(b"not an installer, only bytes to hash")
     run = subprocess.run(["cmake", "-DINSTALLER=" + installer, "-DOUTPUT_DIR=" + out,
                           "-DEXIT_CODES=" + os.path.join(source, "base", "exit_codes.h"),
-                          "-DFACTS=" + os.path.join(work, "facts.cmake"), "-DURL_FILE=" + os.path.join(work, "url.txt"),
-                          "-DARCHITECTURE=x86", "-P", os.path.join(source, "cmake", "PackageManifest.cmake")],
+                          "-DFACTS=" + facts_file, "-DURL_FILE=" + os.path.join(work, "url.txt"),
+                          "-DARCHITECTURE=x86"] + list(settings) + ["-P", os.path.join(source, "cmake", "PackageManifest.cmake")],
                          capture_output=True, text=True)
     return run, out
 
 
 def check_manifest_quoting(source, work, schemas):
-    facts = {"PICTAVO_VERSION": "1.0", "PICTAVO_PACKAGE_ID": "Pictavo.Pictavo"}
+    facts = {"PICTAVO_VERSION": "1.10.0", "PICTAVO_PACKAGE_ID": "Pictavo.Pictavo"}
     facts.update(HOSTILE)
     facts["PICTAVO_LICENSE"] = "Free 'as in' beer: #1"
     run, out = run_manifest_script(source, work, facts, URL)
@@ -134,8 +142,7 @@ def check_manifest_quoting(source, work, schemas):
         "Publisher": (locale["Publisher"], facts["PICTAVO_PUBLISHER"]),
         "License": (locale["License"], facts["PICTAVO_LICENSE"]),
         "ShortDescription": (locale["ShortDescription"], facts["PICTAVO_DESCRIPTION"]),
-        # Unquoted, 1.0 would read back as a number.
-        "PackageVersion": (installer["PackageVersion"], "1.0"),
+        "PackageVersion": (installer["PackageVersion"], "1.10.0"),
     }
     wrong = ["%s %r, not %r" % (field, got, want) for field, (got, want) in read_back.items() if got != want]
     check("a YAML parser reads every value back exactly", not wrong, "; ".join(wrong))
@@ -154,6 +161,24 @@ def check_manifest_quoting(source, work, schemas):
         run, out = run_manifest_script(source, work, facts, url)
         check("the manifest's script refuses %s and writes nothing" % name,
               run.returncode != 0 and "control character" in run.stderr and not os.listdir(out),
+              "exit %d, %s, wrote %s" % (run.returncode, run.stderr.strip()[-200:], os.listdir(out)))
+
+
+def check_manifest_version(source, work):
+    facts = os.path.join(source, "cmake", "ProductFacts.cmake")
+    for given, want in ((None, "1.0.0"), ("1.1.0", "1.1.0"), ("65535.0.65535", "65535.0.65535")):
+        run, out = run_manifest_script(source, work, facts, "https://example.com/a",
+                                       *(["-DPICTAVO_VERSION=" + given] if given else []))
+        written = ""
+        if run.returncode == 0:
+            with open(os.path.join(out, "Pictavo.Pictavo.installer.yaml"), encoding="utf-8") as text:
+                written = yaml.safe_load(text)["PackageVersion"]
+        check("the manifest's script states the version %s" % ("it is given, " + given if given else "of the facts"),
+              written == want, "exit %d, PackageVersion %r: %s" % (run.returncode, written, run.stderr[-300:]))
+    for given in ("1.1", "1.01.0", "65536.0.0", "1.1.0;x", ""):
+        run, out = run_manifest_script(source, work, facts, "https://example.com/a", "-DPICTAVO_VERSION=" + given)
+        check("the manifest's script refuses the version %r and writes nothing" % given,
+              run.returncode != 0 and "PICTAVO_VERSION" in run.stderr and not os.listdir(out),
               "exit %d, %s, wrote %s" % (run.returncode, run.stderr.strip()[-200:], os.listdir(out)))
 
 
@@ -188,6 +213,15 @@ def check_configure(source, work):
         ("two kinds of key at once", ["-DPICTAVO_SIGNING_CERT=" + key + "/cert.pem",
                                       "-DPICTAVO_SIGNING_KEY=" + key + "/cert.pem", "-DPICTAVO_SIGN_COMMAND=sign"],
          "more than one kind"),
+        ("a version of two numbers", ["-DPICTAVO_VERSION=1.1"], "is no version"),
+        ("a version of four numbers", ["-DPICTAVO_VERSION=1.1.0.0"], "is no version"),
+        ("a version with a leading zero", ["-DPICTAVO_VERSION=1.01.0"], "is no version"),
+        ("a version with a sign", ["-DPICTAVO_VERSION=+1.1.0"], "is no version"),
+        ("a version with a blank inside", ["-DPICTAVO_VERSION=1. 1.0"], "is no version"),
+        ("a version with junk ahead", ["-DPICTAVO_VERSION=v1.1.0"], "is no version"),
+        ("a version with a line after it", ["-DPICTAVO_VERSION=1.1.0\n2.0.0"], "is no version"),
+        ("a version number above 65535", ["-DPICTAVO_VERSION=1.65536.0"], "more than 65535"),
+        ("an empty version", ["-DPICTAVO_VERSION="], "is no version"),
         ("a time-stamping address for a sign command",
          ["-DPICTAVO_SIGN_COMMAND=sign", "-DPICTAVO_TIMESTAMP_URL=http://timestamp.example.com"],
          "stamps and unlocks"),
@@ -199,6 +233,7 @@ def check_configure(source, work):
     os.chmod(password, 0o600)
     for name, settings, said in (
             ("a release with a real address, unsigned", ["-DPICTAVO_RELEASE=ON", real], "Unsigned build"),
+            ("the version 65535.65535.65535", ["-DPICTAVO_VERSION=65535.65535.65535"], "Unsigned build"),
             ("a PKCS#12 file with an owner-only password file",
              ["-DPICTAVO_SIGNING_PKCS12=" + key + "/key.p12", "-DPICTAVO_SIGNING_PASSWORD_FILE=" + password],
              "signed with a PKCS#12 file")):
@@ -211,6 +246,7 @@ def main(source, work, schemas):
     os.makedirs(work)
     check_verbatim(source)
     check_manifest_quoting(source, work, schemas)
+    check_manifest_version(source, work)
     check_configure(source, work)
     print("%d passed, %d failed" % (passed, len(faults)))
     return 1 if faults else 0

@@ -41,7 +41,8 @@ sealed() {
 }
 manifest_describes() {
     /usr/bin/python3 "$source/tests/host/check_manifest.py" "$build/packaging" "$package" "$1" \
-        "$source/tests/host/winget-schemas" "$work/download-url.txt" >>"$out" 2>&1
+        "$source/tests/host/winget-schemas" "$build/layers/product-facts/product_facts.h" "$work/download-url.txt" \
+        >>"$out" 2>&1
 }
 # The file with one byte a third of the way in changed: inside a section,
 # which the signature covers.
