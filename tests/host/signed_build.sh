@@ -8,14 +8,7 @@
 # between runs, so a run builds what changed and signs everything again.
 set -u
 source=$1 work=$2 toolchain=$3 setup=$4
-mkdir -p "$work"
-log=$work/build.log
-: >"$log"
-fail() {
-    tail -30 "$log"
-    echo "FAIL $1; see $log"
-    exit 1
-}
+. "$(dirname "$0")/build_log.sh"
 
 key=$work/key
 rm -rf "$key" "$work/signed-afterwards.exe" "$work/build/packaging"

@@ -6,14 +6,7 @@
 # kept between runs, so a run builds only what changed.
 set -u
 source=$1 work=$2 toolchain=$3 version=$4
-mkdir -p "$work"
-log=$work/build.log
-: >"$log"
-fail() {
-    tail -30 "$log"
-    echo "FAIL $1; see $log"
-    exit 1
-}
+. "$(dirname "$0")/build_log.sh"
 cmake -S "$source" -B "$work" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DBUILD_TESTING=OFF \
     -DPICTAVO_VERSION="$version" >>"$log" 2>&1 || fail "version $version did not configure"
 cmake --build "$work" --target package_manifest -j 2 >>"$log" 2>&1 || fail "version $version did not build"
