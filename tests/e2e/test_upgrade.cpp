@@ -109,12 +109,14 @@ TEST(Upgrade, WithPagesFromACustomFolderThenTheDowngradeRefusedUnlessTheSwitchSa
         Installer setup("", "", next.setup);
         HWND destination = ReachDestinationPage(setup);
         EXPECT_EQ(custom, setup.ControlText(destination, 101)) << "the installed folder is proposed";
+        setup.Shot("destination-proposes-the-installed-folder");
         setup.Click(setup.Button(destination, "Next", "next"), "press Next");
         MessageBoxInfo question = setup.WaitMessageBox(caption, "the existing folder");
         EXPECT_EQ("Directory allready exsist or disk isn't writeable.\nContinue with installation anyway", question.text);
         setup.Answer(question, "Yes", "install over it");
         HWND shortcuts = WaitShortcutPage(setup);
         EXPECT_EQ(GraphicsShortcuts(), setup.ControlText(shortcuts, 101)) << "the installed shortcut folder is proposed";
+        setup.Shot("shortcuts-propose-the-installed-folder");
         setup.Click(setup.Button(shortcuts, "Finish", "finish"), "press Finish");
         ExpectSuccessMessage(setup);
         CloseShortcutFolderWindow(setup);
