@@ -240,6 +240,28 @@ bool IsEntryReached(HANDLE file, HANDLE folder, const char* name)
            AppendText(expected, name) && ReachedName(file, reached) && lstrcmpiA(expected, reached) == 0;
 }
 
+bool SameEntry(HANDLE a, HANDLE b)
+{
+    BY_HANDLE_FILE_INFORMATION first, second;
+    return GetFileInformationByHandle(a, &first) && GetFileInformationByHandle(b, &second) &&
+           first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+           first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
+}
+
+bool SameEntry(const char* a, const char* b)
+{
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    HANDLE first = CreateFileA(a, 0, share, NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    if (first == INVALID_HANDLE_VALUE)
+        return false;
+    HANDLE second = CreateFileA(b, 0, share, NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    bool same = second != INVALID_HANDLE_VALUE && SameEntry(first, second);
+    if (second != INVALID_HANDLE_VALUE)
+        CloseHandle(second);
+    CloseHandle(first);
+    return same;
+}
+
 FinalPath CompareFinalPath(HANDLE object, const char* path)
 {
     auto finalPath = SYSTEM_FUNCTION("kernel32.dll", GetFinalPathNameByHandleA);

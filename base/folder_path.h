@@ -35,6 +35,12 @@ bool PathHasLink(const char* path, AttributeReader readAttributes = GetFileAttri
 enum FinalPath { FinalPathMatches, FinalPathDiffers, FinalPathUnknown };
 FinalPath CompareFinalPath(HANDLE object, const char* path);
 
+// Whether two open handles, or two paths (files or folders, whatever their
+// spelling), reach one and the same entry: only the identity that the
+// volume gives it counts. False when either cannot be opened or asked.
+bool SameEntry(HANDLE a, HANDLE b);
+bool SameEntry(const char* a, const char* b);
+
 // Whether an open file is the entry name of the folder open as folder, not
 // what a link of that name leads to: a system that opens a link's target
 // despite FILE_FLAG_OPEN_REPARSE_POINT (Wine does) shows it only in the

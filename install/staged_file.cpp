@@ -25,15 +25,6 @@ size_t HexDigits(const char* text)
     return count <= 8 ? count : 0;
 }
 
-// The file's identity as the volume knows it, through an open handle.
-bool SameFile(HANDLE a, HANDLE b)
-{
-    BY_HANDLE_FILE_INFORMATION first, second;
-    return GetFileInformationByHandle(a, &first) && GetFileInformationByHandle(b, &second) &&
-           first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
-           first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
-}
-
 // Whether folder names, without following a link, the folder that held is
 // open on. The 9x family cannot hold a folder open and has no links: there
 // the name alone serves.
@@ -49,7 +40,7 @@ bool IsHeldFolder(const char* folder, HANDLE held)
         return false;
     BY_HANDLE_FILE_INFORMATION info;
     bool same = GetFileInformationByHandle(named, &info) && !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
-                SameFile(named, held);
+                SameEntry(named, held);
     CloseHandle(named);
     return same;
 }

@@ -139,28 +139,12 @@ bool IsFile(const char* path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-namespace {
-
-bool FolderIdentity(const char* path, BY_HANDLE_FILE_INFORMATION& info)
-{
-    HANDLE folder = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS, NULL);
-    if (folder == INVALID_HANDLE_VALUE)
-        return false;
-    bool read = GetFileInformationByHandle(folder, &info) != 0;
-    CloseHandle(folder);
-    return read;
-}
-
-} // namespace
-
 bool SameFolder(const char* a, const char* b)
 {
-    BY_HANDLE_FILE_INFORMATION infoA, infoB;
-    // The 9x family opens no folder: there the names are all there is.
-    if (FolderIdentity(a, infoA) && FolderIdentity(b, infoB))
-        return infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber &&
-               infoA.nFileIndexHigh == infoB.nFileIndexHigh && infoA.nFileIndexLow == infoB.nFileIndexLow;
+    // The identity, where both open; the 9x family opens no folder, and
+    // there the names are all there is.
+    if (SameEntry(a, b))
+        return true;
     if (lstrcmpiA(a, b) == 0)
         return true;
     char shortA[MAX_PATH], shortB[MAX_PATH];

@@ -10,25 +10,6 @@
 
 const char* const installedFiles[PAYLOAD_ROW_COUNT] = {PAYLOAD_TARGET_NAMES};
 
-// Short or long names, case: only the file's identity counts.
-bool SameFile(const char* a, const char* b)
-{
-    BY_HANDLE_FILE_INFORMATION info[2];
-    const char* paths[2] = {a, b};
-    for (int i = 0; i < 2; ++i) {
-        HANDLE file = CreateFileA(paths[i], 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
-                                  OPEN_EXISTING, 0, NULL);
-        if (file == INVALID_HANDLE_VALUE)
-            return false;
-        BOOL ok = GetFileInformationByHandle(file, &info[i]);
-        CloseHandle(file);
-        if (!ok)
-            return false;
-    }
-    return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
-           info[0].nFileIndexHigh == info[1].nFileIndexHigh && info[0].nFileIndexLow == info[1].nFileIndexLow;
-}
-
 int ListOthersN(const char* folder, const char* const* known, int knownCount, char* names, size_t size)
 {
     names[0] = '\0';
@@ -59,6 +40,15 @@ int ListOthersN(const char* folder, const char* const* known, int knownCount, ch
     } while (FindNextFileA(search, &item));
     FindClose(search);
     return count;
+}
+
+int ListOthersThanProductN(const char* programDir, char* names, size_t size)
+{
+    const char* productNames[PAYLOAD_ROW_COUNT + 1];
+    for (int i = 0; i < PAYLOAD_ROW_COUNT; ++i)
+        productNames[i] = installedFiles[i];
+    productNames[PAYLOAD_ROW_COUNT] = picturesFolder;
+    return ListOthersN(programDir, productNames, PAYLOAD_ROW_COUNT + 1, names, size);
 }
 
 namespace {
@@ -345,12 +335,8 @@ bool RemoveMovedInstallation(Removal& removal, bool shortcutsToo, RemovalReport&
     if (RemoveDirectoryA(programDir)) {
         AddRemoved(report, programDir);
     } else if (GetFileAttributesA(programDir) != INVALID_FILE_ATTRIBUTES) {
-        const char* productNames[PAYLOAD_ROW_COUNT + 1];
-        for (int i = 0; i < PAYLOAD_ROW_COUNT; ++i)
-            productNames[i] = installedFiles[i];
-        productNames[PAYLOAD_ROW_COUNT] = picturesFolder;
         char names[MAX_PATH];
-        int others = ListOthers(programDir, productNames, PAYLOAD_ROW_COUNT + 1, names);
+        int others = ListOthersThanProduct(programDir, names);
         if (others)
             LeaveFolder(report, programDir, others, names);
         else if (!removal.picturesStay && !removal.linksLeft)

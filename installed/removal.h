@@ -35,16 +35,19 @@ template <size_t N> bool JoinPath(char (&out)[N], const char* folder, const char
 {
     return FormatText(out, "%s\\%s", folder, name);
 }
-// Whether two paths name the same file or folder, whatever their spelling:
-// only the identity the system gives it counts. False when either cannot
-// be opened.
-bool SameFile(const char* a, const char* b);
 // The names in a folder that are not in `known` (a known name may begin
 // with a backslash), listed into names, and how many there are.
 int ListOthersN(const char* folder, const char* const* known, int knownCount, char* names, size_t size);
 template <size_t N> int ListOthers(const char* folder, const char* const* known, int knownCount, char (&names)[N])
 {
     return ListOthersN(folder, known, knownCount, names, N);
+}
+// The names in a product folder that Setup did not put there: neither a
+// product file nor PvFiles.
+int ListOthersThanProductN(const char* programDir, char* names, size_t size);
+template <size_t N> int ListOthersThanProduct(const char* programDir, char (&names)[N])
+{
+    return ListOthersThanProductN(programDir, names, N);
 }
 
 enum EntryRemoval {

@@ -101,13 +101,9 @@ void RemoveUninstallerAndFolder(UninstallRun& run, Removal& removal)
     const Installation& at = removal.at;
     char self[PathBuffer];
     DWORD length = GetModuleFileNameA(NULL, self, PathBuffer);
-    bool running = length && length < PathBuffer && SameFile(self, removal.uninstaller);
-    const char* productNames[PAYLOAD_ROW_COUNT + 1];
-    for (int i = 0; i < PAYLOAD_ROW_COUNT; ++i)
-        productNames[i] = installedFiles[i];
-    productNames[PAYLOAD_ROW_COUNT] = picturesFolder;
+    bool running = length && length < PathBuffer && SameEntry(self, removal.uninstaller);
     char names[PathBuffer];
-    int others = ListOthers(at.programDir, productNames, PAYLOAD_ROW_COUNT + 1, names);
+    int others = ListOthersThanProduct(at.programDir, names);
     bool folderGoes = !others && !removal.picturesStay && !removal.linksLeft;
     bool handedOver = false;
     if (!running) {
