@@ -31,9 +31,9 @@ bool UseShellProgramsFolder(char (&programsDir)[PathSize], int& programsLimit)
 }
 
 // Whether a and b begin with the same count characters, whatever the case.
-int CompareStartN(const char* a, const char* b, size_t count)
+bool SameStart(const char* a, const char* b, size_t count)
 {
-    return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a, (int)count, b, (int)count) == CSTR_EQUAL ? 0 : 1;
+    return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a, (int)count, b, (int)count) == CSTR_EQUAL;
 }
 
 } // namespace
@@ -85,7 +85,7 @@ bool ProposeShortcutFolder(SetupPlan& plan)
     if (fit && !plan.arguments.startMenuFolder[0] && previous.Usable() &&
         InstalledProgramsFolder(previous.at.shortcutDir, installed) && FinalShortcutFolderFits(installed)) {
         size_t limit = (size_t)plan.choices.programsLimit;
-        if (TextLength(installed) < limit || CompareStartN(installed, plan.choices.programsDir, limit) != 0)
+        if (TextLength(installed) < limit || !SameStart(installed, plan.choices.programsDir, limit))
             limit = TextLength(installed);
         CopyText(plan.choices.programsDir, installed);
         plan.choices.programsLimit = (int)limit;
